@@ -1,0 +1,45 @@
+// The few ways the core reaches the user interface. The application installs wx versions;
+// tests install their own; without any, they do nothing (and nothing is ever cancelled).
+#pragma once
+
+#include "platform/MacTypes.h"
+
+#include <cstdint>
+#include <string>
+
+enum : std::uint32_t {
+    kModShift = 1u << 0,
+    kModControl = 1u << 1,
+    kModAlt = 1u << 2,
+};
+
+enum CursorKind : int {
+    kCursorArrow = 0,
+    kCursorIBeam = 4,
+    kCursorCross = 5,
+    kCursorWait = 7,
+    kCursorHand = 8,
+    kCursorResizeWE = 17,
+};
+
+class UiHooks {
+public:
+    virtual ~UiHooks() = default;
+    virtual void SetCursor(int kind) {}
+    virtual void Beep() {}
+    virtual std::uint32_t ModifierKeys() { return 0; }
+    virtual bool EscapeKeyDown() { return false; }
+    // Long operations: a title, then steps; a step answers userCanceledErr when the user cancels.
+    virtual OSErr ProgressStart(const std::string& titleUtf8, long total) { return noErr; }
+    virtual OSErr ProgressStep(long current, long total) { return noErr; }
+    virtual void ProgressEnd() {}
+};
+
+// Installs the hooks (nullptr restores the silent defaults); the caller keeps ownership.
+void SetUiHooks(UiHooks* hooks);
+UiHooks& GetUiHooks();
+
+inline void UiSetCursor(int kind) { GetUiHooks().SetCursor(kind); }
+inline void UiBeep() { GetUiHooks().Beep(); }
+inline std::uint32_t UiModifierKeys() { return GetUiHooks().ModifierKeys(); }
+inline bool UiEscapeKeyDown() { return GetUiHooks().EscapeKeyDown(); }
