@@ -2,6 +2,7 @@
 #include "catalog/fields/FieldEngine.h"
 
 #include "platform/Handles.h"
+#include "platform/UserData.h"
 
 FieldEngineState& FieldEngine() {
     static FieldEngineState state;
@@ -41,8 +42,10 @@ void FieldTableInit() {
     e.recordPosition = -1;
     e.blockFile = -1;
     e.blockPosition = -1;
-    // The blocks themselves are forgotten, not freed: their owner frees them first when it
-    // needs to (FieldEngineReset, the variable-block loader).
+    // Blocks still cached are freed here too, so a caller that only re-selects the table
+    // never leaks them.
+    if (e.annotationBlock) DisposeHandle(e.annotationBlock);
+    if (e.metadata) DisposeUserData(e.metadata);
     e.annotationBlock = nullptr;
     e.metadata = nullptr;
     e.annotationTried = false;
@@ -175,4 +178,13 @@ std::int16_t FieldMaxLength(FieldId id) {
     case 739: return 255;
     default: return 0;  // no limit given
     }
+}
+
+void FieldEngineReset() {
+    FieldEngineState& e = FieldEngine();
+    if (e.annotationBlock) DisposeHandle(e.annotationBlock);
+    if (e.metadata) DisposeUserData(e.metadata);
+    e.annotationBlock = nullptr;
+    e.metadata = nullptr;
+    FieldTableInit();
 }
