@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -183,6 +184,28 @@ TEST_F(ResourceStrings, BadLanguageFilesAreRefused) {
     ResourceModule* m = nullptr;
     EXPECT_EQ(LoadResourceModuleFile((testing::TempDir() + "/no-such-language.txt").c_str(), &m), fnfErr);
     EXPECT_EQ(LoadResourceModuleFile(testing::TempDir().c_str(), &m), fnfErr) << "a folder is not a table";
+}
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST_F(ResourceStrings, TypedResourcesComeWhole) {
+    struct Case {
+        long id;
+        const char* file;
+    };
+    const Case cases[] = {{1000, "thumbnail-frame.tif"}, {1001, "thumbnail-shadow.tif"}};
+    for (const auto& c : cases) {
+        std::string expected = FileBytes(std::string(LYREX_SOURCE_DIR) + "/resources/typed/" + c.file);
+        ASSERT_FALSE(expected.empty()) << c.file;
+        Handle h = nullptr;
+        ASSERT_EQ(LoadResourceHandle(&h, 'TIFF', c.id), noErr) << c.file;
+        ASSERT_NE(h, nullptr);
+        EXPECT_EQ(std::string(*h, size_t(GetHandleSize(h))), expected) << c.file;
+        DisposeHandle(h);
+    }
 }
 
 TEST_F(ResourceStrings, MissingTypedResource) {
