@@ -1,5 +1,7 @@
 #include "platform/ProgramFolders.h"
 
+#include "platform/Files.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -83,24 +85,6 @@ std::string MachineSettingsStoreFolder() {
     std::string v = Env("LYREX_MACHINE_STORE");
     if (!v.empty()) return WithoutTrailingSlash(v);
     return ProgramDataFolder();
-}
-
-OSErr OSErrFromErrno(int error) {
-    switch (error) {
-        case 0: return noErr;
-        case ENOENT: return fnfErr;
-        case ENOTDIR: return dirNFErr;
-        case EEXIST: return dupFNErr;
-        case EACCES:
-        case EPERM: return permErr;
-        case EROFS: return wPrErr;
-        case ENOSPC:
-        case EDQUOT: return dskFulErr;
-        case ENAMETOOLONG: return bdNamErr;
-        case ENOMEM: return memFullErr;
-        case EBUSY: return fBsyErr;
-        default: return ioErr;
-    }
 }
 
 OSErr CreateFolderPath(const std::string& path) {

@@ -44,5 +44,3 @@ OSErr GetSpecialFolderPath(int csidl, bool create, std::string* path);
 // Makes a folder and its missing parents (an existing folder is fine). Answers noErr or the
 // result code of the first step that failed.
 OSErr CreateFolderPath(const std::string& path);
-// The result code for a failed system call's errno.
-OSErr OSErrFromErrno(int error);

@@ -229,7 +229,8 @@ LONG RegistryStore::Modify(const std::function<LONG(RegistryKeyNode&, bool*)>& c
         problems->push_back({ERROR_REGISTRY_IO_FAILED,
                              "settings store folder " + folder + " cannot be made (" +
                                  std::to_string(err) + ")"});
-        return (err == permErr || err == wPrErr) ? ERROR_ACCESS_DENIED : ERROR_REGISTRY_IO_FAILED;
+        return (err == afpAccessDenied || err == vLckdErr) ? ERROR_ACCESS_DENIED
+                                                           : ERROR_REGISTRY_IO_FAILED;
     }
     FolderLock lock(folder);
     if (!lock.Held()) return ERROR_REGISTRY_IO_FAILED;
