@@ -65,6 +65,8 @@ TEST_F(ResourceStrings, EnglishTableHoldsTheTextsOtherPartsRelyOn) {
         {513, 4, "GB"},
         {511, 1, "sec"},
         {511, 16, "/sec"},
+        {510, 1, "Caption"},
+        {510, 93, "Caption"},
         {510, 26, "Encoding"},
         {510, 76, "Source"},
         {510, 79, "URL"},
