@@ -258,7 +258,8 @@ public:
         srcW_ = w;
         srcH_ = h;
         enlarge_ = tw_ > w || th_ > h;
-        std::int32_t bw = enlarge_ ? w : tw_, bh = enlarge_ ? h : th_;
+        // Shrink along each side as far as the target allows; what must grow is scaled at the end.
+        std::int32_t bw = std::min(w, tw_), bh = std::min(h, th_);
         if (std::int64_t(bw) * bh > kMaxWorldPixels) return memFullErr;
         try {
             buffer_.assign(std::size_t(bw) * bh * bpp_, 0);

@@ -344,7 +344,7 @@ bool DoBitsOpcode(Cursor& c, std::uint16_t op, Canvas* cv, PictureFacts* facts) 
     if (c.failed) return false;
     std::int32_t w = std::int32_t(pm.bounds.right) - pm.bounds.left;
     std::int32_t h = std::int32_t(pm.bounds.bottom) - pm.bounds.top;
-    if (w <= 0 || h <= 0 || std::int64_t(w) * h > kMaxWorldPixels) return false;
+    if (w <= 0 || h <= 0 || std::int64_t(w) * h > kMaxBufferedPixels) return false;
     std::vector<std::uint8_t> image;
     try {
         image.assign(std::size_t(w) * std::size_t(h) * 4, 0xFF);
@@ -468,7 +468,7 @@ OSErr Walk(const std::uint8_t* data, std::size_t size, Canvas* cv, PictureFacts*
             c.U16();
             if (hv == -2) {
                 Fixed h = Fixed(c.U32()), v = Fixed(c.U32());
-                c.Skip(16);
+                c.Skip(12);  // source rectangle, reserved
                 if (facts && h > 0 && v > 0) {
                     facts->hRes = h;
                     facts->vRes = v;
@@ -656,7 +656,7 @@ OSErr DrawPicture(PicHandle pic, GWorldPtr world, const Rect* dstRect) {
     Rect frame;
     if (!GetPictureFrame(pic, &frame) || EmptyRect(&frame)) return kBadMediaDataErr;
     std::int32_t fw = std::int32_t(frame.right) - frame.left, fh = std::int32_t(frame.bottom) - frame.top;
-    if (std::int64_t(fw) * fh > kMaxWorldPixels) return memFullErr;
+    if (std::int64_t(fw) * fh > kMaxBufferedPixels) return memFullErr;
     Rect dst = dstRect ? *dstRect : frame;
     if (EmptyRect(&dst)) return noErr;
     cairo_surface_t* layer = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, fw, fh);

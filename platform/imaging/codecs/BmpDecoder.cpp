@@ -154,7 +154,11 @@ public:
         for (std::int32_t y = 0; y < h.height; ++y) {
             std::int32_t stored = h.topDown ? y : h.height - 1 - y;
             std::fill(in.begin(), in.end(), 0);
-            if (!src.ReadAt(h.dataOffset + std::uint64_t(stored) * stride, in.data(), in.size())) damaged = true;
+            if (!src.ReadAt(h.dataOffset + std::uint64_t(stored) * stride, in.data(), in.size())) {
+                // The data ends here: the rows so far are what the file has.
+                damaged = true;
+                break;
+            }
             for (std::int32_t x = 0; x < h.width; ++x) {
                 std::uint8_t* o = &out[std::size_t(x) * 4];
                 o[3] = 0xFF;
@@ -184,7 +188,7 @@ public:
 
 private:
     static OSErr DecodeRle(ByteSource& src, const BmpHeader& h, const DecodeOptions& options, RowSink& sink) {
-        if (std::int64_t(h.width) * h.height > kMaxWorldPixels) return memFullErr;
+        if (std::int64_t(h.width) * h.height > kMaxBufferedPixels) return memFullErr;
         std::vector<std::uint8_t> index;
         try {
             index.assign(std::size_t(h.width) * h.height, 0);

@@ -114,7 +114,7 @@ public:
         GifFile file(src);
         GifFileType* gif = file.get();
         if (!gif || !DimensionsAcceptable(gif->SWidth, gif->SHeight)) return kBadMediaDataErr;
-        if (std::int64_t(gif->SWidth) * gif->SHeight > kMaxWorldPixels) return memFullErr;
+        if (std::int64_t(gif->SWidth) * gif->SHeight > kMaxBufferedPixels) return memFullErr;
         const int sw = gif->SWidth, sh = gif->SHeight;
         std::uint32_t seen = 0;
         int transparent = -1;

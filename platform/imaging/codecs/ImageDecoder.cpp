@@ -14,7 +14,7 @@ bool DimensionsAcceptable(std::int64_t width, std::int64_t height) {
 }
 
 OSErr BufferSink::Begin(std::int32_t w, std::int32_t h, PixelLayout l) {
-    if (std::int64_t(w) * h > kMaxWorldPixels) return memFullErr;
+    if (std::int64_t(w) * h > kMaxBufferedPixels) return memFullErr;
     width = w;
     height = h;
     layout = l;

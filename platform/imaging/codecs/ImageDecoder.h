@@ -70,6 +70,9 @@ public:
 // Largest image a decoder agrees to read, in pixels: beyond it the data is refused as
 // unreadable rather than allocated or walked for minutes.
 inline constexpr std::int64_t kMaxDecodePixels = 1LL << 29;
+// Largest image a decoder agrees to hold whole in memory (formats that cannot be read row by
+// row: interlaced, run-length coded from the bottom, pictures).
+inline constexpr std::int64_t kMaxBufferedPixels = 1LL << 25;
 bool DimensionsAcceptable(std::int64_t width, std::int64_t height);
 
 std::unique_ptr<ImageDecoder> NewJpegDecoder();

@@ -136,7 +136,7 @@ public:
         }
         if (reduce > 0) opj_set_decoded_resolution_factor(s.codec(), OPJ_UINT32(reduce));
         std::int64_t outW = (w + (1LL << reduce) - 1) >> reduce, outH = (h + (1LL << reduce) - 1) >> reduce;
-        if (outW * outH > kMaxWorldPixels) return memFullErr;
+        if (outW * outH > kMaxBufferedPixels) return memFullErr;
         if (!opj_decode(s.codec(), s.stream, s.image) || !opj_end_decompress(s.codec(), s.stream))
             return kBadMediaDataErr;
         const opj_image_t* img = s.image;

@@ -217,6 +217,7 @@ public:
                     if (produced < rowBytes) damaged = true;
                 }
             }
+            if (damaged) break;
             int step = f.depth == 1 ? 0 : f.depth / 8;
             for (std::uint32_t x = 0; x < f.width; ++x) {
                 auto ch = [&](int c) { return To8(&planes[std::size_t(c) * rowBytes + std::size_t(x) * step], f.depth); };

@@ -52,7 +52,7 @@ public:
         std::int32_t w = std::int32_t(frame.right) - frame.left;
         std::int32_t h = std::int32_t(frame.bottom) - frame.top;
         if (w <= 0 || h <= 0) return kBadMediaDataErr;
-        if (std::int64_t(w) * h > kMaxWorldPixels) return memFullErr;
+        if (std::int64_t(w) * h > kMaxBufferedPixels) return memFullErr;
         std::vector<std::uint8_t> pixels;
         try {
             pixels.assign(std::size_t(w) * h * 4, 0xFF);

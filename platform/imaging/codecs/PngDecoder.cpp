@@ -175,7 +175,7 @@ public:
             if (!ReadRowsStreaming(s, row.data(), sink)) return kBadMediaDataErr;
             return noErr;
         }
-        if (std::int64_t(s.width) * s.height > kMaxWorldPixels) return memFullErr;
+        if (std::int64_t(s.width) * s.height > kMaxBufferedPixels) return memFullErr;
         std::vector<std::uint8_t> image;
         try {
             image.assign(rowBytes * s.height, 0);

@@ -113,6 +113,7 @@ public:
                     o[3] = keepAlpha ? ch(3) : 0xFF;
                 }
             }
+            if (damaged) break;
             sink.Row(y, out.data());
         }
         return damaged && options.strict ? kBadMediaDataErr : noErr;

@@ -88,7 +88,7 @@ public:
         if (imageIndex != 1) return paramErr;
         TgaHeader h;
         if (!ReadHeader(src, &h)) return kBadMediaDataErr;
-        if (std::int64_t(h.width) * h.height > kMaxWorldPixels) return memFullErr;
+        if (std::int64_t(h.width) * h.height > kMaxBufferedPixels) return memFullErr;
         int base = h.imageType & 7;
         bool rle = h.imageType & 8;
         // Colour map, as 32-bit pixels.
@@ -104,6 +104,11 @@ public:
         }
         int pixelBytes = (h.bpp + 7) / 8;
         std::size_t count = std::size_t(h.width) * h.height;
+        // A file that cannot hold the pixels its header claims is refused before anything is
+        // allocated (a run packet of 1 + pixelBytes bytes gives at most 128 pixels).
+        std::uint64_t remaining = src.Size() > pos ? src.Size() - pos : 0;
+        std::uint64_t most = rle ? remaining / std::uint64_t(1 + pixelBytes) * 128 : remaining / std::uint64_t(pixelBytes);
+        if (options.strict && most < count) return kBadMediaDataErr;
         std::vector<std::uint8_t> raw;
         try {
             raw.assign(count * pixelBytes, 0);
