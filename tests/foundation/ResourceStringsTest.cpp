@@ -4,6 +4,7 @@
 #include "foundation/text/Unicode.h"
 #include "platform/Handles.h"
 #include "resources/ResourceStore.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -22,16 +23,14 @@ std::string Loaded(long list, long index) {
     return Text(s);
 }
 
-std::string WriteTempFile(const std::string& name, const std::string& contents) {
-    std::string path = testing::TempDir() + "/" + name;
-    std::ofstream(path, std::ios::binary) << contents;
-    return path;
-}
-
 // Every test leaves the program's own table in charge.
 class ResourceStrings : public testing::Test {
 protected:
     void TearDown() override { SetResourceModule(nullptr); }
+    std::string WriteTempFile(const std::string& name, const std::string& contents) {
+        return temp_.Write(name, contents);
+    }
+    TempFolder temp_;
 };
 
 TEST_F(ResourceStrings, StringIdsWrapAt65536) {
@@ -184,8 +183,8 @@ TEST_F(ResourceStrings, BadLanguageFilesAreRefused) {
         DisposeResourceModule(m);
     }
     ResourceModule* m = nullptr;
-    EXPECT_EQ(LoadResourceModuleFile((testing::TempDir() + "/no-such-language.txt").c_str(), &m), fnfErr);
-    EXPECT_EQ(LoadResourceModuleFile(testing::TempDir().c_str(), &m), fnfErr) << "a folder is not a table";
+    EXPECT_EQ(LoadResourceModuleFile((temp_ / "no-such-language.txt").c_str(), &m), fnfErr);
+    EXPECT_EQ(LoadResourceModuleFile(temp_.path().c_str(), &m), fnfErr) << "a folder is not a table";
 }
 
 std::string FileBytes(const std::string& path) {
