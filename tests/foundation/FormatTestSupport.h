@@ -17,10 +17,11 @@ inline void SetPText(unsigned char* s, const std::string& text) {
     text.copy(reinterpret_cast<char*>(s + 1), text.size());
 }
 
-// Each test starts in the environment's locale (C.UTF-8 under ctest) and goes back to it.
+// Each test starts in the C.UTF-8 locale, whatever the environment says, and leaves the
+// environment's locale in force when it ends.
 class FormatLocaleTest : public ::testing::Test {
 protected:
-    void SetUp() override { SetFormatLocale(nullptr); }
+    void SetUp() override { ASSERT_TRUE(SetFormatLocale("C.UTF-8")); }
     void TearDown() override { SetFormatLocale(nullptr); }
 };
 

@@ -2,6 +2,8 @@
 
 #include "foundation/format/LocaleFormats.h"
 
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -97,13 +99,25 @@ TEST_F(LocaleHelpers, MissingLocaleKeepsDefaultsAndUsesTheStringLists) {
     EXPECT_EQ(PText(name), "Wednesday");
 }
 
-TEST_F(LocaleHelpers, EnvironmentLocaleIsReadOnFirstUse) {
-    // ctest runs with LC_ALL=C.UTF-8: the same values as naming that locale.
-    EXPECT_TRUE(SetFormatLocale(nullptr));
-    EXPECT_FALSE(IsTwelveHourClock());
+TEST_F(LocaleHelpers, NoNameMeansTheEnvironmentsLocale) {
+    const char* old = std::getenv("LC_ALL");
+    const std::string saved = old ? old : "";
+    setenv("LC_ALL", "de_DE.UTF-8", 1);
+    const bool german = SetFormatLocale(nullptr);
     char decimal = 0;
     LocaleSeparators(&decimal, nullptr);
-    EXPECT_EQ(decimal, '.');
+    setenv("LC_ALL", "C.UTF-8", 1);
+    const bool plain = SetFormatLocale("");
+    char plainDecimal = 0;
+    LocaleSeparators(&plainDecimal, nullptr);
+    if (old)
+        setenv("LC_ALL", saved.c_str(), 1);
+    else
+        unsetenv("LC_ALL");
+    if (!german) GTEST_SKIP() << "de_DE.UTF-8 is not installed (scripts/install-deps brings locales-all)";
+    EXPECT_EQ(decimal, ',');
+    EXPECT_TRUE(plain);
+    EXPECT_EQ(plainDecimal, '.');
 }
 
 }  // namespace
