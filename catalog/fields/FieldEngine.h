@@ -1,0 +1,60 @@
+// Process-wide state of the field engine, reset together: the selected field table, the
+// one-record cache and the variable-block cache (sizes, annotation block, metadata block) with
+// the (file, record position) key they belong to, and the engine codes and display options the
+// table choice and the formatter depend on.
+//
+// The caches are keyed by file reference and position. File references are reused as soon as
+// a file is closed, and a save moves records, so every open, close and rewrite of a catalog or
+// work file must call FieldEngineReset (as must every record write).
+#pragma once
+
+#include "catalog/fields/FieldDef.h"
+#include "platform/MacTypes.h"
+
+#include <cstdint>
+
+struct UserDataRecord;
+
+inline constexpr std::int32_t kDefaultEditionCode = 400;
+inline constexpr std::int32_t kDefaultFormatLevel = 200;
+
+// Display options read by the formatter.
+struct FieldDisplayOptions {
+    std::uint8_t dimensionUnit = 1;   // 1 pixels, 2 inches, 3 cm, 4 points, 5 picas
+    std::uint8_t resolutionUnit = 1;  // 1 pixels per inch, 2 pixels per cm
+    std::uint8_t dateStyle = 1;       // 1 short, 2 long
+    std::uint8_t zero = 0;
+};
+
+struct FieldEngineState {
+    std::int32_t editionCode = kDefaultEditionCode;
+    std::int32_t formatLevel = kDefaultFormatLevel;
+    FieldDisplayOptions display;
+
+    const FieldDef* table = nullptr;
+    int rowCount = 0;
+
+    // One record in native order and its key.
+    SInt16 recordFile = -1;
+    SInt64 recordPosition = -1;
+    alignas(4) std::uint8_t record[1024] = {};
+
+    // The variable data of one item: sizes (in record order: recording, metadata, thumbnail,
+    // annotations, URL), the annotation block (ANSI) and the metadata list, and their key.
+    SInt16 blockFile = -1;
+    SInt64 blockPosition = -1;
+    std::uint32_t blockSizes[5] = {};
+    Handle annotationBlock = nullptr;
+    UserDataRecord* metadata = nullptr;
+    bool metadataTried = false;     // a failed or empty metadata load is not retried
+    bool annotationTried = false;
+};
+
+FieldEngineState& FieldEngine();
+
+// Hands the engine the codes the application starts with (400 and 200 in this build).
+void FieldEngineSetCodes(std::int32_t editionCode, std::int32_t formatLevel);
+void FieldEngineSetDisplayOptions(std::uint8_t dimensionUnit, std::uint8_t resolutionUnit,
+                                  std::uint8_t dateStyle);
+// 2 when the edition code is 200 or 500, else 1.
+int FieldEditionTier();

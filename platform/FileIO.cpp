@@ -1,0 +1,296 @@
+// Open files: reference numbers, marks, reading, writing and lengths.
+#include "platform/Files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+struct OpenFile {
+    int fd = -1;
+    SInt64 mark = 0;
+    bool canRead = false;
+    bool canWrite = false;
+    FSSpec spec;
+};
+
+// Reference numbers are 1-based indexes into this table; a closed slot is reused.
+struct OpenTable {
+    std::mutex lock;
+    std::vector<OpenFile> files;
+};
+
+OpenTable& Table() {
+    static OpenTable t;
+    return t;
+}
+
+constexpr size_t kMaxOpenFiles = 32000;
+
+// Runs f on the open file of refNum under the table's lock.
+template <class F>
+OSErr WithFile(SInt16 refNum, F&& f) {
+    OpenTable& t = Table();
+    std::lock_guard<std::mutex> g(t.lock);
+    if (refNum <= 0 || size_t(refNum) > t.files.size() || t.files[size_t(refNum) - 1].fd < 0)
+        return rfNumErr;
+    return f(t.files[size_t(refNum) - 1]);
+}
+
+OSErr OpenErr(int e) {
+    switch (e) {
+    case EACCES:
+    case EPERM: return permErr;
+    case EISDIR: return notAFileErr;
+    default: return OSErrFromErrno(e);
+    }
+}
+
+OSErr LengthOf(int fd, SInt64* length) {
+    struct stat st{};
+    if (fstat(fd, &st) != 0) return OSErrFromErrno(errno);
+    *length = SInt64(st.st_size);
+    return noErr;
+}
+
+OSErr ReadAt(OpenFile& f, SInt64 pos, long* count, void* buffer) {
+    if (!count) return paramErr;
+    if (*count < 0 || (*count > 0 && !buffer) || !f.canRead) {
+        bool badArgs = *count < 0 || (*count > 0 && !buffer);
+        *count = 0;
+        return badArgs ? OSErr(paramErr) : OSErr(permErr);
+    }
+    long want = *count, done = 0;
+    auto* p = static_cast<char*>(buffer);
+    while (done < want) {
+        ssize_t n = pread(f.fd, p + done, size_t(want - done), off_t(pos + done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            *count = done;
+            return OSErrFromErrno(errno);
+        }
+        if (n == 0) break;
+        done += long(n);
+    }
+    *count = done;
+    return done < want ? eofErr : noErr;
+}
+
+OSErr WriteAt(OpenFile& f, SInt64 pos, long* count, const void* buffer) {
+    if (!count) return paramErr;
+    if (*count < 0 || (*count > 0 && !buffer) || !f.canWrite) {
+        bool badArgs = *count < 0 || (*count > 0 && !buffer);
+        *count = 0;
+        return badArgs ? OSErr(paramErr) : OSErr(wrPermErr);
+    }
+    long want = *count, done = 0;
+    auto* p = static_cast<const char*>(buffer);
+    while (done < want) {
+        ssize_t n = pwrite(f.fd, p + done, size_t(want - done), off_t(pos + done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            *count = done;
+            return OSErrFromErrno(errno);
+        }
+        if (n == 0) {
+            *count = done;
+            return dskFulErr;
+        }
+        done += long(n);
+    }
+    *count = done;
+    return noErr;
+}
+
+}  // namespace
+
+OSErr FSpOpenDF(const FSSpec* spec, SInt8 permission, SInt16* refNum) {
+    if (!spec || !refNum) return paramErr;
+    *refNum = 0;
+    if (spec->path.empty()) return bdNamErr;
+    int fd = -1;
+    bool canRead = true, canWrite = true;
+    switch (permission) {
+    case fsRdPerm:
+        fd = open(spec->path.c_str(), O_RDONLY | O_CLOEXEC);
+        canWrite = false;
+        break;
+    case fsWrPerm:
+        fd = open(spec->path.c_str(), O_WRONLY | O_CLOEXEC);
+        canRead = false;
+        break;
+    case fsRdWrPerm:
+    case fsRdWrShPerm:
+        fd = open(spec->path.c_str(), O_RDWR | O_CLOEXEC);
+        break;
+    case fsCurPerm:
+        fd = open(spec->path.c_str(), O_RDWR | O_CLOEXEC);
+        if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) {
+            fd = open(spec->path.c_str(), O_RDONLY | O_CLOEXEC);
+            canWrite = false;
+        }
+        break;
+    default: return paramErr;
+    }
+    if (fd < 0) return OpenErr(errno);
+    struct stat st{};
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        int e = errno;
+        bool dir = S_ISDIR(st.st_mode);
+        close(fd);
+        return dir ? OSErr(notAFileErr) : OSErrFromErrno(e);
+    }
+    OpenTable& t = Table();
+    std::lock_guard<std::mutex> g(t.lock);
+    size_t slot = 0;
+    while (slot < t.files.size() && t.files[slot].fd >= 0) ++slot;
+    if (slot == t.files.size()) {
+        if (slot >= kMaxOpenFiles) {
+            close(fd);
+            return tmfoErr;
+        }
+        t.files.emplace_back();
+    }
+    OpenFile& f = t.files[slot];
+    f.fd = fd;
+    f.mark = 0;
+    f.canRead = canRead;
+    f.canWrite = canWrite;
+    f.spec = *spec;
+    *refNum = SInt16(slot + 1);
+    return noErr;
+}
+
+OSErr FSRead(SInt16 refNum, long* count, void* buffer) {
+    return WithFile(refNum, [&](OpenFile& f) {
+        OSErr err = ReadAt(f, f.mark, count, buffer);
+        if (count && *count > 0) f.mark += *count;
+        return err;
+    });
+}
+
+OSErr FSWrite(SInt16 refNum, long* count, const void* buffer) {
+    return WithFile(refNum, [&](OpenFile& f) {
+        OSErr err = WriteAt(f, f.mark, count, buffer);
+        if (count && *count > 0) f.mark += *count;
+        return err;
+    });
+}
+
+OSErr FSReadAt(SInt16 refNum, SInt64 position, long* count, void* buffer) {
+    if (position < 0) return posErr;
+    return WithFile(refNum, [&](OpenFile& f) { return ReadAt(f, position, count, buffer); });
+}
+
+OSErr FSWriteAt(SInt16 refNum, SInt64 position, long* count, const void* buffer) {
+    if (position < 0) return posErr;
+    return WithFile(refNum, [&](OpenFile& f) { return WriteAt(f, position, count, buffer); });
+}
+
+OSErr SetFPos64(SInt16 refNum, SInt16 posMode, SInt64 posOff) {
+    return WithFile(refNum, [&](OpenFile& f) -> OSErr {
+        SInt64 base;
+        switch (posMode) {
+        case fsAtMark: return noErr;
+        case fsFromStart: base = 0; break;
+        case fsFromMark: base = f.mark; break;
+        case fsFromLEOF: {
+            OSErr err = LengthOf(f.fd, &base);
+            if (err) return err;
+            break;
+        }
+        default: return paramErr;
+        }
+        if ((posOff > 0 && base > INT64_MAX - posOff)) return posErr;
+        SInt64 target = base + posOff;
+        if (target < 0) return posErr;
+        SInt64 length = 0;
+        OSErr err = LengthOf(f.fd, &length);
+        if (err) return err;
+        if (target > length) {
+            f.mark = length;
+            return eofErr;
+        }
+        f.mark = target;
+        return noErr;
+    });
+}
+
+OSErr SetFPos(SInt16 refNum, SInt16 posMode, long posOff) { return SetFPos64(refNum, posMode, posOff); }
+
+OSErr GetFPos64(SInt16 refNum, SInt64* filePos) {
+    if (!filePos) return paramErr;
+    return WithFile(refNum, [&](OpenFile& f) {
+        *filePos = f.mark;
+        return noErr;
+    });
+}
+
+OSErr GetFPos(SInt16 refNum, long* filePos) {
+    if (!filePos) return paramErr;
+    SInt64 p = 0;
+    OSErr err = GetFPos64(refNum, &p);
+    *filePos = long(p);
+    return err;
+}
+
+OSErr GetEOF64(SInt16 refNum, SInt64* logEOF) {
+    if (!logEOF) return paramErr;
+    return WithFile(refNum, [&](OpenFile& f) { return LengthOf(f.fd, logEOF); });
+}
+
+OSErr GetEOF(SInt16 refNum, long* logEOF) {
+    if (!logEOF) return paramErr;
+    SInt64 n = 0;
+    OSErr err = GetEOF64(refNum, &n);
+    *logEOF = long(n);
+    return err;
+}
+
+OSErr SetEOF64(SInt16 refNum, SInt64 logEOF) {
+    if (logEOF < 0) return paramErr;
+    return WithFile(refNum, [&](OpenFile& f) -> OSErr {
+        if (!f.canWrite) return wrPermErr;
+        int r;
+        do r = ftruncate(f.fd, off_t(logEOF));
+        while (r != 0 && errno == EINTR);
+        if (r != 0) return OSErrFromErrno(errno);
+        if (f.mark > logEOF) f.mark = logEOF;
+        return noErr;
+    });
+}
+
+OSErr SetEOF(SInt16 refNum, long logEOF) { return SetEOF64(refNum, logEOF); }
+
+OSErr FSFlushFile(SInt16 refNum) {
+    return WithFile(refNum, [&](OpenFile& f) -> OSErr {
+        if (fsync(f.fd) != 0) return OSErrFromErrno(errno);
+        return noErr;
+    });
+}
+
+OSErr FSClose(SInt16 refNum) {
+    return WithFile(refNum, [&](OpenFile& f) -> OSErr {
+        int r = close(f.fd);
+        int e = errno;
+        f.fd = -1;
+        f.spec = FSSpec{};
+        // A failed close may mean lost writes on some file systems; the caller must know.
+        if (r != 0 && e != EINTR) return OSErrFromErrno(e);
+        return noErr;
+    });
+}
+
+OSErr FSGetOpenFileSpec(SInt16 refNum, FSSpec* spec) {
+    if (!spec) return paramErr;
+    return WithFile(refNum, [&](OpenFile& f) {
+        *spec = f.spec;
+        return noErr;
+    });
+}

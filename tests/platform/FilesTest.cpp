@@ -1,0 +1,528 @@
+#include "platform/Files.h"
+#include "platform/MacDates.h"
+#include "platform/Volumes.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+std::vector<unsigned char> PStr(const std::string& s) {
+    std::vector<unsigned char> p(1 + s.size());
+    p[0] = static_cast<unsigned char>(s.size());
+    std::memcpy(p.data() + 1, s.data(), s.size());
+    return p;
+}
+
+FSSpec SpecOf(const std::string& path) {
+    FSSpec s;
+    OSErr err = FSMakeFSSpecFromPath(path, &s);
+    EXPECT_TRUE(err == noErr || err == fnfErr) << path << " -> " << err;
+    return s;
+}
+
+TEST(FileSpecMaking, AnswersByWhatExists) {
+    TempFolder tmp;
+    tmp.Write("dir/file.txt", "x");
+    struct Case {
+        std::string rel;
+        OSErr want;
+    } cases[] = {
+        {"dir/file.txt", noErr},
+        {"dir", noErr},
+        {"dir/missing.txt", fnfErr},
+        {"nofolder/missing.txt", dirNFErr},
+        {"dir/file.txt/inner", dirNFErr},   // a file is no folder
+    };
+    for (const auto& c : cases) {
+        FSSpec s;
+        EXPECT_EQ(FSMakeFSSpecFromPath(tmp / c.rel, &s), c.want) << c.rel;
+        EXPECT_EQ(s.path, tmp / c.rel) << c.rel;
+        if (c.want != dirNFErr) {
+            EXPECT_LT(s.vRefNum, 0) << c.rel;
+            std::string folder;
+            ASSERT_EQ(GetDirectoryPath(s.vRefNum, s.parID, &folder), noErr) << c.rel;
+            EXPECT_EQ(folder, FSSpecFolderPath(s)) << c.rel;
+        }
+    }
+}
+
+TEST(FileSpecMaking, NormalisesPathsAndBuildsFromFolderIds) {
+    TempFolder tmp;
+    tmp.Write("a/b/c.txt", "x");
+    FSSpec s;
+    ASSERT_EQ(FSMakeFSSpecFromPath(tmp.path() + "//a/./b/../b/c.txt", &s), noErr);
+    EXPECT_EQ(s.path, tmp / "a/b/c.txt");
+    EXPECT_EQ(FSSpecName(s), "c.txt");
+    EXPECT_EQ(FSSpecFolderPath(s), tmp / "a/b");
+
+    // The same item through the toolbox call: parent folder id plus a length-prefixed name.
+    FSSpec viaId;
+    auto name = PStr("c.txt");
+    ASSERT_EQ(FSMakeFSSpec(s.vRefNum, s.parID, name.data(), &viaId), noErr);
+    EXPECT_EQ(viaId.path, s.path);
+    EXPECT_EQ(viaId.parID, s.parID);
+
+    auto full = PStr(s.path);
+    FSSpec viaPath;
+    ASSERT_EQ(FSMakeFSSpec(0, 0, full.data(), &viaPath), noErr);
+    EXPECT_EQ(viaPath.path, s.path);
+
+    // The root folder of a volume has the root id.
+    FSSpec root;
+    ASSERT_EQ(FSMakeFSSpecFromPath("/", &root), noErr);
+    EXPECT_EQ(root.parID, fsRtParID);
+    std::string rootPath;
+    ASSERT_EQ(GetDirectoryPath(root.vRefNum, fsRtDirID, &rootPath), noErr);
+    EXPECT_EQ(rootPath, "/");
+
+    EXPECT_EQ(GetDirectoryPath(s.vRefNum, 0x7FFFFFF0, &rootPath), dirNFErr);
+    EXPECT_EQ(FSMakeFSSpec(-30000, fsRtDirID, name.data(), &viaId), nsvErr);
+}
+
+TEST(FileSpecMaking, RefusesBadNames) {
+    TempFolder tmp;
+    FSSpec folder = SpecOf(tmp.path());
+    for (const std::string& bad : std::vector<std::string>{"", ".", "..", "a/b", "/", std::string("a\0b", 3), std::string(256, 'n')}) {
+        FSSpec s;
+        EXPECT_EQ(FSMakeChildSpec(&folder, bad, &s), bdNamErr) << bad;
+        EXPECT_FALSE(IsValidFileName(bad)) << bad;
+    }
+    EXPECT_TRUE(IsValidFileName(std::string(255, 'n')));
+    EXPECT_TRUE(IsValidFileName("...")); // only "." and ".." are special
+
+    tmp.Write("f", "x");
+    FSSpec f = SpecOf(tmp / "f");
+    for (std::string bad : {".", "..", "x/y", ""}) {
+        EXPECT_EQ(FSpRenameTo(&f, bad, nullptr), bdNamErr) << bad;
+    }
+    FSSpec dot = SpecOf(tmp / "sub/..");  // normalises to the temp folder itself
+    EXPECT_EQ(dot.path, tmp.path());
+    EXPECT_TRUE(FSpExists(&f));
+}
+
+TEST(FileSpecPaths, StoredFormsNeverCut) {
+    TempFolder tmp;
+    // A path longer than 255 bytes: fine in memory, an error where a record must hold it.
+    std::string deep = tmp.path();
+    while (deep.size() < 300) deep += "/folder-with-a-long-name";
+    std::filesystem::create_directories(deep);
+    FSSpec longSpec = SpecOf(deep + "/file.jpg");
+    FSSpecRecord rec;
+    EXPECT_EQ(FSSpecToRecord(&longSpec, &rec), bdNamErr);
+    EXPECT_EQ(rec.name[0], 0);
+    Str255 p;
+    EXPECT_EQ(FSSpecGetPathPStr(&longSpec, p), bdNamErr);
+    EXPECT_EQ(p[0], 0);
+    EXPECT_EQ(FSSpecGetName(&longSpec, p), noErr);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(p + 1), p[0]), "file.jpg");
+
+    char buf[64];
+    EXPECT_EQ(FSSpecToNativePathName(&longSpec, buf, sizeof buf, kFullNativePath), bdNamErr);
+    EXPECT_STREQ(buf, "");
+    EXPECT_EQ(FSSpecToNativePathName(&longSpec, buf, sizeof buf, kFileNameOnly), noErr);
+    EXPECT_STREQ(buf, "file.jpg");
+
+    // A short one goes into the record and comes back.
+    FSSpec shortSpec = SpecOf(tmp / "é.jpg");
+    ASSERT_EQ(FSSpecToRecord(&shortSpec, &rec), noErr);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(rec.name + 1), rec.name[0]), shortSpec.path);
+    FSSpec back;
+    EXPECT_EQ(FSSpecFromRecord(&rec, &back), fnfErr);
+    EXPECT_EQ(back.path, shortSpec.path);
+    EXPECT_EQ(back.parID, shortSpec.parID);
+
+    // The length limit of a caller's field is honoured exactly.
+    std::string path = shortSpec.path;
+    EXPECT_EQ(FSSpecGetPathPStr(&shortSpec, p, int(path.size())), noErr);
+    EXPECT_EQ(FSSpecGetPathPStr(&shortSpec, p, int(path.size()) - 1), bdNamErr);
+    EXPECT_EQ(FSSpecToNativePathName(&shortSpec, buf, long(path.size()), kFullNativePath), bdNamErr);
+    EXPECT_EQ(FSSpecToNativePathName(&shortSpec, buf, long(path.size()) + 1, kFullNativePath), noErr);
+    EXPECT_EQ(FSSpecToNativePathName(&shortSpec, buf, sizeof buf, kDirectoryPathOnly), noErr);
+    EXPECT_EQ(std::string(buf), tmp.path());
+}
+
+class OpenFileTest : public ::testing::Test {
+protected:
+    TempFolder tmp;
+    FSSpec spec;
+    SInt16 ref = 0;
+    void SetUp() override {
+        spec = SpecOf(tmp / "data.bin");
+        ASSERT_EQ(FSpCreate(&spec, 'lyrx', 'TEXT', -1), noErr);
+        ASSERT_EQ(FSpOpenDF(&spec, fsRdWrPerm, &ref), noErr);
+    }
+    void TearDown() override {
+        if (ref) FSClose(ref);
+    }
+    void Write(const std::string& s) {
+        long n = long(s.size());
+        ASSERT_EQ(FSWrite(ref, &n, s.data()), noErr);
+        ASSERT_EQ(n, long(s.size()));
+    }
+};
+
+TEST_F(OpenFileTest, ReadsWritesAndPositions) {
+    Write("0123456789");
+    long eof = 0, mark = 0;
+    ASSERT_EQ(GetEOF(ref, &eof), noErr);
+    EXPECT_EQ(eof, 10);
+    ASSERT_EQ(GetFPos(ref, &mark), noErr);
+    EXPECT_EQ(mark, 10);
+
+    struct Case {
+        SInt16 mode;
+        long offset;
+        OSErr want;
+        long markAfter;
+    } cases[] = {
+        {fsFromStart, 3, noErr, 3},
+        {fsFromMark, 2, noErr, 5},
+        {fsFromMark, -5, noErr, 0},
+        {fsFromLEOF, -4, noErr, 6},
+        {fsFromLEOF, 0, noErr, 10},
+        {fsFromStart, 11, eofErr, 10},     // past the end: the mark stops at the end
+        {fsFromStart, 4, noErr, 4},
+        {fsFromStart, -1, posErr, 4},      // before the start: the mark stays
+        {fsFromMark, -5, posErr, 4},
+        {fsAtMark, 99, noErr, 4},
+        {7, 0, paramErr, 4},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SetFPos(ref, c.mode, c.offset), c.want) << c.mode << "/" << c.offset;
+        ASSERT_EQ(GetFPos(ref, &mark), noErr);
+        EXPECT_EQ(mark, c.markAfter) << c.mode << "/" << c.offset;
+    }
+
+    // A read that runs into the end answers eofErr with what it got and moves the mark.
+    char buf[16] = {};
+    long n = 10;
+    EXPECT_EQ(FSRead(ref, &n, buf), eofErr);
+    EXPECT_EQ(n, 6);
+    EXPECT_EQ(std::string(buf, 6), "456789");
+    n = 1;
+    EXPECT_EQ(FSRead(ref, &n, buf), eofErr);
+    EXPECT_EQ(n, 0);
+
+    // Overwriting in the middle, then growing and shrinking the end.
+    ASSERT_EQ(SetFPos(ref, fsFromStart, 2), noErr);
+    Write("ab");
+    ASSERT_EQ(SetEOF(ref, 12), noErr);
+    ASSERT_EQ(GetEOF(ref, &eof), noErr);
+    EXPECT_EQ(eof, 12);
+    EXPECT_EQ(TempFolder::Read(spec.path), std::string("01ab456789\0\0", 12));
+    ASSERT_EQ(SetFPos(ref, fsFromLEOF, 0), noErr);
+    ASSERT_EQ(SetEOF(ref, 5), noErr);
+    ASSERT_EQ(GetFPos(ref, &mark), noErr);
+    EXPECT_EQ(mark, 5);   // a mark past the new end follows it
+
+    // Positioned reads leave the mark alone.
+    n = 3;
+    ASSERT_EQ(FSReadAt(ref, 1, &n, buf), noErr);
+    EXPECT_EQ(std::string(buf, 3), "1ab");
+    ASSERT_EQ(GetFPos(ref, &mark), noErr);
+    EXPECT_EQ(mark, 5);
+    EXPECT_EQ(FSFlushFile(ref), noErr);
+}
+
+TEST_F(OpenFileTest, PositionsBeyondFourGigabytes) {
+    const SInt64 big = (SInt64(1) << 32) + 4096;   // past 4 GiB: sparse, so cheap
+    OSErr err = SetEOF64(ref, big + 10);
+    if (err == dskFulErr || err == fileBoundsErr) GTEST_SKIP() << "file system refuses sparse 4 GiB files";
+    ASSERT_EQ(err, noErr);
+    SInt64 eof = 0;
+    ASSERT_EQ(GetEOF64(ref, &eof), noErr);
+    EXPECT_EQ(eof, big + 10);
+    ASSERT_EQ(SetFPos64(ref, fsFromStart, big), noErr);
+    Write("tail");
+    SInt64 mark = 0;
+    ASSERT_EQ(GetFPos64(ref, &mark), noErr);
+    EXPECT_EQ(mark, big + 4);
+    ASSERT_EQ(SetFPos64(ref, fsFromLEOF, -10), noErr);
+    char buf[10] = {};
+    long n = 10;
+    EXPECT_EQ(FSRead(ref, &n, buf), noErr);
+    EXPECT_EQ(std::string(buf, 10), std::string("tail\0\0\0\0\0\0", 10));
+    // The classic calls carry the full position too (long is 64-bit here).
+    long eofLong = 0;
+    ASSERT_EQ(GetEOF(ref, &eofLong), noErr);
+    EXPECT_EQ(eofLong, big + 10);
+    CInfoPBRec pb;
+    ASSERT_EQ(FSpGetCatInfo(&spec, &pb), noErr);
+    EXPECT_EQ(pb.dataLength, big + 10);
+    EXPECT_EQ(pb.ioFlLgLen, 0x7FFFFFFFu);   // a 32-bit field says "very large", never a wrapped size
+}
+
+TEST(OpenFiles, PermissionsAndReferences) {
+    TempFolder tmp;
+    tmp.Write("f.txt", "abc");
+    tmp.Write("dir/x", "");
+    FSSpec f = SpecOf(tmp / "f.txt");
+    SInt16 r = 0;
+    ASSERT_EQ(FSpOpenDF(&f, fsRdPerm, &r), noErr);
+    long n = 1;
+    EXPECT_EQ(FSWrite(r, &n, "z"), wrPermErr);
+    EXPECT_EQ(n, 0);
+    EXPECT_EQ(SetEOF(r, 0), wrPermErr);
+    // Two opens of one file keep their own marks.
+    SInt16 r2 = 0;
+    ASSERT_EQ(FSpOpenDF(&f, fsRdPerm, &r2), noErr);
+    EXPECT_NE(r, r2);
+    char c = 0;
+    n = 1;
+    ASSERT_EQ(FSRead(r, &n, &c), noErr);
+    EXPECT_EQ(c, 'a');
+    n = 1;
+    ASSERT_EQ(FSRead(r, &n, &c), noErr);
+    EXPECT_EQ(c, 'b');
+    n = 1;
+    ASSERT_EQ(FSRead(r2, &n, &c), noErr);
+    EXPECT_EQ(c, 'a');
+    FSSpec openedAs;
+    ASSERT_EQ(FSGetOpenFileSpec(r2, &openedAs), noErr);
+    EXPECT_EQ(openedAs.path, f.path);
+    EXPECT_EQ(FSClose(r), noErr);
+    EXPECT_EQ(FSClose(r), rfNumErr);
+    n = 1;
+    EXPECT_EQ(FSRead(r, &n, &c), rfNumErr);
+    EXPECT_EQ(FSClose(r2), noErr);
+    EXPECT_EQ(FSClose(0), rfNumErr);
+    EXPECT_EQ(FSClose(-3), rfNumErr);
+
+    FSSpec missing = SpecOf(tmp / "missing");
+    EXPECT_EQ(FSpOpenDF(&missing, fsRdPerm, &r), fnfErr);
+    EXPECT_EQ(r, 0);
+    FSSpec dir = SpecOf(tmp / "dir");
+    EXPECT_EQ(FSpOpenDF(&dir, fsRdPerm, &r), notAFileErr);
+    EXPECT_EQ(FSpOpenDF(&f, 9, &r), paramErr);
+
+    if (geteuid() != 0) {   // root reads everything
+        chmod(f.path.c_str(), 0);
+        EXPECT_EQ(FSpOpenDF(&f, fsRdPerm, &r), permErr);
+    }
+}
+
+TEST(FileItems, CreateAndDelete) {
+    TempFolder tmp;
+    FSSpec f = SpecOf(tmp / "new.txt");
+    ASSERT_EQ(FSpCreate(&f, 0, 0, -1), noErr);
+    EXPECT_EQ(FSpCreate(&f, 0, 0, -1), dupFNErr);
+    FSSpec d = SpecOf(tmp / "folder");
+    SInt32 id = 0;
+    ASSERT_EQ(FSpDirCreate(&d, -1, &id), noErr);
+    EXPECT_GT(id, fsRtDirID);
+    std::string path;
+    ASSERT_EQ(GetDirectoryPath(0, id, &path), noErr);
+    EXPECT_EQ(path, d.path);
+    EXPECT_EQ(FSpDirCreate(&d, -1, nullptr), dupFNErr);
+    FSSpec inMissing = SpecOf(tmp.path());
+    inMissing.path = tmp / "nofolder/x";
+    EXPECT_EQ(FSpCreate(&inMissing, 0, 0, -1), fnfErr);
+
+    tmp.Write("folder/inside", "x");
+    EXPECT_EQ(FSpDelete(&d), fBsyErr);   // a folder with something in it stays
+    FSSpec inside = SpecOf(tmp / "folder/inside");
+    EXPECT_EQ(FSpDelete(&inside), noErr);
+    EXPECT_EQ(FSpDelete(&d), noErr);
+    EXPECT_EQ(FSpDelete(&f), noErr);
+    EXPECT_EQ(FSpDelete(&f), fnfErr);
+    EXPECT_FALSE(FSpExists(&f));
+
+    // A symbolic link is deleted itself, never its target.
+    tmp.Write("target", "keep");
+    ASSERT_EQ(symlink((tmp / "target").c_str(), (tmp / "link").c_str()), 0);
+    FSSpec link = SpecOf(tmp / "link");
+    EXPECT_EQ(FSpDelete(&link), noErr);
+    EXPECT_EQ(TempFolder::Read(tmp / "target"), "keep");
+}
+
+TEST(FileItems, RenamesAndMovesNeverOverwrite) {
+    TempFolder tmp;
+    tmp.Write("a.txt", "A");
+    tmp.Write("b.txt", "B");
+    tmp.Write("sub/a.txt", "subA");
+    FSSpec a = SpecOf(tmp / "a.txt");
+    FSSpec b = SpecOf(tmp / "b.txt");
+    FSSpec sub = SpecOf(tmp / "sub");
+
+    auto nameB = PStr("b.txt");
+    EXPECT_EQ(FSpRename(&a, nameB.data()), dupFNErr);
+    EXPECT_EQ(FSpMoveTo(&a, &b), dupFNErr);
+    EXPECT_EQ(FSpCatMove(&a, &sub), dupFNErr);
+    EXPECT_EQ(TempFolder::Read(tmp / "a.txt"), "A");
+    EXPECT_EQ(TempFolder::Read(tmp / "b.txt"), "B");
+    EXPECT_EQ(TempFolder::Read(tmp / "sub/a.txt"), "subA");
+
+    FSSpec renamed;
+    ASSERT_EQ(FSpRenameTo(&a, "c.txt", &renamed), noErr);
+    EXPECT_EQ(renamed.path, tmp / "c.txt");
+    EXPECT_FALSE(FSpExists(&a));
+    EXPECT_EQ(TempFolder::Read(tmp / "c.txt"), "A");
+    ASSERT_EQ(FSpCatMove(&b, &sub), noErr);
+    EXPECT_EQ(TempFolder::Read(tmp / "sub/b.txt"), "B");
+    EXPECT_EQ(FSpRenameTo(&a, "d.txt", nullptr), fnfErr);   // a is gone now
+
+    // Folders too.
+    FSSpec other = SpecOf(tmp / "other");
+    ASSERT_EQ(FSpDirCreate(&other, -1, nullptr), noErr);
+    EXPECT_EQ(FSpMoveTo(&sub, &other), dupFNErr);
+    EXPECT_TRUE(FSpExists(&sub));
+}
+
+TEST(FileItems, ExchangeAndReplace) {
+    TempFolder tmp;
+    tmp.Write("a", "first");
+    tmp.Write("b", "second");
+    FSSpec a = SpecOf(tmp / "a"), b = SpecOf(tmp / "b");
+    ASSERT_EQ(FSpExchangeFiles(&a, &b), noErr);
+    EXPECT_EQ(TempFolder::Read(a.path), "second");
+    EXPECT_EQ(TempFolder::Read(b.path), "first");
+    FSSpec gone = SpecOf(tmp / "gone");
+    EXPECT_EQ(FSpExchangeFiles(&a, &gone), fnfErr);
+    EXPECT_EQ(TempFolder::Read(a.path), "second");
+
+    // The deliberate overwrite of a safe save: the temporary file takes the target's place.
+    tmp.Write("a.tmp", "new contents");
+    FSSpec t = SpecOf(tmp / "a.tmp");
+    ASSERT_EQ(FSpReplaceFile(&t, &a), noErr);
+    EXPECT_EQ(TempFolder::Read(a.path), "new contents");
+    EXPECT_FALSE(FSpExists(&t));
+    EXPECT_EQ(FSpSyncFolder(&a), noErr);
+    EXPECT_EQ(FSpReplaceFile(&t, &a), fnfErr);
+    EXPECT_EQ(TempFolder::Read(a.path), "new contents");
+}
+
+TEST(FileItems, CatalogInformation) {
+    TempFolder tmp;
+    tmp.Write("Photo.JpEg", "12345");
+    tmp.Write(".hid", "");
+    tmp.Write("folder/x", "");
+    tmp.Write("noext", "");
+    struct Case {
+        std::string rel;
+        bool dir;
+        OSType type;
+        UInt16 flags;
+        UInt32 length;
+    } cases[] = {
+        {"Photo.JpEg", false, 'JPEG', 0, 5},
+        {".hid", false, 'HID ', kIsInvisible, 0},
+        {"folder", true, 0, 0, 0},
+        {"noext", false, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        FSSpec s = SpecOf(tmp / c.rel);
+        CInfoPBRec pb;
+        ASSERT_EQ(FSpGetCatInfo(&s, &pb), noErr) << c.rel;
+        EXPECT_EQ((pb.ioFlAttrib & kioFlAttribDirMask) != 0, c.dir) << c.rel;
+        EXPECT_EQ(pb.ioFlFndrInfo.fdType, c.type) << c.rel;
+        EXPECT_EQ(pb.ioFlFndrInfo.fdFlags, c.flags) << c.rel;
+        EXPECT_EQ(pb.ioFlLgLen, c.length) << c.rel;
+        EXPECT_EQ(pb.ioFlParID, s.parID) << c.rel;
+        EXPECT_EQ(FSpIsDirectory(&s), c.dir) << c.rel;
+        if (c.dir) {
+            std::string p;
+            ASSERT_EQ(GetDirectoryPath(pb.ioVRefNum, pb.ioDirID, &p), noErr);
+            EXPECT_EQ(p, s.path);
+        }
+    }
+    FSSpec missing = SpecOf(tmp / "missing");
+    CInfoPBRec pb;
+    EXPECT_EQ(FSpGetCatInfo(&missing, &pb), fnfErr);
+    FInfo fi;
+    FSSpec folder = SpecOf(tmp / "folder");
+    EXPECT_EQ(FSpGetFInfo(&folder, &fi), notAFileErr);
+}
+
+TEST(FileItems, DatesInMacSeconds) {
+    TempFolder tmp;
+    tmp.Write("f", "x");
+    FSSpec f = SpecOf(tmp / "f");
+    UInt32 created = 0, modified = 0;
+    ASSERT_EQ(FSpGetFileDates(&f, &created, &modified), noErr);
+    UInt32 now = 0;
+    GetDateTime(&now);
+    EXPECT_LE(modified, now + 2);
+    EXPECT_GE(modified, now - 60);
+
+    // 2021-06-01 12:00:00 local (TZ=UTC in the tests)
+    DateTimeRec d{2021, 6, 1, 12, 0, 0, 0};
+    UInt32 when = 0;
+    DateToSeconds(&d, &when);
+    ASSERT_EQ(FSpSetFileDates(&f, &when, &when), noErr);
+    ASSERT_EQ(FSpGetFileDates(&f, nullptr, &modified), noErr);
+    EXPECT_EQ(modified, when);
+    FSSpec missing = SpecOf(tmp / "missing");
+    EXPECT_EQ(FSpSetFileDates(&missing, nullptr, &when), fnfErr);
+}
+
+TEST(Volumes, TableOfMountsAndFreeSpace) {
+    TempFolder tmp;
+    VolumeInfo v;
+    ASSERT_EQ(GetVolumeInfoForPath(tmp.path(), &v), noErr);
+    EXPECT_LT(v.vRefNum, 0);
+    EXPECT_FALSE(v.mountPath.empty());
+    EXPECT_FALSE(v.name.empty());
+    EXPECT_EQ(tmp.path().rfind(v.mountPath == "/" ? "/" : v.mountPath + "/", 0), 0u);
+    VolumeInfo again;
+    ASSERT_EQ(GetVolumeInfo(v.vRefNum, &again), noErr);
+    EXPECT_EQ(again.mountPath, v.mountPath);
+    EXPECT_EQ(again.serial, v.serial);
+    // A path that does not exist yet belongs to the volume of its nearest folder.
+    ASSERT_EQ(GetVolumeInfoForPath(tmp / "not/yet/made", &again), noErr);
+    EXPECT_EQ(again.vRefNum, v.vRefNum);
+    EXPECT_EQ(GetVolumeInfo(-32000, &again), nsvErr);
+
+    UInt64 freeBytes = 0, freeBytes2 = 0;
+    ASSERT_EQ(GetVolumeFreeBytes(v.vRefNum, &freeBytes), noErr);
+    FSSpec s = SpecOf(tmp / "later.txt");
+    ASSERT_EQ(FSpGetFreeBytes(&s, &freeBytes2), noErr);
+    EXPECT_GT(freeBytes, 0u);
+    EXPECT_GT(freeBytes2, 0u);
+
+    // Folder ids are stable for a path and distinct between paths.
+    std::filesystem::create_directories(tmp / "x/y");
+    SInt16 vr = 0;
+    SInt32 idX = 0, idY = 0, idX2 = 0;
+    ASSERT_EQ(GetDirectoryID(tmp / "x", &vr, &idX), noErr);
+    ASSERT_EQ(GetDirectoryID(tmp / "x/y", &vr, &idY), noErr);
+    ASSERT_EQ(GetDirectoryID(tmp / "x/", &vr, &idX2), noErr);
+    EXPECT_NE(idX, idY);
+    EXPECT_EQ(idX, idX2);
+    tmp.Write("file", "");
+    EXPECT_EQ(GetDirectoryID(tmp / "file", &vr, &idX), dirNFErr);
+}
+
+TEST(FileErrors, ErrnoToResultCode) {
+    struct Case {
+        int e;
+        OSErr want;
+    } cases[] = {
+        {0, noErr}, {ENOENT, fnfErr}, {EEXIST, dupFNErr}, {ENOSPC, dskFulErr}, {EDQUOT, dskFulErr},
+        {EACCES, afpAccessDenied}, {EPERM, afpAccessDenied}, {EIO, ioErr}, {ENOTDIR, dirNFErr},
+        {ENOTEMPTY, fBsyErr}, {EROFS, vLckdErr}, {ENAMETOOLONG, bdNamErr}, {EXDEV, diffVolErr},
+        {EFBIG, fileBoundsErr}, {EMFILE, tmfoErr}, {EISDIR, notAFileErr}, {ENOMEM, memFullErr},
+    };
+    for (const auto& c : cases) EXPECT_EQ(OSErrFromErrno(c.e), c.want) << c.e;
+}
+
+TEST(FileTypes, FromTheExtension) {
+    struct Case {
+        const char* name;
+        OSType want;
+    } cases[] = {
+        {"a.psd", 'PSD '}, {"photo.jpeg", 'JPEG'}, {"x.Tif", 'TIF '}, {"archive.tar.gz", 'GZ  '},
+        {"name.", 0}, {"noext", 0}, {"long.abcde", 0}, {"a.b", 'B   '},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FileTypeFromName(c.name), c.want) << c.name;
+}
+
+}  // namespace
