@@ -183,7 +183,7 @@ bool XmpReadDate(XmpPtr xmp, const char* ns, const char* path, UInt32 fieldId, H
     if (!xmp_get_property_date(xmp, ns, p.name.c_str(), &date, nullptr)) return false;
     if (date.year < 1 || date.year > 9999 || date.month < 0 || date.month > 12 || date.day < 0 || date.day > 31)
         return false;
-    char digits[16];
+    char digits[32];
     std::snprintf(digits, sizeof digits, "%04d%02d%02d", int(date.year), int(date.month), int(date.day));
     return IptcSetDataset(UInt16(fieldId), 1, digits, 8, block, kIptcReplace, IptcMarkerAnsi);
 }
@@ -236,7 +236,7 @@ void XmpWriteDate(XmpPtr xmp, const char* ns, const char* path, UInt32 fieldId, 
     if (xmp_get_property_date(xmp, ns, p.name.c_str(), &current, nullptr) && current.year == year &&
         current.month == month && current.day == day)
         return;  // keeps a time of day the packet holds
-    char text[16];
+    char text[32];
     if (month == 0)
         std::snprintf(text, sizeof text, "%04d", year);
     else if (day == 0)
