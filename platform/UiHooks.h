@@ -26,6 +26,8 @@ class UiHooks {
 public:
     virtual ~UiHooks() = default;
     virtual void SetCursor(int kind) {}
+    // Hides or shows the mouse pointer (calls come in balanced pairs).
+    virtual void ShowCursor(bool show) {}
     virtual void Beep() {}
     virtual std::uint32_t ModifierKeys() { return 0; }
     virtual bool EscapeKeyDown() { return false; }
@@ -40,6 +42,7 @@ void SetUiHooks(UiHooks* hooks);
 UiHooks& GetUiHooks();
 
 inline void UiSetCursor(int kind) { GetUiHooks().SetCursor(kind); }
+inline void UiShowCursor(bool show) { GetUiHooks().ShowCursor(show); }
 inline void UiBeep() { GetUiHooks().Beep(); }
 inline std::uint32_t UiModifierKeys() { return GetUiHooks().ModifierKeys(); }
 inline bool UiEscapeKeyDown() { return GetUiHooks().EscapeKeyDown(); }

@@ -111,6 +111,8 @@ TEST(PStr, CompareIgnoresCaseThenSortsByLength) {
         {"abd", "ABC", 1},    {"Abc", "abd", -1},  {"", "", 0},         {"", "xyz", -3},
         {"\xE9t\xE9", "\xC9T\xC9", 0},  // accented letters fold through the code page
         {"\xFF", "\x9F", 0},            // y diaeresis and its capital
+        {"_", "a", -1},                 // letters fold to lower case, as the C library does
+        {"_", "A", -1},
     };
     for (const auto& c : cases) {
         Str255 a, b;
