@@ -56,8 +56,8 @@ bool WalkPhotoshopResources(const std::uint8_t* p, std::size_t size, std::size_t
         r.id = ReadBE16(p + pos + 4);
         const std::size_t nameTotal = (std::size_t(p[pos + 6]) + 2) & ~std::size_t(1);
         if (left < 6 + nameTotal + 4) return false;
-        r.dataStart = pos + 6 + nameTotal;
-        r.dataSize = ReadBE32(p + r.dataStart - 4);
+        r.dataStart = pos + 6 + nameTotal + 4;
+        r.dataSize = ReadBE32(p + pos + 6 + nameTotal);
         if (r.dataSize > size - r.dataStart) return false;
         std::size_t end = r.dataStart + r.dataSize;
         if (r.dataSize & 1) end = end < size ? end + 1 : end;  // the last pad byte may be missing
