@@ -52,3 +52,8 @@ OSErr PictureToOffscreen(PicHandle picture, OSType pixelFormat, const Rect* fina
 OSErr OffscreenToPicture(GWorldPtr world, const Rect* size, Fixed resolution, PicHandle* out);
 
 enum : OSErr { kPictureEmptyFrameErr = -11005, kPictureRecordErr = 25 };
+
+// A new world holding the source shrunk to fit the size (never enlarged, proportions kept,
+// moved to the origin), in the format (0 = the source's); a same-size copy without a size.
+// Null for a null source or on failure.
+GWorldPtr OffscreenScaledCopy(GWorldPtr source, const Rect* size, OSType pixelFormat);

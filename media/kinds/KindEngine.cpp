@@ -2,6 +2,8 @@
 
 #include "media/kinds/KindRegistration.h"
 #include "media/kinds/KindTable.h"
+#include "media/metadata/Exif.h"
+#include "media/metadata/MetadataLevel.h"
 #include "media/readers/graphics/GraphicsImporterHandler.h"
 #include "media/readers/panorama/QuickTimeVR.h"
 #include "platform/ByteOrder.h"
@@ -112,6 +114,8 @@ OSErr KindEngineInit(const FSSpec* folders, SInt32 folderCount, SInt32 edition, 
     gEngine.customKindsText = NewHandle(0);
     if (edition == 500)
         for (SInt32 i = 0; folders && i < folderCount; ++i) WalkSupportFolder(folders[i]);
+    MetadataSetFormatLevel(SInt16(formatLevel));
+    ExifSetStandardProfiles(gEngine.srgbProfile, gEngine.adobeRgbProfile);
     if (formatLevel >= 300 || edition == 400) KindRegisterWindowsMedia();
     KindRegisterMovieImporters();
     KindRegisterGraphicsImporters();
