@@ -14,8 +14,18 @@ long OrganizeList::indexOf(const OrganizeEntry* entry) const {
     return it == positions_.end() ? -1 : it->second;
 }
 
+bool OrganizeList::orderFact(bool (*compute)(const OrganizeList&)) const {
+    if (factShape_ != shape_ || factCompute_ != compute) {
+        fact_ = compute(*this);
+        factCompute_ = compute;
+        factShape_ = shape_;
+    }
+    return fact_;
+}
+
 void OrganizeList::touched(bool orderMayBreak) {
     ++version_;
+    ++shape_;
     if (orderMayBreak) flatSorted_ = -1;
 }
 
@@ -76,6 +86,7 @@ void OrganizeList::clear() {
     byItem_.clear();
     ++structure_;
     ++version_;
+    ++shape_;
     flatSorted_ = 1;
 }
 

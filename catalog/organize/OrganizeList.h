@@ -54,6 +54,9 @@ public:
     bool isFlatSorted() const;
     // Counts every change, so that readers keeping a position can tell it went stale.
     std::uint64_t version() const { return version_; }
+    // A fact a caller derives from the entries' order and texts (not their ids), worked out
+    // by compute again only after entries were inserted, removed or given a new text or level.
+    bool orderFact(bool (*compute)(const OrganizeList&)) const;
 
 private:
     void indexEntry(OrganizeEntry* entry);
@@ -66,6 +69,10 @@ private:
     std::unordered_map<UInt32, std::vector<OrganizeEntry*>> byItem_;
     std::uint64_t version_ = 0;
     std::uint64_t structure_ = 0;  // counts inserts and removals only
+    std::uint64_t shape_ = 0;      // counts changes of order, texts and levels
+    mutable std::uint64_t factShape_ = ~std::uint64_t(0);
+    mutable bool (*factCompute_)(const OrganizeList&) = nullptr;
+    mutable bool fact_ = false;
     // -1 unknown, 0 no, 1 yes.
     mutable int flatSorted_ = 1;
     mutable std::unordered_map<const OrganizeEntry*, long> positions_;
