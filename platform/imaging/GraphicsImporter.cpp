@@ -38,8 +38,10 @@ const GraphicsImporterComponentInfo kImporters[] = {
     {'PNTG', 'appl', "MacPaint", "mac pntg", "own MacPaint reader", NewMacPaintDecoder},
     {'MAC ', 'appl', "MacPaint", "mac", "own MacPaint reader", NewMacPaintDecoder},
     {'jp2 ', 'appl', "JPEG 2000", "jp2 j2k jpf", "openjpeg", NewJpeg2000Decoder},
+    {'JP2 ', 'appl', "JPEG 2000", "jp2", "openjpeg", NewJpeg2000Decoder},
     {'J2K ', 'appl', "JPEG 2000", "j2k j2c", "openjpeg", NewJpeg2000Decoder},
     {'qtif', 'appl', "QuickTime Image", "qtif qti", "own atom reader with libjpeg-turbo and libpng", NewQuickTimeImageDecoder},
+    {'QTIF', 'appl', "QuickTime Image", "qtif", "own atom reader with libjpeg-turbo and libpng", NewQuickTimeImageDecoder},
     {'QTI ', 'appl', "QuickTime Image", "qti", "own atom reader with libjpeg-turbo and libpng", NewQuickTimeImageDecoder},
 };
 
