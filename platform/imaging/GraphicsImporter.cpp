@@ -194,6 +194,15 @@ OSErr GraphicsImportGetNaturalBounds(GraphicsImportComponent gi, Rect* bounds) {
     return noErr;
 }
 
+OSErr GraphicsImportGetImageSize(GraphicsImportComponent gi, std::int32_t* width, std::int32_t* height) {
+    const DecodedImageInfo* info;
+    OSErr err = Facts(gi, &info);
+    if (err != noErr) return err;
+    if (width) *width = info->width;
+    if (height) *height = info->height;
+    return noErr;
+}
+
 OSErr GraphicsImportGetColorSyncProfile(GraphicsImportComponent gi, Handle* profile) {
     if (!profile) return paramErr;
     *profile = nullptr;
@@ -207,6 +216,10 @@ OSErr GraphicsImportGetColorSyncProfile(GraphicsImportComponent gi, Handle* prof
 bool GraphicsImportHasAlpha(GraphicsImportComponent gi) {
     const DecodedImageInfo* info;
     return Facts(gi, &info) == noErr && info->hasAlpha;
+}
+
+std::int32_t GraphicsImportDefaultGraphicsMode(GraphicsImportComponent gi) {
+    return GraphicsImportHasAlpha(gi) ? graphicsModeStraightAlpha : srcCopy;
 }
 
 OSErr GraphicsImportSetBoundsRect(GraphicsImportComponent gi, const Rect* bounds) {
