@@ -16,6 +16,7 @@ namespace {
 
 struct OpenFile {
     int fd = -1;
+    UInt32 generation = 0;   // tells a reopened slot from the open it had before
     SInt64 mark = 0;
     bool canRead = false;
     bool canWrite = false;
@@ -43,6 +44,28 @@ OSErr WithFile(SInt16 refNum, F&& f) {
     if (refNum <= 0 || size_t(refNum) > t.files.size() || t.files[size_t(refNum) - 1].fd < 0)
         return rfNumErr;
     return f(t.files[size_t(refNum) - 1]);
+}
+
+// Reads and writes run outside the table's lock, on a copy of the open file, so one long
+// transfer never holds up the file calls of other threads; the mark is then moved on if the
+// reference still names the same open.
+template <class F>
+OSErr WithFileUnlocked(SInt16 refNum, F&& f) {
+    OpenFile copy;
+    OSErr err = WithFile(refNum, [&](OpenFile& of) {
+        copy = of;
+        return noErr;
+    });
+    if (err) return err;
+    SInt64 markBefore = copy.mark;
+    err = f(copy);
+    if (copy.mark != markBefore) {
+        WithFile(refNum, [&](OpenFile& of) {
+            if (of.generation == copy.generation) of.mark = copy.mark;
+            return noErr;
+        });
+    }
+    return err;
 }
 
 OSErr OpenErr(int e) {
@@ -165,8 +188,10 @@ OSErr AdoptFileDescriptor(int fd, bool canRead, bool canWrite, const FSSpec& spe
         }
         t.files.emplace_back();
     }
+    static UInt32 generations = 0;
     OpenFile& f = t.files[slot];
     f.fd = fd;
+    f.generation = ++generations;
     f.mark = 0;
     f.canRead = canRead;
     f.canWrite = canWrite;
@@ -175,7 +200,8 @@ OSErr AdoptFileDescriptor(int fd, bool canRead, bool canWrite, const FSSpec& spe
     return noErr;
 }
 
-OSErr WithOpenFileDescriptor(SInt16 refNum, const std::function<OSErr(int fd, const FSSpec& spec)>& f) {
+OSErr WithOpenFileDescriptor(SInt16 refNum,
+                             const std::function<OSErr(int fd, const FSSpec& spec)>& f) {
     return WithFile(refNum, [&](OpenFile& file) { return f(file.fd, file.spec); });
 }
 
@@ -183,15 +209,14 @@ OSErr FSpCreateOpen(const FSSpec* spec, SInt16* refNum) {
     if (!spec || !refNum) return paramErr;
     *refNum = 0;
     if (spec->path.empty()) return paramErr;
-    std::string name = FSSpecName(*spec);
-    if (!IsValidFileName(name)) return bdNamErr;
+    if (!IsValidFileName(FSSpecName(*spec))) return bdNamErr;
     int fd = open(spec->path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) return OSErrFromErrno(errno);
     return AdoptFileDescriptor(fd, true, true, *spec, refNum);
 }
 
 OSErr FSRead(SInt16 refNum, long* count, void* buffer) {
-    return WithFile(refNum, [&](OpenFile& f) {
+    return WithFileUnlocked(refNum, [&](OpenFile& f) {
         OSErr err = ReadAt(f, f.mark, count, buffer);
         if (count && *count > 0) f.mark += *count;
         return err;
@@ -203,7 +228,7 @@ OSErr FSWrite(SInt16 refNum, long* count, const void* buffer) {
         if (count) *count = 0;
         return fault;
     }
-    return WithFile(refNum, [&](OpenFile& f) {
+    return WithFileUnlocked(refNum, [&](OpenFile& f) {
         OSErr err = WriteAt(f, f.mark, count, buffer);
         if (count && *count > 0) f.mark += *count;
         return err;
@@ -212,7 +237,7 @@ OSErr FSWrite(SInt16 refNum, long* count, const void* buffer) {
 
 OSErr FSReadAt(SInt16 refNum, SInt64 position, long* count, void* buffer) {
     if (position < 0) return posErr;
-    return WithFile(refNum, [&](OpenFile& f) { return ReadAt(f, position, count, buffer); });
+    return WithFileUnlocked(refNum, [&](OpenFile& f) { return ReadAt(f, position, count, buffer); });
 }
 
 OSErr FSWriteAt(SInt16 refNum, SInt64 position, long* count, const void* buffer) {
@@ -221,7 +246,7 @@ OSErr FSWriteAt(SInt16 refNum, SInt64 position, long* count, const void* buffer)
         if (count) *count = 0;
         return fault;
     }
-    return WithFile(refNum, [&](OpenFile& f) { return WriteAt(f, position, count, buffer); });
+    return WithFileUnlocked(refNum, [&](OpenFile& f) { return WriteAt(f, position, count, buffer); });
 }
 
 OSErr SetFPos64(SInt16 refNum, SInt16 posMode, SInt64 posOff) {
@@ -302,7 +327,7 @@ OSErr SetEOF(SInt16 refNum, long logEOF) { return SetEOF64(refNum, logEOF); }
 
 OSErr FSFlushFile(SInt16 refNum) {
     if (OSErr fault = FileFaultCheck(refNum, FileFaultPoint::kFlush, 0)) return fault;
-    return WithFile(refNum, [&](OpenFile& f) -> OSErr {
+    return WithFileUnlocked(refNum, [&](OpenFile& f) -> OSErr {
         if (fsync(f.fd) != 0) return OSErrFromErrno(errno);
         return noErr;
     });

@@ -83,15 +83,17 @@ OSErr MakeSpecOfPath(const std::string& path, FSSpec* spec) {
     SInt32 parent = 0;
     OSErr err = GetDirectoryID(folder, &vref, &parent);
     if (err) return err == nsvErr ? err : OSErr(dirNFErr);
-    // The root of a mounted volume is that volume's root folder, whatever its parent says.
-    VolumeInfo vol;
     struct stat st{};
     if (lstat(path.c_str(), &st) != 0) {
         spec->vRefNum = vref;
         spec->parID = parent;
         return errno == ENOENT ? OSErr(fnfErr) : OSErrFromErrno(errno);
     }
-    if (S_ISDIR(st.st_mode) && GetVolumeInfoForPath(path, &vol) == noErr && vol.mountPath == path) {
+    // A folder on another device than its parent is the root of a mounted volume.
+    struct stat parentSt{};
+    VolumeInfo vol;
+    if (S_ISDIR(st.st_mode) && stat(folder.c_str(), &parentSt) == 0 && parentSt.st_dev != st.st_dev &&
+        GetVolumeInfoForPath(path, &vol) == noErr && vol.mountPath == path) {
         spec->vRefNum = vol.vRefNum;
         spec->parID = fsRtParID;
         return noErr;

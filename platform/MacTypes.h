@@ -37,6 +37,7 @@ using ConstStr255Param = const unsigned char*;
 enum : OSErr {
     noErr = 0,
     abortErr = -27,         // save failed after it began writing
+    notOpenErr = -28,       // a file that could not be opened for reading as text
     dskFulErr = -34,        // disk full, or the work file could not be written
     nsvErr = -35,           // no such volume
     ioErr = -36,

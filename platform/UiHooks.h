@@ -26,6 +26,8 @@ class UiHooks {
 public:
     virtual ~UiHooks() = default;
     virtual void SetCursor(int kind) {}
+    // Hides or shows the mouse pointer (calls come in balanced pairs).
+    virtual void ShowCursor(bool show) {}
     virtual void Beep() {}
     virtual std::uint32_t ModifierKeys() { return 0; }
     virtual bool EscapeKeyDown() { return false; }
@@ -33,6 +35,8 @@ public:
     virtual OSErr ProgressStart(const std::string& titleUtf8, long total) { return noErr; }
     virtual OSErr ProgressStep(long current, long total) { return noErr; }
     virtual void ProgressEnd() {}
+    // Screen measures asked for by GetSystemMetrics; 0 when unknown (no display).
+    virtual int SystemMetric(int index) { return 0; }
 };
 
 // Installs the hooks (nullptr restores the silent defaults); the caller keeps ownership.
@@ -40,6 +44,13 @@ void SetUiHooks(UiHooks* hooks);
 UiHooks& GetUiHooks();
 
 inline void UiSetCursor(int kind) { GetUiHooks().SetCursor(kind); }
+inline void UiShowCursor(bool show) { GetUiHooks().ShowCursor(show); }
 inline void UiBeep() { GetUiHooks().Beep(); }
 inline std::uint32_t UiModifierKeys() { return GetUiHooks().ModifierKeys(); }
 inline bool UiEscapeKeyDown() { return GetUiHooks().EscapeKeyDown(); }
+
+enum : int {
+    SM_CXFULLSCREEN = 16,   // width of the primary screen's client area for a full-screen window
+    SM_CYFULLSCREEN = 17,   // its height
+};
+inline int GetSystemMetrics(int index) { return GetUiHooks().SystemMetric(index); }

@@ -32,7 +32,7 @@ struct DirKey {
 struct Table {
     std::mutex lock;
     std::vector<VolumeInfo> volumes;          // vRefNum -1 is volumes[0]
-    std::map<std::string, SInt32> idOfPath;   // folder path -> id (roots excluded)
+    std::map<std::string, DirKey> idOfPath;   // folder path -> (volume, id) (roots excluded)
     std::map<DirKey, std::string> pathOfId;   // (volume, id) -> folder path (roots excluded)
     SInt32 nextDirID = 100;
 };
@@ -157,6 +157,12 @@ VolumeInfo* VolumeOfMountLocked(Table& t, const MountEntry& m) {
 VolumeInfo* VolumeForPathLocked(Table& t, const std::string& path) {
     std::string canonical;
     if (!CanonicalExisting(path, &canonical)) return nullptr;
+    // A volume seen before is found by its device without reading the mount table again.
+    struct stat st{};
+    if (stat(canonical.c_str(), &st) == 0) {
+        for (auto& v : t.volumes)
+            if (v.deviceId == UInt64(st.st_dev) && IsPathPrefix(v.mountPath, canonical)) return &v;
+    }
     return VolumeOfMountLocked(t, FindMount(canonical));
 }
 
@@ -190,21 +196,22 @@ OSErr GetDirectoryID(std::string_view folderPath, SInt16* vRefNum, SInt32* dirID
     if (!S_ISDIR(st.st_mode)) return dirNFErr;
     Table& t = TheTable();
     std::lock_guard<std::mutex> g(t.lock);
+    auto known = t.idOfPath.find(p);
+    if (known != t.idOfPath.end()) {
+        if (vRefNum) *vRefNum = known->second.vRefNum;
+        if (dirID) *dirID = known->second.dirID;
+        return noErr;
+    }
     VolumeInfo* v = VolumeForPathLocked(t, p);
     if (!v) return nsvErr;
     SInt32 id;
     if (p == v->mountPath) {
         id = fsRtDirID;
     } else {
-        auto it = t.idOfPath.find(p);
-        if (it != t.idOfPath.end()) {
-            id = it->second;
-        } else {
-            if (t.nextDirID == INT32_MAX) return memFullErr;
-            id = t.nextDirID++;
-            t.idOfPath.emplace(p, id);
-            t.pathOfId.emplace(DirKey{v->vRefNum, id}, p);
-        }
+        if (t.nextDirID == INT32_MAX) return memFullErr;
+        id = t.nextDirID++;
+        t.idOfPath.emplace(p, DirKey{v->vRefNum, id});
+        t.pathOfId.emplace(DirKey{v->vRefNum, id}, p);
     }
     if (vRefNum) *vRefNum = v->vRefNum;
     if (dirID) *dirID = id;

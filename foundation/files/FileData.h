@@ -25,7 +25,6 @@ using TextLineProc = OSErr (*)(const char* line, void* refCon);
 // skipped, so empty lines are never reported. Answers the last callback answer (0 for a file
 // without lines), or notOpenErr when the file cannot be opened. A line of any length is
 // handed over whole.
-enum : OSErr { notOpenErr = -28 };
 OSErr ScanTextLines(const FSSpec* spec, TextLineProc proc, void* refCon);
 
 enum : SInt64 {

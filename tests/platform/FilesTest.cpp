@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -308,6 +309,34 @@ TEST(OpenFiles, PermissionsAndReferences) {
         chmod(f.path.c_str(), 0);
         EXPECT_EQ(FSpOpenDF(&f, fsRdPerm, &r), permErr);
     }
+}
+
+TEST(OpenFiles, ManyThreadsOpenReadAndClose) {
+    TempFolder tmp;
+    std::vector<FSSpec> specs;
+    for (int i = 0; i < 4; ++i) specs.push_back(SpecOf(tmp.Write("f" + std::to_string(i), std::string(4096, char('a' + i)))));
+    std::vector<int> failures(4, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 200; ++round) {
+                SInt16 r = 0;
+                if (FSpOpenDF(&specs[size_t(t)], fsRdPerm, &r) != noErr) {
+                    ++failures[size_t(t)];
+                    continue;
+                }
+                char buf[4096];
+                long n = sizeof buf;
+                if (FSRead(r, &n, buf) != noErr || n != 4096 || buf[0] != 'a' + t || buf[4095] != 'a' + t)
+                    ++failures[size_t(t)];
+                long mark = 0;
+                if (GetFPos(r, &mark) != noErr || mark != 4096) ++failures[size_t(t)];
+                if (FSClose(r) != noErr) ++failures[size_t(t)];
+            }
+        });
+    }
+    for (auto& th : threads) th.join();
+    EXPECT_EQ(failures, std::vector<int>(4, 0));
 }
 
 TEST(FileItems, CreateAndDelete) {

@@ -1,0 +1,171 @@
+// Opening, making and closing a catalog, and the small accessors of its record.
+#include "catalog/file/CatalogRec.h"
+
+#include "catalog/organize/OrganizeLists.h"
+#include "foundation/resources/ResourceStrings.h"
+#include "foundation/text/PString.h"
+#include "foundation/text/Unicode.h"
+#include "import/foldertree/FolderTree.h"
+#include "platform/Handles.h"
+#include "platform/MacDates.h"
+
+#include <cstring>
+#include <new>
+
+namespace {
+
+constexpr long kCatalogNameList = 599;
+
+void FreeCatalog(CatalogRec* c) {
+    OrganizeListsFree(c);
+    Handle* handles[] = {&c->customFieldNames, &c->rankList, &c->printSettings, &c->listeners,
+                         &c->infoRows,         &c->infoCaption, &c->folderRef0,  &c->folderRef1,
+                         &c->folderRef2};
+    for (Handle* h : handles) {
+        if (*h) DisposeHandle(*h);
+        *h = nullptr;
+    }
+    CatalogFolderTreeDelete(c);
+    CatalogHiddenFieldsClose(c);
+    delete c->fontPrefs;
+    delete c->importSettings;
+    delete[] c->entries;
+    delete c;
+}
+
+// Makes the work file, never over an existing file: a file of that name may be another
+// catalog's, holding the only copy of its unsaved records.
+SInt16 MakeWorkFile(const FSSpec* workSpec) {
+    if (FSpCreate(workSpec, 0, 0, -1) != noErr) return 0;
+    SInt16 ref = 0;
+    if (FSpOpenDF(workSpec, fsRdWrPerm, &ref) != noErr) {
+        FSpDelete(workSpec);
+        return 0;
+    }
+    return ref;
+}
+
+}  // namespace
+
+OSErr CatalogOpen(CatalogRec** outCatalog, const FSSpec* catalogSpec, const FSSpec* workSpec,
+                  CatalogPasswordProc passwordProc, ConstStr255Param password,
+                  CatalogProgressProc progressProc, long refCon) {
+    if (!outCatalog) return paramErr;
+    *outCatalog = nullptr;
+
+    CatalogViewPrefs defaultPrefs;
+    CatalogViewPrefsSetDefault(&defaultPrefs);
+
+    auto* c = new (std::nothrow) CatalogRec;
+    if (!c) return memFullErr;
+    c->entryCapacity = CatalogGetCapacity();
+    c->entries = new (std::nothrow) ItemEntry[std::size_t(c->entryCapacity)]();
+    c->importSettings = new (std::nothrow) ImportSettingsRec;
+    if (!c->entries || !c->importSettings) {
+        FreeCatalog(c);
+        return memFullErr;
+    }
+    CatalogGetDefaultImportSettings(c->importSettings);
+    c->viewPrefs = defaultPrefs;
+
+    OSErr err = OrganizeListsAlloc(c);
+    if (err == noErr) err = CatalogFolderTreeCreate(c);
+    if (err == noErr) err = CatalogHiddenFieldsOpen(c);
+    if (err == noErr && catalogSpec) {
+        err = CatalogOpenFile(c, catalogSpec, passwordProc, password, progressProc, refCon);
+        // A tree that could not be read whole is made again from the items.
+        if (err == noErr && c->folderTree && !c->folderTree->loaded) {
+            CatalogFolderTreeDelete(c);
+            err = CatalogFolderTreeCreate(c);
+        }
+    }
+    if (err == noErr && CatalogCheckItems(c) != noErr) {
+        // Items were given new ids: the stored tree files them under their old ones.
+        CatalogFolderTreeDelete(c);
+        err = CatalogFolderTreeCreate(c);
+    }
+    if (err == noErr) err = OrganizeListsInitFlags(c, catalogSpec == nullptr);
+    if (err == noErr) err = FolderTreeAddCatalogItems(c, catalogSpec != nullptr);
+    if (err == noErr && !c->rankList && !(c->rankList = NewHandle(0))) err = memFullErr;
+    if (err == noErr && !c->customFieldNames && !(c->customFieldNames = NewHandle(0))) err = memFullErr;
+    if (err == noErr && !c->fontPrefs) {
+        c->fontPrefs = new (std::nothrow) CatalogFontPrefs;
+        if (c->fontPrefs)
+            CatalogFontPrefsSetDefault(c->fontPrefs);
+        else
+            err = memFullErr;
+    }
+    if (err != noErr) {
+        CatalogClose(c, false);
+        return err;
+    }
+
+    c->viewPrefs.value0 = 0xFFFFFFFFu;
+    CatalogSetDisplayName(c, catalogSpec);
+    if (workSpec) c->workRefNum = MakeWorkFile(workSpec);
+    CatalogFolderTreeCheckOnOpen(c);
+
+    *outCatalog = c;
+    CatalogCheckPrefs(&c->viewPrefs);
+    CatalogCheckViewPrefs(&c->viewPrefs);
+    CatalogCheckFonts(c);
+    return noErr;
+}
+
+void CatalogClose(CatalogRec* catalog, bool writeViewPrefs) {
+    if (!catalog) return;
+    if (catalog->catalogRefNum) FSClose(catalog->catalogRefNum);
+    catalog->catalogRefNum = 0;
+    if (catalog->workRefNum) {
+        FSSpec workSpec;
+        bool known = FSGetOpenFileSpec(catalog->workRefNum, &workSpec) == noErr;
+        FSClose(catalog->workRefNum);
+        if (known) FSpDelete(&workSpec);
+        catalog->workRefNum = 0;
+    }
+    (void)writeViewPrefs;
+    FreeCatalog(catalog);
+}
+
+UInt32 CatalogGetOpenWarnings(const CatalogRec* catalog) { return catalog ? catalog->openWarnings : 0; }
+
+void CatalogSetModified(CatalogRec* catalog) {
+    UInt32 now = 0;
+    GetDateTime(&now);
+    catalog->modifiedStamp = now ? now : 1;
+}
+
+bool CatalogIsModified(const CatalogRec* catalog) { return catalog->modifiedStamp != 0; }
+
+bool CatalogGetFileSpec(const CatalogRec* catalog, FSSpec* spec, UInt8* outByte) {
+    if (outByte) *outByte = 0;
+    bool saved = !catalog->fileSpec.path.empty();
+    if (spec) *spec = saved ? catalog->fileSpec : FSSpec{};
+    return saved;
+}
+
+void CatalogGetDisplayName(const CatalogRec* catalog, StringPtr name, bool keepExtension) {
+    PStrCopy(name, catalog->displayName);
+    if (keepExtension || name[0] < 4) return;
+    const unsigned char* ext = name + name[0] - 3;
+    if (std::memcmp(ext, ".lxc", 4) == 0 || std::memcmp(ext, ".LXC", 4) == 0) name[0] -= 4;
+}
+
+void CatalogSetDisplayName(CatalogRec* catalog, const FSSpec* spec) {
+    if (spec) {
+        std::string name = Utf8ToAnsi(FSSpecName(*spec));
+        PStrFromBytes(catalog->displayName, name.data(), long(name.size()));
+        return;
+    }
+    LoadIndexedString(catalog->displayName, kCatalogNameList, 1);
+    PStrAppendNumber(catalog->displayName, CatalogTakeNewCatalogNumber());
+}
+
+CatalogFontEntry* CatalogGetFontRec(CatalogRec* catalog, int slot) {
+    if (!catalog->fontPrefs || slot < 0 || slot > 3) return nullptr;
+    return &catalog->fontPrefs->entries[slot];
+}
+
+void CatalogCheckFonts(CatalogRec* catalog) {
+    if (catalog->fontPrefs) CatalogCheckFontPrefs(catalog->fontPrefs);
+}

@@ -1,0 +1,207 @@
+// The catalog's side of its folder tree: making and deleting it, its chunk in the catalog
+// file, filing the items when a catalog opens, and resolving folders on disk.
+#include "import/foldertree/FolderTree.h"
+
+#include "catalog/file/CatalogRec.h"
+#include "foundation/text/Unicode.h"
+#include "platform/ByteOrder.h"
+#include "platform/Files.h"
+
+#include <new>
+
+namespace {
+
+OSErr WriteExact(SInt16 refNum, const void* data, long length) {
+    long count = length;
+    OSErr err = FSWrite(refNum, &count, data);
+    if (err == noErr && count != length) err = ioErr;
+    return err;
+}
+
+class CheckOnlineVisitor : public FolderVisitor {
+public:
+    CheckOnlineVisitor(FolderTree* tree, bool removeVanished, bool recursive)
+        : tree_(tree), removeVanished_(removeVanished), recursive_(recursive) {}
+
+    void Visit(FolderNode* node) override {
+        OSErr err = noErr;
+        if (node != tree_->root) {
+            FSSpec spec;
+            err = FolderNodeResolve(tree_, node, &spec);
+            if (err == nsvErr || err == dirNFErr) err = fnfErr;
+        }
+        if (recursive_) FolderNodeVisitChildren(node, *this);
+        FolderTreeFlushPending(tree_);
+        if (removeVanished_ && node != tree_->root && err != noErr && !(node->flags & kFolderWatched) &&
+            node->children.empty() && node->items.empty())
+            tree_->pendingRemoval.insert(node);
+    }
+
+private:
+    FolderTree* tree_;
+    bool removeVanished_;
+    bool recursive_;
+};
+
+}  // namespace
+
+OSErr CatalogFolderTreeCreate(CatalogRec* catalog) {
+    FolderTree* tree = nullptr;
+    try {
+        tree = FolderTreeNew(catalog);
+    } catch (const std::bad_alloc&) {
+        return memFullErr;
+    }
+    catalog->folderTree = tree;
+    return noErr;
+}
+
+OSErr CatalogFolderTreeDelete(CatalogRec* catalog) {
+    FolderTreeFree(catalog->folderTree);
+    catalog->folderTree = nullptr;
+    return noErr;
+}
+
+OSErr CatalogWriteFolderTreeChunk(SInt16 refNum, CatalogRec* catalog) {
+    if (!catalog->folderTree) return paramErr;
+    std::uint8_t head[8];
+    WriteBE32(head, 'FSM!');
+    WriteBE32(head + 4, 0);
+    OSErr err = WriteExact(refNum, head, 8);
+    SInt64 start = 0, end = 0;
+    if (err == noErr) err = GetFPos64(refNum, &start);
+    if (err == noErr) err = FolderTreeWrite(catalog->folderTree, refNum);
+    if (err == noErr) err = GetFPos64(refNum, &end);
+    if (err == noErr) {
+        // The length goes in front of the data once the data is written.
+        WriteBE32(head, UInt32(end - start));
+        long count = 4;
+        err = FSWriteAt(refNum, start - 4, &count, head);
+    }
+    if (err == noErr) err = SetFPos64(refNum, fsFromStart, end);
+    return err;
+}
+
+OSErr CatalogReadFolderTree(CatalogRec* catalog, SInt16 refNum, long length) {
+    if (!catalog->folderTree) return paramErr;
+    return FolderTreeRead(catalog->folderTree, refNum, length);
+}
+
+OSErr FolderTreeSpecToStored(const FolderTree* tree, const FSSpec* spec, std::string* stored) {
+    OSErr err = FolderNativeToStored(tree->volumes, spec->path, stored);
+    const char sep = FolderTreeSeparator(tree);
+    while (err == noErr && stored->size() > 1 && sep && stored->back() == sep) stored->pop_back();
+    return err;
+}
+
+OSErr FolderNodeResolve(const FolderTree* tree, const FolderNode* node, FSSpec* spec) {
+    if (!node || node->depth < 0) return paramErr;
+    std::string stored = FolderNodeStoredPath(node);
+    if (node->depth == 0 && node->name.rfind("\\\\", 0) == 0) {
+        // A network host stands for the shares below it.
+        OSErr err = fnfErr;
+        for (const FolderNode* child : node->children) {
+            std::string native;
+            err = FolderStoredToNative(tree->volumes, FolderNodeStoredPath(child), &native);
+            if (err == noErr) err = native.empty() || native[0] != '/' ? OSErr(fnfErr) : FSMakeFSSpecFromPath(native, spec);
+            if (err == noErr) return noErr;
+        }
+        return err;
+    }
+    std::string native;
+    OSErr err = FolderStoredToNative(tree->volumes, stored, &native);
+    if (err != noErr) return err;
+    // A path that names no place on this system (a drive path of another system, say) must
+    // not be taken relative to the current folder.
+    if (native.empty() || native[0] != '/') return fnfErr;
+    return FSMakeFSSpecFromPath(native, spec);
+}
+
+OSErr FolderTreeResolveNode(CatalogRec* catalog, FolderNode* node, FSSpec* spec) {
+    FolderTree* tree = catalog->folderTree;
+    if (!tree) return paramErr;
+    OSErr err = FolderNodeResolve(tree, node, spec);
+    FolderTreeFlushPending(tree);
+    return err;
+}
+
+void FolderTreeCheckFolders(FolderTree* tree, const FSSpec* catalogSpec, bool removeVanished,
+                            bool recursive, FolderNode* node) {
+    (void)catalogSpec;
+    CheckOnlineVisitor visitor(tree, removeVanished, recursive);
+    FolderNode* start = node ? node : tree->root;
+    if (recursive)
+        visitor.Visit(start);
+    else
+        FolderNodeVisitChildren(start, visitor);
+    FolderTreeFlushPending(tree);
+}
+
+void FolderTreeRefreshVolumes(FolderTree* tree) {
+    VolumeTableRefresh(&tree->volumes);
+    // A volume's letter here is always the mount placeholder, so keys are never re-lettered:
+    // they are found by their serial number wherever the volume is mounted.
+    bool changed = false;
+    for (FolderNode* node : tree->root->children) {
+        if (!VolumeKeyParse(node->name, nullptr, nullptr, nullptr)) continue;
+        if (VolumeTableFind(tree->volumes, FolderNodePathComponent(node), "") && (node->flags & kFolderMissing))
+            changed = true;
+    }
+    if (changed) {
+        FolderTreeFlushPending(tree);
+        if (tree->catalog) CatalogSetModified(tree->catalog);
+    }
+}
+
+OSErr FolderTreeAddCatalogItems(CatalogRec* catalog, bool opened) {
+    FolderTree* tree = catalog->folderTree;
+    if (!tree) return paramErr;
+    if (!opened || tree->loaded) {
+        FolderTreeFlushPending(tree);
+        return noErr;
+    }
+    const SInt32 savedStyle = tree->pathStyle;
+    for (SInt32 i = 0; i < catalog->itemCount; ++i) {
+        const ItemEntry& entry = catalog->entries[i];
+        ItemRec record;
+        if (CatalogReadEntryRecord(catalog, &entry, &record) != noErr) continue;
+        // The record's file name is the item's full path (Windows-1252).
+        std::string path(reinterpret_cast<const char*>(record.fileName + 1), record.fileName[0]);
+        std::string stored;
+        int style;
+        if (!path.empty() && path[0] == '/') {
+            // A path of this system: its volume part becomes a volume key.
+            if (FolderNativeToStored(tree->volumes, AnsiToUtf8(path), &stored) != noErr) {
+                tree->pathStyle = savedStyle;
+                return bdNamErr;
+            }
+            style = FolderPathStyle(stored);
+        } else {
+            style = FolderPathStyle(path);
+            stored = AnsiToUtf8(path);
+        }
+        if (style == 2) {
+            tree->pathStyle = savedStyle;
+            return bdNamErr;
+        }
+        tree->pathStyle = style;
+        FolderTreeAddItemPath(tree, stored, entry.id, &catalog->fileSpec, nullptr);
+        tree->pathStyle = savedStyle;
+    }
+    FSSpec catalogSpec;
+    bool saved = CatalogGetFileSpec(catalog, &catalogSpec, nullptr);
+    FolderTreeCheckFolders(tree, saved ? &catalogSpec : nullptr, true, true, nullptr);
+    CatalogSetModified(catalog);
+    FolderTreeFlushPending(tree);
+    return noErr;
+}
+
+OSErr CatalogFolderTreeCheckOnOpen(CatalogRec* catalog) {
+    FolderTree* tree = catalog->folderTree;
+    if (!tree) return noErr;
+    FSSpec catalogSpec;
+    bool saved = CatalogGetFileSpec(catalog, &catalogSpec, nullptr);
+    FolderTreeCheckFolders(tree, saved ? &catalogSpec : nullptr, true, false, nullptr);
+    FolderTreeFlushPending(tree);
+    return noErr;
+}
