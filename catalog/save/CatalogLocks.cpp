@@ -1,5 +1,6 @@
 #include "catalog/save/CatalogLocks.h"
 
+#include "catalog/file/CatalogRec.h"
 #include "foundation/files/SideFiles.h"
 #include "platform/FileLocks.h"
 
@@ -174,4 +175,26 @@ void CatalogReleaseLockSlot(const FSSpec* catalogSpec, SInt32* slot, SInt16* loc
         if (MakeSideFileSpec(catalogSpec, &side, n) != noErr) return;
         ProbeSlot(side, true);
     }
+}
+
+OSErr CatalogCreateLock(CatalogRec* catalog, const FSSpec* catalogSpec) {
+    if (!catalog || !catalogSpec) return paramErr;
+    SInt32 slot = -1;
+    SInt16 ref = 0;
+    OSErr err = CatalogAcquireLockSlot(catalogSpec, &slot, &ref);
+    if (err == permErr) return permErr;
+    catalog->lockSlot = slot;
+    catalog->lockRefNum = ref;
+    return noErr;
+}
+
+long CatalogCountOtherUsers(const CatalogRec* catalog, const FSSpec* catalogSpec) {
+    if (!catalog) return 0;
+    SInt32 own = catalog->lockRefNum != 0 ? catalog->lockSlot : -1;
+    return CatalogCountLockUsers(catalogSpec, own);
+}
+
+void CatalogReleaseLock(CatalogRec* catalog, const FSSpec* catalogSpec) {
+    if (!catalog) return;
+    CatalogReleaseLockSlot(catalogSpec, &catalog->lockSlot, &catalog->lockRefNum);
 }

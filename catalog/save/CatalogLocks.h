@@ -38,3 +38,14 @@ long CatalogCountLockUsers(const FSSpec* catalogSpec, SInt32 ownSlot);
 // Gives up the slot (deletes the own slot file, closes it) and deletes every stale slot file
 // of ours. *slot becomes -1 and *lockRefNum 0.
 void CatalogReleaseLockSlot(const FSSpec* catalogSpec, SInt32* slot, SInt16* lockRefNum);
+
+// ---- the lock of an open catalog (CatalogRec lockSlot, lockRefNum) -------------------------
+
+// Takes a slot for an open catalog with a file. Only permErr (all ten slots in use) is
+// reported; when no slot file can be made the catalog goes on without one (answer 0).
+OSErr CatalogCreateLock(CatalogRec* catalog, const FSSpec* catalogSpec);
+// The number of other users of the catalog file, counted whether or not this catalog holds a
+// slot (a catalog that could not take one must not believe it is alone).
+long CatalogCountOtherUsers(const CatalogRec* catalog, const FSSpec* catalogSpec);
+// Gives up the catalog's slot and sweeps the stale slot files.
+void CatalogReleaseLock(CatalogRec* catalog, const FSSpec* catalogSpec);
