@@ -104,9 +104,8 @@ VolumeTable SampleTable() {
         {"/dev/sdf1", {0x00000043, "ONTOP"}},
     };
     VolumeTable table;
-    VolumeTableFill(&table, mountInfo, [&](const std::string& device, const std::string&, const std::string&,
-                                           VolumeIdentity* id) {
-        auto it = ids.find(device);
+    VolumeTableFill(&table, mountInfo, [&](const VolumeTableEntry& mount, VolumeIdentity* id) {
+        auto it = ids.find(mount.device);
         if (it == ids.end()) return false;
         *id = it->second;
         return true;
