@@ -1,0 +1,227 @@
+#include "media/metadata/PhotoshopResources.h"
+
+#include "media/metadata/MetaFile.h"
+#include "media/metadata/PhotoshopInternal.h"
+#include "media/metadata/Xmp.h"
+#include "platform/ByteOrder.h"
+#include "platform/Handles.h"
+
+#include <cstring>
+#include <vector>
+
+const char kPhotoshopApp13Header[14] = {'P', 'h', 'o', 't', 'o', 's', 'h', 'o', 'p', ' ', '3', '.', '0', 0};
+
+namespace {
+
+constexpr std::size_t kPsdHeaderSize = 26;
+
+std::size_t SizeOf(Handle h) {
+    Size n = h ? GetHandleSize(h) : 0;
+    return n > 0 ? static_cast<std::size_t>(n) : 0;
+}
+
+void GiveCopy(Handle* out, const std::uint8_t* bytes, std::size_t size, bool replace) {
+    if (!out) return;
+    if (*out && !replace && GetHandleSize(*out) > 0) return;
+    if (*out) {
+        SetHandleSize(*out, static_cast<Size>(size));
+        if (MemError()) return;
+        if (size) std::memcpy(**out, bytes, size);
+    } else {
+        PtrToHand(bytes, out, static_cast<Size>(size));
+    }
+}
+
+}  // namespace
+
+std::size_t PhotoshopResourcesStart(const std::uint8_t* p, std::size_t size) {
+    return size >= sizeof kPhotoshopApp13Header && std::memcmp(p, kPhotoshopApp13Header, sizeof kPhotoshopApp13Header) == 0
+               ? sizeof kPhotoshopApp13Header
+               : 0;
+}
+
+bool WalkPhotoshopResources(const std::uint8_t* p, std::size_t size, std::size_t from, std::vector<PhotoshopResource>* out) {
+    std::size_t pos = from;
+    while (pos < size) {
+        const std::size_t left = size - pos;
+        if (left < 12) {
+            // Zero padding after the last resource is not damage.
+            for (std::size_t i = pos; i < size; ++i)
+                if (p[i] != 0) return false;
+            return true;
+        }
+        PhotoshopResource r;
+        r.start = pos;
+        r.signature = ReadBE32(p + pos);
+        r.id = ReadBE16(p + pos + 4);
+        const std::size_t nameTotal = (std::size_t(p[pos + 6]) + 2) & ~std::size_t(1);
+        if (left < 6 + nameTotal + 4) return false;
+        r.dataStart = pos + 6 + nameTotal + 4;
+        r.dataSize = ReadBE32(p + pos + 6 + nameTotal);
+        if (r.dataSize > size - r.dataStart) return false;
+        std::size_t end = r.dataStart + r.dataSize;
+        if (r.dataSize & 1) end = end < size ? end + 1 : end;  // the last pad byte may be missing
+        r.end = end;
+        if (out) out->push_back(r);
+        pos = end;
+    }
+    return true;
+}
+
+OSErr PhotoshopReadResources(const FSSpec* spec, Handle* resources) {
+    if (!resources) return paramErr;
+    *resources = nullptr;
+    MetaReader file;
+    if (OSErr err = file.Open(spec)) return err;
+    std::uint8_t header[kPsdHeaderSize];
+    if (file.ReadAt(0, header, sizeof header) || ReadBE32(header) != '8BPS' || ReadBE16(header + 4) != 1)
+        return kBadMediaDataErr;
+    std::uint8_t length[4];
+    if (file.ReadAt(kPsdHeaderSize, length, 4)) return kBadMediaDataErr;
+    const SInt64 resourcesAt = SInt64(kPsdHeaderSize) + 4 + ReadBE32(length);
+    if (file.ReadAt(resourcesAt, length, 4)) return kBadMediaDataErr;
+    const std::uint32_t size = ReadBE32(length);
+    if (!file.Fits(resourcesAt + 4, size)) return kBadMediaDataErr;
+    return file.ReadHandle(resourcesAt + 4, size, resources);
+}
+
+void PhotoshopParseResources(Handle resources, SInt32* resolution, UserData metadata, Handle* icc, Handle* iptc,
+                             Handle* url, Handle* exif) {
+    const std::size_t size = SizeOf(resources);
+    if (!size) return;
+    // Copy the block: the outs may be handles that grow while we read.
+    std::vector<std::uint8_t> block(reinterpret_cast<const std::uint8_t*>(*resources),
+                                    reinterpret_cast<const std::uint8_t*>(*resources) + size);
+    std::vector<PhotoshopResource> list;
+    WalkPhotoshopResources(block.data(), size, PhotoshopResourcesStart(block.data(), size), &list);
+    for (const PhotoshopResource& r : list) {
+        if (r.signature != '8BIM') continue;
+        const std::uint8_t* data = block.data() + r.dataStart;
+        switch (r.id) {
+        case kResResolutionInfo:
+            if (resolution && r.dataSize >= 6) {
+                SInt32 dpi = static_cast<SInt32>(ReadBE32(data)) >> 16;
+                if (ReadBE16(data + 4) == 2) dpi = static_cast<SInt32>(dpi * 0.3937007874);
+                *resolution = dpi;
+            }
+            break;
+        case kResIptc: GiveCopy(iptc, data, r.dataSize, false); break;
+        case kResUrl: GiveCopy(url, data, r.dataSize, false); break;
+        case kResExif: GiveCopy(exif, data, r.dataSize, false); break;
+        case kResIccProfile: GiveCopy(icc, data, r.dataSize, true); break;
+        case kResXmp:
+            if (metadata && r.dataSize) {
+                Handle h = nullptr;
+                if (PtrToHand(data, &h, static_cast<Size>(r.dataSize)) == noErr) {
+                    AddUserData(metadata, h, 'XMP ');
+                    DisposeHandle(h);
+                }
+            }
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+OSErr PhotoshopSetResource(Handle block, Handle data, UInt16 id, UInt8 pad, const void* name, long nameLength) {
+    if (!block || nameLength < 0 || (nameLength > 0 && !name)) return paramErr;
+    std::size_t size = SizeOf(block);
+    auto* p = reinterpret_cast<std::uint8_t*>(*block);
+    std::vector<PhotoshopResource> list;
+    if (!WalkPhotoshopResources(p, size, PhotoshopResourcesStart(p, size), &list)) return kBadMediaDataErr;
+
+    const std::size_t dataSize = SizeOf(data);
+    if (dataSize > 0x7FFFFFFF) return paramErr;
+    std::vector<std::uint8_t> resource;
+    if (dataSize > 0) {  // an empty block counts as none: the resource goes
+        resource.reserve(10 + std::size_t(nameLength) + dataSize + 1);
+        std::uint8_t head[6];
+        WriteBE32(head, '8BIM');
+        WriteBE16(head + 4, id);
+        resource.insert(resource.end(), head, head + 6);
+        resource.insert(resource.end(), static_cast<const std::uint8_t*>(name),
+                        static_cast<const std::uint8_t*>(name) + nameLength);
+        std::uint8_t length[4];
+        WriteBE32(length, static_cast<std::uint32_t>(dataSize));
+        resource.insert(resource.end(), length, length + 4);
+        resource.insert(resource.end(), reinterpret_cast<const std::uint8_t*>(*data),
+                        reinterpret_cast<const std::uint8_t*>(*data) + dataSize);
+        if (dataSize & 1) resource.push_back(pad);
+    }
+
+    // Remove the first resource of the id.
+    for (const PhotoshopResource& r : list) {
+        if (r.signature != '8BIM' || r.id != id) continue;
+        std::memmove(p + r.start, p + r.end, size - r.end);
+        size -= r.end - r.start;
+        SetHandleSize(block, static_cast<Size>(size));
+        break;
+    }
+    if (resource.empty()) return noErr;
+    return PtrAndHand(resource.data(), block, static_cast<Size>(resource.size()));
+}
+
+OSErr PhotoshopGetXmpResource(Handle block, Handle* data) {
+    if (!data) return paramErr;
+    *data = nullptr;
+    const std::size_t size = SizeOf(block);
+    if (!size) return noErr;
+    const auto* p = reinterpret_cast<const std::uint8_t*>(*block);
+    std::vector<PhotoshopResource> list;
+    WalkPhotoshopResources(p, size, PhotoshopResourcesStart(p, size), &list);
+    for (const PhotoshopResource& r : list)
+        if (r.signature == '8BIM' && r.id == kResXmp && r.dataSize) return PtrToHand(p + r.dataStart, data, r.dataSize);
+    return noErr;
+}
+
+OSErr EmbedAnnotationsInPhotoshop(const FSSpec* spec, Handle iptc, Handle annotations) {
+    if (!annotations) annotations = iptc;
+    MetaReader file;
+    if (OSErr err = file.Open(spec)) return err;
+    std::uint8_t header[kPsdHeaderSize];
+    if (file.ReadAt(0, header, sizeof header) || ReadBE32(header) != '8BPS' || ReadBE16(header + 4) != 1)
+        return kBadMediaDataErr;
+
+    std::uint8_t length[4];
+    if (file.ReadAt(kPsdHeaderSize, length, 4)) return kBadMediaDataErr;
+    const std::uint32_t colorModeSize = ReadBE32(length);
+    const SInt64 resourcesAt = SInt64(kPsdHeaderSize) + 4 + colorModeSize;
+    if (file.ReadAt(resourcesAt, length, 4)) return kBadMediaDataErr;
+    const std::uint32_t resourcesSize = ReadBE32(length);
+    const SInt64 restAt = resourcesAt + 4 + resourcesSize;
+    if (!file.Fits(resourcesAt + 4, resourcesSize)) return kBadMediaDataErr;
+
+    Handle resources = nullptr;
+    if (OSErr err = file.ReadHandle(resourcesAt + 4, resourcesSize, &resources)) return err;
+    struct Owned {
+        Handle h;
+        ~Owned() { if (h) DisposeHandle(h); }
+    } ownResources{resources};
+
+    Handle packet = nullptr;
+    if (OSErr err = PhotoshopGetXmpResource(resources, &packet)) return err;
+    Owned ownPacket{packet};
+
+    static const std::uint8_t kEmptyName[2] = {0, 0};
+    OSErr err = PhotoshopSetResource(resources, iptc, kResIptc, 0, kEmptyName, 2);
+    if (err) return err;
+    // A packet the toolkit cannot rebuild keeps its old form rather than being dropped.
+    if (packet && XmpWritePacket(packet, annotations, nullptr, 0) == noErr) {
+        static const std::uint8_t kXmpName[4] = {3, 'X', 'M', 'P'};
+        if ((err = PhotoshopSetResource(resources, packet, kResXmp, 0x20, kXmpName, 4))) return err;
+    }
+    const std::size_t newSize = SizeOf(resources);
+    if (newSize > 0xFFFFFFFFu) return paramErr;
+
+    SafeRewrite out;
+    if ((err = out.Begin(spec))) return err;
+    std::uint8_t sectionLength[4];
+    WriteBE32(sectionLength, static_cast<std::uint32_t>(newSize));
+    if ((err = out.CopyFrom(file, 0, kPsdHeaderSize + 4 + SInt64(colorModeSize)))) return err;
+    if ((err = out.Write(sectionLength, 4))) return err;
+    if (newSize && (err = out.Write(*resources, newSize))) return err;
+    if ((err = out.CopyFrom(file, restAt, -1))) return err;
+    file.Close();
+    return out.Commit();
+}

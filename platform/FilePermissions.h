@@ -1,0 +1,8 @@
+// Access permissions of files, for writers that replace a file by a rewritten copy: the copy
+// takes the original's permission bits before it takes its place.
+#pragma once
+
+#include "platform/Files.h"
+
+// Gives `to` the permission bits (read, write, execute for owner, group and others) of `from`.
+OSErr FSpCopyPermissions(const FSSpec* from, const FSSpec* to);
