@@ -352,9 +352,10 @@ TEST_F(CatalogReaderTest, TablesKeptAsTheyWereRead) {
     ASSERT_EQ(OpenBytes(file, &c), noErr);
     EXPECT_EQ(CatalogGetOpenWarnings(c), 0u);
     EXPECT_EQ(reinterpret_cast<UInt32*>(*c->rankList)[3], 0x11223344u);
-    Handle kw = OrganizeGetList(c, 537);
+    OrganizeList* kw = OrganizeGetList(c, 537);
     ASSERT_NE(kw, nullptr);
-    EXPECT_EQ(GetHandleSize(kw), 276);
+    ASSERT_EQ(OrganizeCountEntries(kw), 1u);
+    EXPECT_EQ(OrganizeListEntryAt(kw, 1)->items.size(), 2u);
     std::vector<ItemRec> records(3);
     for (int i = 0; i < 3; ++i) CatalogReadEntryRecord(c, &c->entries[i], &records[std::size_t(i)]);
     std::string again = dir_ / "again.lxc";
@@ -375,7 +376,7 @@ TEST_F(CatalogReaderTest, DamagedOrganizeListsAreCutToWholeEntries) {
     CatalogRec* c = nullptr;
     ASSERT_EQ(OpenBytes(image.Build(), &c), noErr);
     EXPECT_TRUE(CatalogGetOpenWarnings(c) & kOpenChunksSkipped);
-    EXPECT_EQ(GetHandleSize(OrganizeGetList(c, 162)), 272);
+    EXPECT_EQ(OrganizeCountEntries(OrganizeGetList(c, 162)), 1u);
     EXPECT_EQ(OrganizeGetList(c, 537), nullptr);
     CatalogClose(c, false);
 }
