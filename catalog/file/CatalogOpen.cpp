@@ -1,7 +1,10 @@
 // Opening, making and closing a catalog, and the small accessors of its record.
 #include "catalog/file/CatalogRec.h"
 
+#include "catalog/notify/CatalogNotify.h"
 #include "catalog/organize/OrganizeLists.h"
+#include "catalog/save/CatalogLocks.h"
+#include "catalog/save/ViewPrefsInPlace.h"
 #include "foundation/resources/ResourceStrings.h"
 #include "foundation/text/PString.h"
 #include "foundation/text/Unicode.h"
@@ -104,6 +107,13 @@ OSErr CatalogOpen(CatalogRec** outCatalog, const FSSpec* catalogSpec, const FSSp
     CatalogSetDisplayName(c, catalogSpec);
     if (workSpec) c->workRefNum = MakeWorkFile(workSpec);
     CatalogFolderTreeCheckOnOpen(c);
+    if (catalogSpec) {
+        err = CatalogCreateLock(c, catalogSpec);   // all ten slots in use: -54
+        if (err != noErr) {
+            CatalogClose(c, false);
+            return err;
+        }
+    }
 
     *outCatalog = c;
     CatalogCheckPrefs(&c->viewPrefs);
@@ -114,6 +124,7 @@ OSErr CatalogOpen(CatalogRec** outCatalog, const FSSpec* catalogSpec, const FSSp
 
 void CatalogClose(CatalogRec* catalog, bool writeViewPrefs) {
     if (!catalog) return;
+    CatalogPurgeNotifications(catalog);
     if (catalog->catalogRefNum) FSClose(catalog->catalogRefNum);
     catalog->catalogRefNum = 0;
     if (catalog->workRefNum) {
@@ -123,7 +134,13 @@ void CatalogClose(CatalogRec* catalog, bool writeViewPrefs) {
         if (known) FSpDelete(&workSpec);
         catalog->workRefNum = 0;
     }
-    (void)writeViewPrefs;
+    const bool hasFile = !catalog->fileSpec.path.empty();
+    if (writeViewPrefs && hasFile && CatalogCountOtherUsers(catalog, &catalog->fileSpec) == 0) {
+        CatalogViewPrefs prefs = catalog->viewPrefs;
+        CatalogViewPrefsToFileOrder(&prefs);
+        CatalogWriteViewPrefsInPlace(&catalog->fileSpec, catalog->endOfRecords, &prefs);
+    }
+    if (hasFile || catalog->lockRefNum) CatalogReleaseLock(catalog, &catalog->fileSpec);
     FreeCatalog(catalog);
 }
 
@@ -133,6 +150,7 @@ void CatalogSetModified(CatalogRec* catalog) {
     UInt32 now = 0;
     GetDateTime(&now);
     catalog->modifiedStamp = now ? now : 1;
+    CatalogPostNotification(catalog, kCatalogMsgModified, 0);
 }
 
 bool CatalogIsModified(const CatalogRec* catalog) { return catalog->modifiedStamp != 0; }

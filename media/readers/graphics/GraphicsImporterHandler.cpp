@@ -139,7 +139,7 @@ OSErr ImporterReadMetadata(const FSSpec* spec, OSType codecType, KindInfoRec* in
     OSErr err = noErr;
     switch (codecType) {
     case 'JPEG': case 'JPG ': case 'jpeg':
-        err = WalkJpegMarkers(spec, &photoshop, &sound, profile ? &icc : nullptr, metadata);
+        err = WalkJpegMarkers(spec, &photoshop, nullptr, &sound, profile ? &icc : nullptr, metadata);
         if (err == noErr && wantPreview) ExifThumbnailFromFile(spec, metadata, &preview);
         break;
     case '8BPS': case 'PSD ':
@@ -159,7 +159,7 @@ OSErr ImporterReadMetadata(const FSSpec* spec, OSType codecType, KindInfoRec* in
     }
     if (photoshop) {
         SInt32 resolution = 0;
-        PhotoshopParseResources(photoshop, &resolution, metadata, profile ? &icc : nullptr, &iptc, &url, &exif);
+        PhotoshopParseResources(photoshop, &resolution, metadata, nullptr, profile ? &icc : nullptr, &iptc, &url, &exif);
         if (resolution > 0 && info) info->resolution = UInt32(resolution);
         // The EXIF data of Photoshop files is read from memory, never through a shared
         // temporary file.
