@@ -11,6 +11,8 @@ bool InfoStoredValueText(const CatalogRec* catalog, UInt32 fieldId, UInt32 index
 // The current item's caption text in a new handle (empty when it has none); null when memory
 // ran out.
 Handle InfoStoredCaption(const CatalogRec* catalog);
+// The same for any item.
+Handle InfoItemCaption(const CatalogRec* catalog, const ItemEntry* entry);
 // A date the user typed as the panel shows it and as the annotation stores it (eight digits,
 // year, month, day); false when it does not parse.
 bool InfoParseEventDate(ConstStr255Param typed, Str255 shown, Str255 digits);
