@@ -99,8 +99,12 @@ void AddTestItems(CatalogRec* catalog, const std::vector<ItemRec>& records,
         catalog->dataSize += SInt32(kItemRecSize + ItemRecVarSize(&records[i]));
         catalog->mediaSize32 += SInt32(records[i].fileSize);
         catalog->mediaSize64 += records[i].fileSize;
-        if (i < storedPaths.size())
-            FolderTreeAddItemPath(catalog->folderTree, storedPaths[i], e.id, nullptr, nullptr);
+        if (i < storedPaths.size()) {
+            FolderNode* node = FolderTreeAddItemPath(catalog->folderTree, storedPaths[i], e.id, nullptr, nullptr);
+            // The UTF-16 name the disk would give for the file.
+            if (node && node->itemNames[e.id].empty())
+                node->itemNames[e.id] = Utf8ToUtf16(storedPaths[i].substr(storedPaths[i].rfind('\\') + 1));
+        }
     }
 }
 
