@@ -1,6 +1,8 @@
 // Opening, making and closing a catalog, and the small accessors of its record.
 #include "catalog/file/CatalogRec.h"
 
+#include "catalog/fields/FieldEngine.h"
+
 #include "catalog/organize/OrganizeLists.h"
 #include "foundation/resources/ResourceStrings.h"
 #include "foundation/text/PString.h"
@@ -103,6 +105,9 @@ OSErr CatalogOpen(CatalogRec** outCatalog, const FSSpec* catalogSpec, const FSSp
     c->viewPrefs.value0 = 0xFFFFFFFFu;
     CatalogSetDisplayName(c, catalogSpec);
     if (workSpec) c->workRefNum = MakeWorkFile(workSpec);
+    // File references are reused as soon as a file is closed: nothing the field engine
+    // cached under this catalog's references may survive.
+    FieldEngineReset();
     CatalogFolderTreeCheckOnOpen(c);
 
     *outCatalog = c;
@@ -123,6 +128,7 @@ void CatalogClose(CatalogRec* catalog, bool writeViewPrefs) {
         if (known) FSpDelete(&workSpec);
         catalog->workRefNum = 0;
     }
+    FieldEngineReset();
     (void)writeViewPrefs;
     FreeCatalog(catalog);
 }
