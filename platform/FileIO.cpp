@@ -1,4 +1,6 @@
 // Open files: reference numbers, marks, reading, writing and lengths.
+#include "platform/FileDescriptors.h"
+#include "platform/FileFaults.h"
 #include "platform/Files.h"
 
 #include <fcntl.h>
@@ -169,6 +171,12 @@ OSErr FSpOpenDF(const FSSpec* spec, SInt8 permission, SInt16* refNum) {
         close(fd);
         return dir ? OSErr(notAFileErr) : OSErrFromErrno(e);
     }
+    return AdoptFileDescriptor(fd, canRead, canWrite, *spec, refNum);
+}
+
+OSErr AdoptFileDescriptor(int fd, bool canRead, bool canWrite, const FSSpec& spec,
+                          SInt16* refNum) {
+    *refNum = 0;
     OpenTable& t = Table();
     std::lock_guard<std::mutex> g(t.lock);
     size_t slot = 0;
@@ -187,9 +195,24 @@ OSErr FSpOpenDF(const FSSpec* spec, SInt8 permission, SInt16* refNum) {
     f.mark = 0;
     f.canRead = canRead;
     f.canWrite = canWrite;
-    f.spec = *spec;
+    f.spec = spec;
     *refNum = SInt16(slot + 1);
     return noErr;
+}
+
+OSErr WithOpenFileDescriptor(SInt16 refNum,
+                             const std::function<OSErr(int fd, const FSSpec& spec)>& f) {
+    return WithFile(refNum, [&](OpenFile& file) { return f(file.fd, file.spec); });
+}
+
+OSErr FSpCreateOpen(const FSSpec* spec, SInt16* refNum) {
+    if (!spec || !refNum) return paramErr;
+    *refNum = 0;
+    if (spec->path.empty()) return paramErr;
+    if (!IsValidFileName(FSSpecName(*spec))) return bdNamErr;
+    int fd = open(spec->path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return OSErrFromErrno(errno);
+    return AdoptFileDescriptor(fd, true, true, *spec, refNum);
 }
 
 OSErr FSRead(SInt16 refNum, long* count, void* buffer) {
@@ -201,6 +224,10 @@ OSErr FSRead(SInt16 refNum, long* count, void* buffer) {
 }
 
 OSErr FSWrite(SInt16 refNum, long* count, const void* buffer) {
+    if (OSErr fault = FileFaultCheck(refNum, FileFaultPoint::kWrite, count ? *count : 0)) {
+        if (count) *count = 0;
+        return fault;
+    }
     return WithFileUnlocked(refNum, [&](OpenFile& f) {
         OSErr err = WriteAt(f, f.mark, count, buffer);
         if (count && *count > 0) f.mark += *count;
@@ -215,6 +242,10 @@ OSErr FSReadAt(SInt16 refNum, SInt64 position, long* count, void* buffer) {
 
 OSErr FSWriteAt(SInt16 refNum, SInt64 position, long* count, const void* buffer) {
     if (position < 0) return posErr;
+    if (OSErr fault = FileFaultCheck(refNum, FileFaultPoint::kWrite, count ? *count : 0)) {
+        if (count) *count = 0;
+        return fault;
+    }
     return WithFileUnlocked(refNum, [&](OpenFile& f) { return WriteAt(f, position, count, buffer); });
 }
 
@@ -280,6 +311,7 @@ OSErr GetEOF(SInt16 refNum, long* logEOF) {
 
 OSErr SetEOF64(SInt16 refNum, SInt64 logEOF) {
     if (logEOF < 0) return paramErr;
+    if (OSErr fault = FileFaultCheck(refNum, FileFaultPoint::kSetLength, long(logEOF))) return fault;
     return WithFile(refNum, [&](OpenFile& f) -> OSErr {
         if (!f.canWrite) return wrPermErr;
         int r;
@@ -294,6 +326,7 @@ OSErr SetEOF64(SInt16 refNum, SInt64 logEOF) {
 OSErr SetEOF(SInt16 refNum, long logEOF) { return SetEOF64(refNum, logEOF); }
 
 OSErr FSFlushFile(SInt16 refNum) {
+    if (OSErr fault = FileFaultCheck(refNum, FileFaultPoint::kFlush, 0)) return fault;
     return WithFileUnlocked(refNum, [&](OpenFile& f) -> OSErr {
         if (fsync(f.fd) != 0) return OSErrFromErrno(errno);
         return noErr;

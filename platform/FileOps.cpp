@@ -1,5 +1,6 @@
 // Operations on items by specification: create, delete, rename and move (never replacing),
 // exchange, safe replacement, catalog information, dates and free space.
+#include "platform/FileFaults.h"
 #include "platform/Files.h"
 #include "platform/MacDates.h"
 #include "platform/Volumes.h"
@@ -193,6 +194,7 @@ OSErr FSpReplaceFile(const FSSpec* replacement, const FSSpec* target) {
     struct stat st{};
     if (lstat(replacement->path.c_str(), &st) != 0) return OSErrFromErrno(errno);
     if (S_ISDIR(st.st_mode)) return notAFileErr;
+    if (OSErr fault = FileFaultCheck(0, FileFaultPoint::kReplace, 0)) return fault;
     if (rename(replacement->path.c_str(), target->path.c_str()) != 0) return OSErrFromErrno(errno);
     return noErr;
 }

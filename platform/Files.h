@@ -114,6 +114,9 @@ enum : SInt16 {
 // Creates an empty file; dupFNErr when the name is taken. Type, creator and script are
 // accepted for the callers' sake and not kept.
 OSErr FSpCreate(const FSSpec* spec, OSType creator, OSType fileType, SInt16 scriptTag);
+// Creates an empty file exclusively and opens it for reading and writing in one step, so that
+// the file is ours from the moment it exists; dupFNErr when the name is taken.
+OSErr FSpCreateOpen(const FSSpec* spec, SInt16* refNum);
 // Creates a folder; dupFNErr when the name is taken. createdDirID may be null.
 OSErr FSpDirCreate(const FSSpec* spec, SInt16 scriptTag, SInt32* createdDirID);
 // Opens the data fork; every open has its own mark. notAFileErr for a folder.

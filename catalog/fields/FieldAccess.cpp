@@ -310,29 +310,12 @@ UInt8 Computed(const CatalogRec* catalog, const ItemEntry* entry, const FieldDef
 // The name of the index-th set (in list order) that holds the item; an empty name is still a
 // value.
 UInt8 ItemSetNameField(const CatalogRec* catalog, const ItemEntry* entry, FieldValue* value, SInt32 index) {
-    Handle list = OrganizeGetList(catalog, kFieldCatalogSets);
-    if (!list || !*list) return kFieldTypeNone;
-    const long size = GetHandleSize(list);
-    const unsigned char* base = reinterpret_cast<const unsigned char*>(*list);
-    SInt32 found = 0;
-    for (long at = 0; at + kOrganizeEntryHeaderSize <= size;) {
-        UInt32 count;
-        std::memcpy(&count, base + at + 264, 4);
-        long bytes = kOrganizeEntryHeaderSize + 4 * long(count);
-        if (count > UInt32(size) / 4 || at + bytes > size) break;
-        for (UInt32 i = 0; i < count; ++i) {
-            UInt32 id;
-            std::memcpy(&id, base + at + kOrganizeEntryHeaderSize + 4 * i, 4);
-            if (id != entry->id) continue;
-            if (++found == index) {
-                FieldValueSetText(value, base + at + 1, base[at], kFieldTextAnsi);
-                return kFieldTypeText;
-            }
-            break;
-        }
-        at += bytes < kOrganizeEntryMinSize ? kOrganizeEntryMinSize : bytes;
-    }
-    return kFieldTypeNone;
+    UInt32 number = 0;
+    const OrganizeEntry* set =
+        OrganizeFindEntryWithItem(catalog, kFieldCatalogSets, UInt32(index), entry->id, &number);
+    if (!set) return kFieldTypeNone;
+    FieldValueSetText(value, set->text + 1, set->text[0], kFieldTextAnsi);
+    return kFieldTypeText;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "catalog/fields/FieldDef.h"
 #include "catalog/fields/FieldEngine.h"
+#include "catalog/notify/CatalogNotify.h"
 #include "platform/Handles.h"
 
 #include <cstring>
@@ -49,6 +50,7 @@ void CatalogEngineShutdown() {
     if (e.reserveBlock) DisposeHandle(e.reserveBlock);
     e.reserveBlock = nullptr;
     FieldEngineReset();
+    CatalogNotificationsReset();
 }
 
 SInt32 CatalogGetCapacity() { return Engine().capacity; }

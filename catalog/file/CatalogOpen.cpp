@@ -2,8 +2,10 @@
 #include "catalog/file/CatalogRec.h"
 
 #include "catalog/fields/FieldEngine.h"
-
+#include "catalog/notify/CatalogNotify.h"
 #include "catalog/organize/OrganizeLists.h"
+#include "catalog/save/CatalogLocks.h"
+#include "catalog/save/ViewPrefsInPlace.h"
 #include "foundation/resources/ResourceStrings.h"
 #include "foundation/text/PString.h"
 #include "foundation/text/Unicode.h"
@@ -109,6 +111,13 @@ OSErr CatalogOpen(CatalogRec** outCatalog, const FSSpec* catalogSpec, const FSSp
     // cached under this catalog's references may survive.
     FieldEngineReset();
     CatalogFolderTreeCheckOnOpen(c);
+    if (catalogSpec) {
+        err = CatalogCreateLock(c, catalogSpec);   // all ten slots in use: -54
+        if (err != noErr) {
+            CatalogClose(c, false);
+            return err;
+        }
+    }
 
     *outCatalog = c;
     CatalogCheckPrefs(&c->viewPrefs);
@@ -119,6 +128,7 @@ OSErr CatalogOpen(CatalogRec** outCatalog, const FSSpec* catalogSpec, const FSSp
 
 void CatalogClose(CatalogRec* catalog, bool writeViewPrefs) {
     if (!catalog) return;
+    CatalogPurgeNotifications(catalog);
     if (catalog->catalogRefNum) FSClose(catalog->catalogRefNum);
     catalog->catalogRefNum = 0;
     if (catalog->workRefNum) {
@@ -129,7 +139,13 @@ void CatalogClose(CatalogRec* catalog, bool writeViewPrefs) {
         catalog->workRefNum = 0;
     }
     FieldEngineReset();
-    (void)writeViewPrefs;
+    const bool hasFile = !catalog->fileSpec.path.empty();
+    if (writeViewPrefs && hasFile && CatalogCountOtherUsers(catalog, &catalog->fileSpec) == 0) {
+        CatalogViewPrefs prefs = catalog->viewPrefs;
+        CatalogViewPrefsToFileOrder(&prefs);
+        CatalogWriteViewPrefsInPlace(&catalog->fileSpec, catalog->endOfRecords, &prefs);
+    }
+    if (hasFile || catalog->lockRefNum) CatalogReleaseLock(catalog, &catalog->fileSpec);
     FreeCatalog(catalog);
 }
 
@@ -139,6 +155,7 @@ void CatalogSetModified(CatalogRec* catalog) {
     UInt32 now = 0;
     GetDateTime(&now);
     catalog->modifiedStamp = now ? now : 1;
+    CatalogPostNotification(catalog, kCatalogMsgModified, 0);
 }
 
 bool CatalogIsModified(const CatalogRec* catalog) { return catalog->modifiedStamp != 0; }

@@ -1,12 +1,9 @@
 #include "catalog/organize/OrganizeLists.h"
 
 #include "catalog/file/CatalogRec.h"
-#include "foundation/text/CodePages.h"
-#include "platform/ByteOrder.h"
 #include "platform/Handles.h"
 
-#include <cstring>
-#include <vector>
+#include <new>
 
 const OrganizeFieldRow kOrganizeFieldTable[kOrganizeRowCount] = {
     {0, 522, 0, 0, 1, 0, 0},   {43, 754, 1, 1, 1, 1, 0},  {38, 162, 0, 0, 1, 1, 1},
@@ -26,73 +23,6 @@ const OrganizeFieldRow kOrganizeFieldTable[kOrganizeRowCount] = {
     {32, 783, 1, 1, 1, 1, 1},  {33, 784, 1, 1, 1, 1, 1},  {44, 0, 0, 0, 0, 0, 0},
 };
 
-namespace {
-
-constexpr UInt32 kSetsField = 162;
-constexpr UInt32 kLabelsField = 522;
-constexpr UInt32 kDateField = 161;
-
-int RowForPosition(UInt32 position) {
-    for (int r = 0; r < kOrganizeRowCount; ++r)
-        if (kOrganizeFieldTable[r].position == position) return r;
-    return -1;
-}
-
-// Converts the entries of a list between memory and file order (count and ids big-endian,
-// text Mac Roman); flags and the date bytes stay. The walk never leaves the bytes: answers how
-// many bytes hold whole entries.
-long ConvertListBytes(std::uint8_t* p, long length, bool toFile, bool dateList) {
-    long at = 0;
-    while (length - at >= kOrganizeEntryHeaderSize) {
-        std::uint8_t* e = p + at;
-        UInt32 count;
-        std::memcpy(&count, e + 264, 4);
-        if (!toFile) SwapBigEndianInPlace(count);
-        const long size = OrganizeEntrySizeForCount(count);
-        if (count > UInt32((length - at - kOrganizeEntryHeaderSize) / 4) || size > length - at) break;
-        int textLength = e[0];
-        if (dateList && textLength > 247) textLength = 247;
-        if (toFile)
-            AnsiToMacRoman(e + 1, textLength);
-        else
-            MacRomanToAnsi(e + 1, textLength);
-        for (UInt32 i = 0; i <= count; ++i) {
-            // i == count is the count itself.
-            std::uint8_t* word = i < count ? e + 268 + 4 * i : e + 264;
-            UInt32 v;
-            std::memcpy(&v, word, 4);
-            SwapBigEndianInPlace(v);
-            std::memcpy(word, &v, 4);
-        }
-        at += size;
-    }
-    return at;
-}
-
-// A list read from the file, in memory order, cut after its last whole entry.
-Handle ListFromFile(const std::uint8_t* data, long length, bool dateList, bool* cut) {
-    std::vector<std::uint8_t> bytes(data, data + length);
-    long whole = ConvertListBytes(bytes.data(), length, false, dateList);
-    if (whole != length) *cut = true;
-    Handle h = nullptr;
-    if (PtrToHand(bytes.data(), &h, whole) != noErr) return nullptr;
-    return h;
-}
-
-std::vector<std::uint8_t> ListToFile(Handle list, bool dateList) {
-    std::vector<std::uint8_t> bytes;
-    if (!list) return bytes;
-    long length = GetHandleSize(list);
-    bytes.assign(*list, *list + length);
-    long whole = ConvertListBytes(bytes.data(), length, true, dateList);
-    bytes.resize(std::size_t(whole));
-    return bytes;
-}
-
-bool IsDateRow(int row) { return kOrganizeFieldTable[row].fieldId == kDateField; }
-
-}  // namespace
-
 int OrganizeFieldRowIndex(UInt32 fieldId) {
     if (fieldId == 0) return -1;
     for (int r = 0; r < kOrganizeRowCount; ++r)
@@ -100,26 +30,9 @@ int OrganizeFieldRowIndex(UInt32 fieldId) {
     return -1;
 }
 
-long OrganizeEntrySizeForCount(UInt32 count) {
-    if (count == 0) return kOrganizeEntryMinSize;
-    return kOrganizeEntryHeaderSize + 4 * long(count);
-}
-
-bool OrganizeListCheck(Handle list) {
-    if (!list) return true;
-    const long length = GetHandleSize(list);
-    long at = 0;
-    while (length - at >= kOrganizeEntryHeaderSize) {
-        UInt32 count;
-        std::memcpy(&count, *list + at + 264, 4);
-        if (count > UInt32((length - at - kOrganizeEntryHeaderSize) / 4)) break;
-        long size = OrganizeEntrySizeForCount(count);
-        if (size > length - at) break;
-        at += size;
-    }
-    if (at == length) return true;
-    SetHandleSize(list, at);
-    return false;
+const OrganizeFieldRow* OrganizeFieldRowFor(UInt32 fieldId) {
+    int row = OrganizeFieldRowIndex(fieldId);
+    return row < 0 ? nullptr : &kOrganizeFieldTable[row];
 }
 
 OSErr OrganizeListsAlloc(CatalogRec* catalog) {
@@ -130,13 +43,7 @@ OSErr OrganizeListsAlloc(CatalogRec* catalog) {
 }
 
 void OrganizeListsFree(CatalogRec* catalog) {
-    OrganizeLists* block = catalog->organizeLists;
-    if (!block) return;
-    for (Handle& h : block->lists) {
-        if (h) DisposeHandle(h);
-        h = nullptr;
-    }
-    delete block;
+    delete catalog->organizeLists;
     catalog->organizeLists = nullptr;
 }
 
@@ -151,113 +58,115 @@ OSErr OrganizeListsInitFlags(CatalogRec* catalog, bool isNew) {
             }
         }
     }
-    int sets = OrganizeFieldRowIndex(kSetsField);
+    int sets = OrganizeFieldRowIndex(kOrganizeSetsField);
     if (!block->lists[sets]) {
-        block->lists[sets] = NewHandle(0);
+        block->lists[sets].reset(new (std::nothrow) OrganizeList);
         if (!block->lists[sets]) return memFullErr;
     }
     return noErr;
 }
 
-Handle OrganizeGetList(const CatalogRec* catalog, UInt32 fieldId) {
+OrganizeList* OrganizeGetList(const CatalogRec* catalog, UInt32 fieldId) {
+    int row = OrganizeFieldRowIndex(fieldId);
+    if (row < 0 || !catalog || !catalog->organizeLists) return nullptr;
+    return catalog->organizeLists->lists[row].get();
+}
+
+bool OrganizeHasList(const CatalogRec* catalog, UInt32 fieldId) {
+    return OrganizeGetList(catalog, fieldId) != nullptr;
+}
+
+UInt32 OrganizeNextField(const CatalogRec* catalog, UInt32 fieldId, bool enabledOnly) {
+    if (!catalog || !catalog->organizeLists) return 0;
+    int row = -1;
+    if (fieldId != 0) {
+        row = OrganizeFieldRowIndex(fieldId);
+        if (row < 0) return 0;
+    }
+    for (int r = row + 1; r < kOrganizeRowCount; ++r) {
+        if (kOrganizeFieldTable[r].fieldId == 0) return 0;
+        if (!enabledOnly || catalog->organizeLists->enabled[r]) return kOrganizeFieldTable[r].fieldId;
+    }
+    return 0;
+}
+
+bool OrganizeIsExpanded(const CatalogRec* catalog, UInt32 fieldId) {
+    int row = OrganizeFieldRowIndex(fieldId);
+    return row >= 0 && catalog->organizeLists && catalog->organizeLists->expanded[row];
+}
+
+void OrganizeSetExpanded(CatalogRec* catalog, UInt32 fieldId, bool expanded) {
+    if (!catalog->organizeLists) return;
+    if (fieldId == 0) {
+        for (UInt8& flag : catalog->organizeLists->expanded) flag = expanded ? 1 : 0;
+        return;
+    }
+    int row = OrganizeFieldRowIndex(fieldId);
+    if (row >= 0) catalog->organizeLists->expanded[row] = expanded ? 1 : 0;
+}
+
+bool OrganizeIsEnabled(const CatalogRec* catalog, UInt32 fieldId) {
+    int row = OrganizeFieldRowIndex(fieldId);
+    return row >= 0 && catalog->organizeLists && catalog->organizeLists->enabled[row];
+}
+
+void OrganizeSetEnabled(CatalogRec* catalog, UInt32 fieldId, bool enabled) {
+    int row = OrganizeFieldRowIndex(fieldId);
+    if (row < 0 || !catalog->organizeLists) return;
+    catalog->organizeLists->enabled[row] = enabled ? 1 : 0;
+    // A hidden group keeps no list; the sets are the catalog's own data and always stay.
+    if (!enabled && fieldId != kOrganizeSetsField) catalog->organizeLists->lists[row].reset();
+    CatalogSetModified(catalog);
+}
+
+OrganizeList* OrganizeResetList(CatalogRec* catalog, UInt32 fieldId) {
     int row = OrganizeFieldRowIndex(fieldId);
     if (row < 0 || !catalog->organizeLists) return nullptr;
-    return catalog->organizeLists->lists[row];
+    catalog->organizeLists->lists[row].reset(new (std::nothrow) OrganizeList);
+    return catalog->organizeLists->lists[row].get();
 }
 
-bool OrganizeListsReadChunk(CatalogRec* catalog, OSType tag, const std::uint8_t* data, long length) {
-    OrganizeLists* block = catalog->organizeLists;
-    if (!block || length < 0) return false;
-    bool cut = false;
-    switch (tag) {
-    case 'CSET': {
-        int row = OrganizeFieldRowIndex(kSetsField);
-        Handle list = ListFromFile(data, length, false, &cut);
-        if (!list) return false;
-        if (block->lists[row]) DisposeHandle(block->lists[row]);
-        block->lists[row] = list;
-        break;
-    }
-    case 'CS00': {
-        long at = 0;
-        while (length - at >= 8) {
-            UInt32 position = ReadBE32(data + at);
-            UInt32 size = ReadBE32(data + at + 4);
-            if (size > UInt32(length - at - 8)) {
-                cut = true;
-                break;
-            }
-            int row = position < kOrganizeRowCount ? RowForPosition(position) : -1;
-            if (row >= 0 && !block->lists[row]) {
-                block->lists[row] = ListFromFile(data + at + 8, long(size), IsDateRow(row), &cut);
-            }
-            at += 8 + long(size);
-        }
-        if (at != length) cut = true;
-        break;
-    }
-    case 'MSOP':
-    case 'MSVI': {
-        UInt8* flags = tag == 'MSOP' ? block->expanded : block->enabled;
-        for (int r = 0; r < kOrganizeRowCount; ++r) {
-            UInt32 p = kOrganizeFieldTable[r].position;
-            flags[r] = long(p) < length ? data[p] : 0;
-        }
-        break;
-    }
-    case 'OpMs':
-    case 'VsMs': {
-        if (length != 5) return false;
-        UInt8* flags = tag == 'OpMs' ? block->expanded : block->enabled;
-        for (int r = 0; r < kOrganizeRowCount; ++r) {
-            UInt32 p = kOrganizeFieldTable[r].position;
-            UInt8 value = 0;
-            if (p >= 1 && p <= 33) {
-                UInt32 bit = p - 1;
-                value = (data[bit / 8] & (0x80 >> (bit % 8))) ? 1 : 0;
-            }
-            flags[r] = value;
-        }
-        UInt8 forced = tag == 'OpMs' ? 0 : 1;
-        flags[OrganizeFieldRowIndex(kLabelsField)] = forced;
-        flags[OrganizeFieldRowIndex(kSetsField)] = forced;
-        break;
-    }
-    default:
-        return false;
-    }
-    return !cut;
+UInt32 OrganizeCountEntries(const OrganizeList* list) { return list ? UInt32(list->size()) : 0; }
+
+OrganizeEntry* OrganizeListEntryAt(const OrganizeList* list, UInt32 n) {
+    if (!list || n == 0 || n > list->size()) return nullptr;
+    return list->at(n - 1);
 }
 
-OSErr OrganizeListsWriteChunks(SInt16 refNum, CatalogRec* catalog) {
-    OrganizeLists* block = catalog->organizeLists;
-    if (!block) return paramErr;
+UInt32 OrganizeGetEntryCount(const CatalogRec* catalog, UInt32 fieldId) {
+    return OrganizeCountEntries(OrganizeGetList(catalog, fieldId));
+}
 
-    int setsRow = OrganizeFieldRowIndex(kSetsField);
-    std::vector<std::uint8_t> sets = ListToFile(block->lists[setsRow], false);
-    OSErr err = ChunkWrite(refNum, 'CSET', sets.data(), long(sets.size()));
-    if (err != noErr) return err;
+OrganizeEntry* OrganizeGetEntry(const CatalogRec* catalog, UInt32 fieldId, UInt32 n) {
+    return OrganizeListEntryAt(OrganizeGetList(catalog, fieldId), n);
+}
 
-    std::vector<std::uint8_t> stored;
-    for (int r = 0; r < kOrganizeRowCount; ++r) {
-        Handle list = block->lists[r];
-        if (!list || GetHandleSize(list) == 0 || !kOrganizeFieldTable[r].storedList) continue;
-        std::vector<std::uint8_t> bytes = ListToFile(list, IsDateRow(r));
-        std::uint8_t head[8];
-        WriteBE32(head, kOrganizeFieldTable[r].position);
-        WriteBE32(head + 4, UInt32(bytes.size()));
-        stored.insert(stored.end(), head, head + 8);
-        stored.insert(stored.end(), bytes.begin(), bytes.end());
+OrganizeEntry* OrganizeLookupEntry(const CatalogRec* catalog, UInt32 fieldId, UInt32 n) {
+    return OrganizeGetEntry(catalog, fieldId, n);
+}
+
+UInt32 OrganizeEntryNumber(const CatalogRec* catalog, UInt32 fieldId, const OrganizeEntry* entry) {
+    const OrganizeList* list = OrganizeGetList(catalog, fieldId);
+    if (!list) return 0;
+    return UInt32(list->indexOf(entry) + 1);
+}
+
+OSErr OrganizeListToHandle(const OrganizeList* list, Handle* out) {
+    std::vector<std::uint8_t> bytes;
+    if (list)
+        for (std::size_t i = 0; i < list->size(); ++i) OrganizeEntryAppendImage(list->at(i), false, false, &bytes);
+    return PtrToHand(bytes.data(), out, Size(bytes.size()));
+}
+
+bool OrganizeListFromBytes(const std::uint8_t* bytes, long length, bool fileOrder, bool dateList,
+                           std::vector<std::unique_ptr<OrganizeEntry>>* out) {
+    long at = 0;
+    while (at < length) {
+        auto entry = std::make_unique<OrganizeEntry>();
+        long size = OrganizeEntryFromImage(bytes + at, length - at, fileOrder, dateList, entry.get());
+        if (size == 0) return false;
+        out->push_back(std::move(entry));
+        at += size;
     }
-    err = ChunkWrite(refNum, 'CS00', stored.data(), long(stored.size()));
-    if (err != noErr) return err;
-
-    std::uint8_t expanded[kOrganizeRowCount] = {}, enabled[kOrganizeRowCount] = {};
-    for (int r = 0; r < kOrganizeRowCount; ++r) {
-        expanded[kOrganizeFieldTable[r].position] = block->expanded[r];
-        enabled[kOrganizeFieldTable[r].position] = block->enabled[r];
-    }
-    err = ChunkWrite(refNum, 'MSOP', expanded, kOrganizeRowCount);
-    if (err != noErr) return err;
-    return ChunkWrite(refNum, 'MSVI', enabled, kOrganizeRowCount);
+    return true;
 }

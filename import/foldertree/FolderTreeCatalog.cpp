@@ -175,7 +175,8 @@ OSErr FolderTreeAddCatalogItems(CatalogRec* catalog, bool opened) {
                 tree->pathStyle = savedStyle;
                 return bdNamErr;
             }
-            style = FolderPathStyle(stored);
+            // Built with "\" separators whatever the names hold (":" is a legal character here).
+            style = 1;
         } else {
             style = FolderPathStyle(path);
             stored = AnsiToUtf8(path);

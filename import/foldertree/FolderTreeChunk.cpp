@@ -72,7 +72,7 @@ struct WriteStep {
 struct ReadStep {
     FolderNode* node;
     std::size_t offset;
-    std::string parentKey;   // path-map key of the parent ("" for the root and volumes)
+    std::string parentKey;   // path-map key of the parent
 };
 
 OSErr ReadNode(FolderTree* tree, const std::uint8_t* data, std::size_t length, const ReadStep& step,
@@ -129,8 +129,8 @@ OSErr ReadNode(FolderTree* tree, const std::uint8_t* data, std::size_t length, c
     for (UInt32 id : node->items) tree->itemMap[id] = node;
     std::string key;
     if (node != tree->root) {
-        key = step.parentKey.empty() ? FolderNodePathComponent(node)
-                                     : step.parentKey + '\\' + FolderNodePathComponent(node);
+        key = node->depth == 0 ? FolderNodePathComponent(node)
+                               : step.parentKey + '\\' + FolderNodePathComponent(node);
         tree->pathMap[key] = node;
     }
 

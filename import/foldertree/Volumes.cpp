@@ -12,7 +12,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <sstream>
 #include <vector>
 
@@ -189,8 +191,10 @@ bool VolumeProbeDevice(const std::string& devicePath, VolumeIdentity* identity) 
     return ok;
 }
 
-bool VolumeProbeSystem(const std::string& device, const std::string& mountPoint,
-                       const std::string& fsType, VolumeIdentity* identity) {
+bool VolumeProbeSystem(const VolumeTableEntry& mount, VolumeIdentity* identity) {
+    const std::string& device = mount.device;
+    const std::string& mountPoint = mount.mountPoint;
+    const std::string& fsType = mount.fsType;
     if (device.rfind("/dev/", 0) == 0) {
         if (VolumeProbeDevice(device, identity)) return true;
         if (ProbeWithCache(device, identity)) return true;
@@ -226,6 +230,7 @@ void VolumeTableFill(VolumeTable* table, std::string_view mountInfo, const Volum
         auto dash = std::find(f.begin(), f.end(), std::string_view("-"));
         if (f.size() < 6 || dash == f.end() || f.end() - dash < 3 || dash - f.begin() < 6) continue;
         VolumeTableEntry v;
+        v.mountId = std::string(f[0]) + " " + std::string(f[2]);
         v.mountRoot = UnescapeMountField(f[3]);
         v.mountPoint = UnescapeMountField(f[4]);
         v.fsType = UnescapeMountField(*(dash + 1));
@@ -238,7 +243,7 @@ void VolumeTableFill(VolumeTable* table, std::string_view mountInfo, const Volum
                                             }),
                              table->volumes.end());
         VolumeIdentity id;
-        if (probe && probe(v.device, v.mountPoint, v.fsType, &id) && id.serial != 0) {
+        if (probe && probe(v, &id) && id.serial != 0) {
             v.serial = id.serial;
             v.label = Utf8ToAnsi(id.label);
             // A TAB would end the label's part of a key early.
@@ -253,7 +258,26 @@ void VolumeTableRefresh(VolumeTable* table) {
     std::ifstream in("/proc/self/mountinfo");
     std::stringstream text;
     text << in.rdbuf();
-    VolumeTableFill(table, text.str(), VolumeProbeSystem);
+    // A mount keeps its identity until it is unmounted; a new mount gets a new id, so a disk
+    // swapped under the same device name is probed afresh.
+    static std::mutex cacheLock;
+    static std::map<std::string, std::pair<bool, VolumeIdentity>> cache;
+    VolumeTableFill(table, text.str(), [](const VolumeTableEntry& mount, VolumeIdentity* id) {
+        const std::string key = mount.mountId + "|" + mount.device + "|" + mount.mountPoint;
+        {
+            std::lock_guard<std::mutex> lock(cacheLock);
+            auto it = cache.find(key);
+            if (it != cache.end()) {
+                *id = it->second.second;
+                return it->second.first;
+            }
+        }
+        bool ok = VolumeProbeSystem(mount, id);
+        std::lock_guard<std::mutex> lock(cacheLock);
+        if (cache.size() > 4096) cache.clear();
+        cache[key] = {ok, *id};
+        return ok;
+    });
 }
 
 // ---- volume keys ---------------------------------------------------------------------------

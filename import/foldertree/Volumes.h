@@ -34,6 +34,7 @@ struct VolumeTableEntry {
     std::string mountRoot;   // the folder of its file system mounted there ("/" for the whole)
     std::string device;      // the mounted source ("/dev/sdb1", "tmpfs", ...)
     std::string fsType;
+    std::string mountId;     // the mount table's id of this mount (a new one for every mount)
 };
 
 // The volumes mounted now, in mount-table order.
@@ -46,16 +47,13 @@ struct VolumeIdentity {
     UInt32 serial = 0;
     std::string label;       // UTF-8, as the file system holds it
 };
-// Probes a mount: (device, mount point, file-system type) -> identity; false when nothing is
+// Probes a mount (device, mount point, file-system type are filled in); false when nothing is
 // known about it.
-using VolumeProbe =
-    std::function<bool(const std::string& device, const std::string& mountPoint,
-                       const std::string& fsType, VolumeIdentity* identity)>;
+using VolumeProbe = std::function<bool(const VolumeTableEntry& mount, VolumeIdentity* identity)>;
 
 // The probe the program uses: libblkid on the device (FAT/exFAT/NTFS serials as Windows reports
 // them, the UUID folded to 32 bits for other file systems), else the file-system id.
-bool VolumeProbeSystem(const std::string& device, const std::string& mountPoint,
-                       const std::string& fsType, VolumeIdentity* identity);
+bool VolumeProbeSystem(const VolumeTableEntry& mount, VolumeIdentity* identity);
 // libblkid on a device or an image file.
 bool VolumeProbeDevice(const std::string& devicePath, VolumeIdentity* identity);
 // The 32-bit serial of a file-system UUID as libblkid spells it: "ABCD-1234" (FAT, exFAT),
@@ -66,7 +64,8 @@ UInt32 VolumeSerialFromUuid(std::string_view fsType, std::string_view uuid);
 // hidden under a later mount at the same point are left out; pseudo file systems are kept but
 // serve only paths below them.
 void VolumeTableFill(VolumeTable* table, std::string_view mountInfo, const VolumeProbe& probe);
-// Fills the table from the running system.
+// Fills the table from the running system. What a mount was found to be is remembered for as
+// long as that mount lasts, so a refresh costs one read of the mount table.
 void VolumeTableRefresh(VolumeTable* table);
 
 // ---- volume keys -------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "media/metadata/JpegMetadata.h"
 
+#include "media/metadata/EmbeddedThumbnail.h"
 #include "media/metadata/Exif.h"
 #include "media/metadata/MetaFile.h"
 #include "media/metadata/MetaValueStore.h"
@@ -135,6 +136,34 @@ Handle SoundFromSideFile(const FSSpec* spec) {
     return nullptr;
 }
 
+// The last item of a bare tag (the thumbnail's directory comes after the main one) as a
+// native-order number.
+bool LastNumber(UserData metadata, OSType type, std::uint32_t* out) {
+    short n = CountUserDataType(metadata, type);
+    if (n <= 0) return false;
+    Handle h = NewHandle(0);
+    bool ok = h && GetUserData(metadata, h, type, n) == noErr;
+    Size size = ok ? GetHandleSize(h) : 0;
+    if (size == 2) *out = ReadLE16(*h);
+    else if (size == 4) *out = ReadLE32(*h);
+    else ok = false;
+    if (h) DisposeHandle(h);
+    return ok;
+}
+
+// The EXIF thumbnail: compression 6 (JPEG) and its offset and length from the thumbnail's
+// directory, relative to the TIFF header, inside this APP1 segment.
+void ExifThumbnail(MetaReader& file, const Segment& seg, UserData metadata, GWorldPtr* thumbnail) {
+    std::uint32_t compression = 0, offset = 0, length = 0;
+    if (!LastNumber(metadata, 0x0103, &compression) || compression != 6) return;
+    if (!LastNumber(metadata, 0x0201, &offset) || !LastNumber(metadata, 0x0202, &length) || length == 0) return;
+    const SInt64 base = seg.payload + 6;
+    if (std::uint64_t(offset) + length > seg.payloadSize - 6) return;
+    std::vector<std::uint8_t> jpeg;
+    if (file.ReadVector(base + offset, length, &jpeg)) return;
+    ThumbnailFromJpegBytes(jpeg.data(), jpeg.size(), false, thumbnail);
+}
+
 OSErr WriteSegment(SafeRewrite& out, UInt8 marker, const void* a, std::size_t aSize, const void* b, std::size_t bSize) {
     const std::size_t payload = aSize + bSize;
     if (payload > std::size_t(kJpegMaxPayload)) return paramErr;
@@ -150,7 +179,8 @@ OSErr WriteSegment(SafeRewrite& out, UInt8 marker, const void* a, std::size_t aS
 
 }  // namespace
 
-OSErr WalkJpegMarkers(const FSSpec* spec, Handle* photoshop, Handle* sound, Handle* icc, UserData metadata) {
+OSErr WalkJpegMarkers(const FSSpec* spec, Handle* photoshop, GWorldPtr* thumbnail, Handle* sound, Handle* icc,
+                      UserData metadata) {
     MetaReader file;
     if (OSErr err = file.Open(spec)) return err;
     std::uint8_t soi[2];
@@ -182,6 +212,7 @@ OSErr WalkJpegMarkers(const FSSpec* spec, Handle* photoshop, Handle* sound, Hand
             if (seg.payloadSize >= 4) file.ReadAt(seg.payload, peek, 4);
             if (std::memcmp(peek, "Exif", 4) == 0) {
                 if (seg.payloadSize >= 6 + 8) ExifReadFromFile(spec, seg.payload + 6, metadata, icc);
+                if (metadata && thumbnail && !*thumbnail) ExifThumbnail(file, seg, metadata, thumbnail);
             } else if (metadata && std::memcmp(peek, kXmpApp1Signature, 4) == 0 && loadPayload() && HasXmpSignature(payload)) {
                 AppendToMetaList(metadata, 'XMP ', payload.data() + sizeof kXmpApp1Signature,
                                  long(payload.size() - sizeof kXmpApp1Signature));
@@ -247,7 +278,7 @@ OSErr EmbedAnnotationsInJpeg(const FSSpec* spec, Handle iptc, Handle annotations
     } app13, packet;
     UserData metadata = nullptr;
     if (OSErr err = NewUserData(&metadata)) return err;
-    OSErr err = WalkJpegMarkers(spec, &app13.h, nullptr, nullptr, metadata);
+    OSErr err = WalkJpegMarkers(spec, &app13.h, nullptr, nullptr, nullptr, metadata);
     if (!err && CountUserDataType(metadata, 'XMP ') > 0) {
         packet.h = NewHandle(0);
         if (!packet.h) err = MemError();

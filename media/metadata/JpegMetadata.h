@@ -5,6 +5,7 @@
 #include "platform/Files.h"
 #include "platform/MacTypes.h"
 #include "platform/UserData.h"
+#include "platform/imaging/GWorld.h"
 
 // The XMP APP1 signature for JPEG files with its terminating zero: 29 bytes.
 extern const char kXmpApp1Signature[29];
@@ -15,6 +16,8 @@ constexpr long kJpegMaxPayload = 65533;
 // is not collected:
 //  - photoshop: the Photoshop image resources of the APP13 segments (header "Photoshop 3.0"
 //    and a zero byte, then the resources of every such segment in file order);
+//  - thumbnail (with metadata): the EXIF thumbnail (a JPEG, compression 6) in a new 32-bit
+//    offscreen, when the out is still empty;
 //  - sound: a FlashPix sound annotation (a RIFF chunk of 1..64,000 bytes), else a ".WAV" file
 //    of the same name beside the picture;
 //  - icc: the ICC profile of the APP2 "ICC_PROFILE" chunks, put together by sequence number;
@@ -22,7 +25,8 @@ constexpr long kJpegMaxPayload = 65533;
 //    comment as the text item 0xA9 'cmt'.
 // kBadMediaDataErr when the file does not begin with SOI or a segment length is below 2. On
 // failure the photoshop, sound and icc outs are freed and null.
-OSErr WalkJpegMarkers(const FSSpec* spec, Handle* photoshop, Handle* sound, Handle* icc, UserData metadata);
+OSErr WalkJpegMarkers(const FSSpec* spec, Handle* photoshop, GWorldPtr* thumbnail, Handle* sound, Handle* icc,
+                      UserData metadata);
 
 // Writes the IPTC block as resource 1028 of the APP13 segment and the XMP packet (rebuilt from
 // the annotations, or from the IPTC block when none are given) as the XMP APP1 segment, through

@@ -1,5 +1,6 @@
 #include "media/metadata/PhotoshopResources.h"
 
+#include "media/metadata/EmbeddedThumbnail.h"
 #include "media/metadata/MetaFile.h"
 #include "media/metadata/PhotoshopInternal.h"
 #include "media/metadata/Xmp.h"
@@ -14,6 +15,7 @@ const char kPhotoshopApp13Header[14] = {'P', 'h', 'o', 't', 'o', 's', 'h', 'o', 
 namespace {
 
 constexpr std::size_t kPsdHeaderSize = 26;
+constexpr std::size_t kThumbnailHeader = 28;
 
 std::size_t SizeOf(Handle h) {
     Size n = h ? GetHandleSize(h) : 0;
@@ -85,8 +87,8 @@ OSErr PhotoshopReadResources(const FSSpec* spec, Handle* resources) {
     return file.ReadHandle(resourcesAt + 4, size, resources);
 }
 
-void PhotoshopParseResources(Handle resources, SInt32* resolution, UserData metadata, Handle* icc, Handle* iptc,
-                             Handle* url, Handle* exif) {
+void PhotoshopParseResources(Handle resources, SInt32* resolution, UserData metadata, GWorldPtr* thumbnail, Handle* icc,
+                             Handle* iptc, Handle* url, Handle* exif) {
     const std::size_t size = SizeOf(resources);
     if (!size) return;
     // Copy the block: the outs may be handles that grow while we read.
@@ -109,6 +111,13 @@ void PhotoshopParseResources(Handle resources, SInt32* resolution, UserData meta
         case kResUrl: GiveCopy(url, data, r.dataSize, false); break;
         case kResExif: GiveCopy(exif, data, r.dataSize, false); break;
         case kResIccProfile: GiveCopy(icc, data, r.dataSize, true); break;
+        case kResThumbnailOld:
+        case kResThumbnail:
+            // A 28-byte header whose first value is the format (1: JPEG), then the JPEG.
+            if (thumbnail && !*thumbnail && r.dataSize > kThumbnailHeader && ReadBE32(data) == 1)
+                ThumbnailFromJpegBytes(data + kThumbnailHeader, r.dataSize - kThumbnailHeader, r.id == kResThumbnailOld,
+                                       thumbnail);
+            break;
         case kResXmp:
             if (metadata && r.dataSize) {
                 Handle h = nullptr;

@@ -8,6 +8,7 @@
 #include "platform/Files.h"
 #include "platform/MacTypes.h"
 #include "platform/UserData.h"
+#include "platform/imaging/GWorld.h"
 
 enum : UInt16 {
     kResResolutionInfo = 1005,
@@ -29,10 +30,12 @@ OSErr PhotoshopReadResources(const FSSpec* spec, Handle* resources);
 // Hands the resources of a block (an APP13 payload with its header, or a resources section) to
 // the outs, each of which may be null: the resolution (dots per inch) of 1005, the IPTC block
 // (1028), URL (1035) and EXIF data (1058) when their outs are still empty, the ICC profile
-// (1039, a later one replaces an earlier one), and every XMP packet (1060) as an 'XMP ' item.
+// (1039, a later one replaces an earlier one), every XMP packet (1060) as an 'XMP ' item, and
+// the thumbnail (1036, or 1033 with red and blue exchanged; JPEG only) in a new 32-bit
+// offscreen when the out is still empty.
 // A resource that would end past the block ends the walk.
-void PhotoshopParseResources(Handle resources, SInt32* resolution, UserData metadata, Handle* icc, Handle* iptc,
-                             Handle* url, Handle* exif);
+void PhotoshopParseResources(Handle resources, SInt32* resolution, UserData metadata, GWorldPtr* thumbnail, Handle* icc,
+                             Handle* iptc, Handle* url, Handle* exif);
 
 // Replaces resource id in the block: the first resource of that id (found by walking the
 // resources, not by searching bytes) is removed; when data is given a new one is appended with

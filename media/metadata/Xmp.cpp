@@ -62,6 +62,21 @@ void BlankEmptyItems(char* p, std::size_t size) {
     }
 }
 
+// Several rows reach Dublin Core arrays through the toolkit's aliases (Caption, Title,
+// Copyright, Author, Keywords); removing the value leaves the array empty, and an empty array
+// goes too.
+void DropEmptyAliasArrays(XmpPtr xmp) {
+    static const char kDublinCore[] = "http://purl.org/dc/elements/1.1/";
+    static const char* const kArrays[] = {"description", "title", "rights", "creator", "subject"};
+    XmpText value;
+    for (const char* name : kArrays) {
+        std::uint32_t options = 0;
+        if (!xmp_get_property(xmp, kDublinCore, name, value.s, &options) || !XMP_IS_PROP_ARRAY(options)) continue;
+        std::string first = std::string(name) + "[1]";
+        if (!xmp_get_property(xmp, kDublinCore, first.c_str(), value.s, nullptr)) xmp_delete_property(xmp, kDublinCore, name);
+    }
+}
+
 bool Serialize(XmpPtr xmp, XmpStringPtr out, std::uint32_t options, std::uint32_t padding) {
     return xmp_serialize_and_format(xmp, out, options, padding, "\n", "", 0);
 }
@@ -119,6 +134,7 @@ OSErr XmpWritePacket(Handle packet, Handle block, Boolean* grown, long sizeLimit
     const XmpFieldMapRow* rows = XmpFieldMap();
     for (int i = 0; i < kXmpFieldMapRows; ++i)
         if (rows[i].write) rows[i].write(xmp.p, rows[i].ns, rows[i].path, rows[i].fieldId, block);
+    DropEmptyAliasArrays(xmp.p);
 
     // The serialised length without padding: one byte of padding asked for, taken off again.
     XmpText text;

@@ -38,8 +38,10 @@ const GraphicsImporterComponentInfo kImporters[] = {
     {'PNTG', 'appl', "MacPaint", "mac pntg", "own MacPaint reader", NewMacPaintDecoder},
     {'MAC ', 'appl', "MacPaint", "mac", "own MacPaint reader", NewMacPaintDecoder},
     {'jp2 ', 'appl', "JPEG 2000", "jp2 j2k jpf", "openjpeg", NewJpeg2000Decoder},
+    {'JP2 ', 'appl', "JPEG 2000", "jp2", "openjpeg", NewJpeg2000Decoder},
     {'J2K ', 'appl', "JPEG 2000", "j2k j2c", "openjpeg", NewJpeg2000Decoder},
     {'qtif', 'appl', "QuickTime Image", "qtif qti", "own atom reader with libjpeg-turbo and libpng", NewQuickTimeImageDecoder},
+    {'QTIF', 'appl', "QuickTime Image", "qtif", "own atom reader with libjpeg-turbo and libpng", NewQuickTimeImageDecoder},
     {'QTI ', 'appl', "QuickTime Image", "qti", "own atom reader with libjpeg-turbo and libpng", NewQuickTimeImageDecoder},
 };
 
@@ -194,6 +196,15 @@ OSErr GraphicsImportGetNaturalBounds(GraphicsImportComponent gi, Rect* bounds) {
     return noErr;
 }
 
+OSErr GraphicsImportGetImageSize(GraphicsImportComponent gi, std::int32_t* width, std::int32_t* height) {
+    const DecodedImageInfo* info;
+    OSErr err = Facts(gi, &info);
+    if (err != noErr) return err;
+    if (width) *width = info->width;
+    if (height) *height = info->height;
+    return noErr;
+}
+
 OSErr GraphicsImportGetColorSyncProfile(GraphicsImportComponent gi, Handle* profile) {
     if (!profile) return paramErr;
     *profile = nullptr;
@@ -207,6 +218,10 @@ OSErr GraphicsImportGetColorSyncProfile(GraphicsImportComponent gi, Handle* prof
 bool GraphicsImportHasAlpha(GraphicsImportComponent gi) {
     const DecodedImageInfo* info;
     return Facts(gi, &info) == noErr && info->hasAlpha;
+}
+
+std::int32_t GraphicsImportDefaultGraphicsMode(GraphicsImportComponent gi) {
+    return GraphicsImportHasAlpha(gi) ? graphicsModeStraightAlpha : srcCopy;
 }
 
 OSErr GraphicsImportSetBoundsRect(GraphicsImportComponent gi, const Rect* bounds) {

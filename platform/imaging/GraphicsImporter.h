@@ -63,11 +63,17 @@ OSErr GraphicsImportSetImageIndex(GraphicsImportComponent gi, std::uint32_t inde
 // A new handle with the image's description (host order) that the caller disposes of.
 OSErr GraphicsImportGetImageDescription(GraphicsImportComponent gi, ImageDescriptionHandle* desc);
 OSErr GraphicsImportGetImageDescriptionRec(GraphicsImportComponent gi, ImageDescriptionRec* desc);
+// The natural bounds; an image larger than a Rect holds is answered shrunk to fit 32767.
 OSErr GraphicsImportGetNaturalBounds(GraphicsImportComponent gi, Rect* bounds);
+// The image's size in pixels, whatever it is.
+OSErr GraphicsImportGetImageSize(GraphicsImportComponent gi, std::int32_t* width, std::int32_t* height);
 // The embedded colour profile in a new handle, or null (and noErr) when there is none.
 OSErr GraphicsImportGetColorSyncProfile(GraphicsImportComponent gi, Handle* profile);
 // Whether the image has an alpha channel.
 bool GraphicsImportHasAlpha(GraphicsImportComponent gi);
+// The transfer mode the image asks for: straight alpha for an image with an alpha channel,
+// else source copy.
+std::int32_t GraphicsImportDefaultGraphicsMode(GraphicsImportComponent gi);
 
 // Where Draw puts the image (port coordinates of the world); the natural bounds until set.
 OSErr GraphicsImportSetBoundsRect(GraphicsImportComponent gi, const Rect* bounds);

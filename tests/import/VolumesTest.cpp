@@ -25,7 +25,9 @@ UInt32 LE32At(const std::string& bytes, std::size_t at) { return ReadLE32(bytes.
 
 // Makes an image with the given tool; false when the tool is not installed.
 bool MakeImage(const std::string& image, const std::string& sizeMB, const std::string& command) {
-    std::string cmd = "truncate -s " + sizeMB + "M '" + image + "' && " + command + " '" + image + "' >/dev/null 2>&1";
+    // The tools live in sbin, which an ordinary user's PATH may lack.
+    std::string cmd = "PATH=/usr/sbin:/sbin:$PATH; truncate -s " + sizeMB + "M '" + image + "' && " + command +
+                      " '" + image + "' >/dev/null 2>&1";
     return std::system(cmd.c_str()) == 0;
 }
 
@@ -104,9 +106,8 @@ VolumeTable SampleTable() {
         {"/dev/sdf1", {0x00000043, "ONTOP"}},
     };
     VolumeTable table;
-    VolumeTableFill(&table, mountInfo, [&](const std::string& device, const std::string&, const std::string&,
-                                           VolumeIdentity* id) {
-        auto it = ids.find(device);
+    VolumeTableFill(&table, mountInfo, [&](const VolumeTableEntry& mount, VolumeIdentity* id) {
+        auto it = ids.find(mount.device);
         if (it == ids.end()) return false;
         *id = it->second;
         return true;

@@ -32,7 +32,7 @@ int ShortItem(UserData ud, OSType type) {
 void ReadFile(const std::string& path, UserData ud) {
     FSSpec spec = SpecOf(path);
     if (path.size() > 4 && path.compare(path.size() - 4, 4, ".jpg") == 0)
-        ASSERT_EQ(WalkJpegMarkers(&spec, nullptr, nullptr, nullptr, ud), noErr) << path;
+        ASSERT_EQ(WalkJpegMarkers(&spec, nullptr, nullptr, nullptr, nullptr, ud), noErr) << path;
     else
         ASSERT_EQ(ExifReadFromFile(&spec, 0, ud, nullptr), noErr) << path;
 }

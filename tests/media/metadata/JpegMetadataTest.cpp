@@ -94,9 +94,9 @@ Bytes ReadBack(const std::string& path) {
     FSSpec spec = SpecOf(path);
     List l;
     HandleGuard app13;
-    EXPECT_EQ(WalkJpegMarkers(&spec, &app13.h, nullptr, nullptr, l.ud), noErr);
+    EXPECT_EQ(WalkJpegMarkers(&spec, &app13.h, nullptr, nullptr, nullptr, l.ud), noErr);
     HandleGuard iptc;
-    if (app13.h) PhotoshopParseResources(app13.h, nullptr, nullptr, nullptr, &iptc.h, nullptr, nullptr);
+    if (app13.h) PhotoshopParseResources(app13.h, nullptr, nullptr, nullptr, nullptr, &iptc.h, nullptr, nullptr);
     HandleGuard block(NewHandle(0));
     XmpReadPacket(l.ud, block.h);
     // The IPTC datasets complete what the XMP gave.
@@ -291,7 +291,7 @@ TEST(JpegWalk, IccProfileChunksAndOtherApp2) {
     WriteBytes(path, Jpeg({chunk(2, 3, "BBBB"), chunk(1, 3, "AAAA"), mpf, chunk(3, 3, "CC")}));
     FSSpec spec = SpecOf(path);
     HandleGuard icc;
-    ASSERT_EQ(WalkJpegMarkers(&spec, nullptr, nullptr, &icc.h, nullptr), noErr);
+    ASSERT_EQ(WalkJpegMarkers(&spec, nullptr, nullptr, nullptr, &icc.h, nullptr), noErr);
     EXPECT_EQ(Str(HandleBytes(icc.h)), "AAAABBBBCC");
 }
 
@@ -315,7 +315,7 @@ TEST(JpegWalk, DamagedSegments) {
         FSSpec spec = SpecOf(dir / "p.jpg");
         List l;
         HandleGuard ps, icc;
-        EXPECT_EQ(WalkJpegMarkers(&spec, &ps.h, nullptr, &icc.h, l.ud), c.expected) << c.name;
+        EXPECT_EQ(WalkJpegMarkers(&spec, &ps.h, nullptr, nullptr, &icc.h, l.ud), c.expected) << c.name;
         EXPECT_EQ(CountUserDataType(l.ud, 'XMP '), c.xmpItems) << c.name;
     }
 }
@@ -328,10 +328,10 @@ TEST(JpegWalk, CommentsAndPhotoshopSegments) {
     FSSpec spec = SpecOf(dir / "p.jpg");
     List l;
     HandleGuard ps;
-    ASSERT_EQ(WalkJpegMarkers(&spec, &ps.h, nullptr, nullptr, l.ud), noErr);
+    ASSERT_EQ(WalkJpegMarkers(&spec, &ps.h, nullptr, nullptr, nullptr, l.ud), noErr);
     EXPECT_EQ(Text(l.ud, kUdText_cmt), "a comment");
     HandleGuard found;
-    PhotoshopParseResources(ps.h, nullptr, nullptr, nullptr, &found.h, nullptr, nullptr);
+    PhotoshopParseResources(ps.h, nullptr, nullptr, nullptr, nullptr, &found.h, nullptr, nullptr);
     EXPECT_EQ(HandleBytes(found.h), iptc);
 }
 
@@ -359,7 +359,7 @@ TEST(JpegWalk, FlashPixSound) {
         WriteBytes(dir / "p.jpg", file);
         FSSpec spec = SpecOf(dir / "p.jpg");
         HandleGuard sound;
-        ASSERT_EQ(WalkJpegMarkers(&spec, nullptr, &sound.h, nullptr, nullptr), noErr);
+        ASSERT_EQ(WalkJpegMarkers(&spec, nullptr, nullptr, &sound.h, nullptr, nullptr), noErr);
         EXPECT_EQ(HandleBytes(sound.h).size(), c.expected) << c.size;
     }
     // Without a FlashPix stream a WAV file of the same name is the sound.
@@ -368,8 +368,33 @@ TEST(JpegWalk, FlashPixSound) {
     WriteBytes(dir / "p.WAV", BytesOf("RIFF-side-file"));
     FSSpec spec = SpecOf(dir / "p.jpg");
     HandleGuard sound;
-    ASSERT_EQ(WalkJpegMarkers(&spec, nullptr, &sound.h, nullptr, nullptr), noErr);
+    ASSERT_EQ(WalkJpegMarkers(&spec, nullptr, nullptr, &sound.h, nullptr, nullptr), noErr);
     EXPECT_EQ(Str(HandleBytes(sound.h)), "RIFF-side-file");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(JpegWalk, ExifThumbnail) {
+    struct Case { const char* file; bool made; std::int32_t width, height; } cases[] = {
+        {"orientation/gps_DSCN0010.jpg", true, 160, 120},
+        {"metadata-samples/Casio.jpg", false, 0, 0},      // 28 bytes that are no picture
+        {"metadata-samples/IPTC.jpg", false, 0, 0},       // no EXIF thumbnail at all
+    };
+    for (const auto& c : cases) {
+        FSSpec spec = SpecOf(SharedFixture(c.file));
+        List l;
+        GWorldPtr thumb = nullptr;
+        ASSERT_EQ(WalkJpegMarkers(&spec, nullptr, &thumb, nullptr, nullptr, l.ud), noErr) << c.file;
+        EXPECT_EQ(thumb != nullptr, c.made) << c.file;
+        if (thumb) {
+            Rect r = GetPortBounds(thumb);
+            EXPECT_EQ(r.right - r.left, c.width);
+            EXPECT_EQ(r.bottom - r.top, c.height);
+            DisposeGWorld(thumb);
+        }
+    }
 }
 
 }  // namespace

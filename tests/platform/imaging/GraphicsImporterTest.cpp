@@ -1,7 +1,7 @@
 // The graphics importers over real encoders' output: every format's facts, its pixels at full
 // and reduced size (channel order, row order, palettes, CMYK), shrinking while decoding, and
 // damaged or hostile data.
-#include "ImageFixtures.h"
+#include "support/ImageFixtures.h"
 
 #include "platform/Handles.h"
 #include "platform/imaging/GraphicsImporter.h"

@@ -1,6 +1,6 @@
 // QuickDraw pictures as we write them (direct pixels and compressed JPEG images) read back by
 // our reader, their exact stored layout, pictures from other tools, and damaged ones.
-#include "ImageFixtures.h"
+#include "support/ImageFixtures.h"
 
 #include "platform/ByteOrder.h"
 #include "platform/Handles.h"

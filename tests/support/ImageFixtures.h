@@ -1,39 +1,54 @@
-#include "ImageFixtures.h"
+// Small images of a known pattern in every format the importers read, written by the tests
+// themselves: a w x h picture split into four quadrants (top-left red, top-right green,
+// bottom-left blue, bottom-right white; grey formats 0, 85, 170, 255).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 #include <gif_lib.h>
 #include <jpeglib.h>
 #include <png.h>
 #include <tiffio.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <stdexcept>
-
 namespace fixtures {
 
-namespace {
+struct Rgb {
+    std::uint8_t r, g, b;
+};
+enum class JpegKind { Rgb, Grey, AdobeCmyk };
+enum class PngKind { Rgb, RgbaHalfTransparent, Grey, Palette, Interlaced };
+enum class TiffKind { RgbStrips, RgbTiled, Cmyk, Grey, Rgb16 };
+enum class BmpKind { Rgb24BottomUp, Rgb24TopDown, Palette8, Rle8, BitFields16, Rgb32 };
+enum class PsdKind { RgbRaw, RgbRle, CmykRle, Grey };
 
-void Put16BE(std::string& s, unsigned v) {
+namespace detail {
+
+inline void Put16BE(std::string& s, unsigned v) {
     s.push_back(char(v >> 8));
     s.push_back(char(v));
 }
-void Put32BE(std::string& s, std::uint32_t v) {
+inline void Put32BE(std::string& s, std::uint32_t v) {
     Put16BE(s, v >> 16);
     Put16BE(s, v & 0xFFFF);
 }
-void Put16LE(std::string& s, unsigned v) {
+inline void Put16LE(std::string& s, unsigned v) {
     s.push_back(char(v));
     s.push_back(char(v >> 8));
 }
-void Put32LE(std::string& s, std::uint32_t v) {
+inline void Put32LE(std::string& s, std::uint32_t v) {
     Put16LE(s, v & 0xFFFF);
     Put16LE(s, v >> 16);
 }
 
 // PackBits with literal runs only: simple and independent of the code under test.
-std::string LiteralPackBits(const std::uint8_t* p, std::size_t n) {
+inline std::string LiteralPackBits(const std::uint8_t* p, std::size_t n) {
     std::string out;
     for (std::size_t i = 0; i < n; i += 128) {
         std::size_t k = std::min<std::size_t>(128, n - i);
@@ -43,9 +58,10 @@ std::string LiteralPackBits(const std::uint8_t* p, std::size_t n) {
     return out;
 }
 
-}  // namespace
+}  // namespace detail
+using namespace detail;
 
-Rgb Quadrant(int x, int y, int w, int h) {
+inline Rgb Quadrant(int x, int y, int w, int h) {
     bool right = x >= w / 2, bottom = y >= h / 2;
     if (!right && !bottom) return {255, 0, 0};
     if (right && !bottom) return {0, 255, 0};
@@ -53,12 +69,13 @@ Rgb Quadrant(int x, int y, int w, int h) {
     return {255, 255, 255};
 }
 
-std::uint8_t Grey(int x, int y, int w, int h) {
+inline std::uint8_t Grey(int x, int y, int w, int h) {
     bool right = x >= w / 2, bottom = y >= h / 2;
     return std::uint8_t((bottom ? 170 : 0) + (right ? 85 : 0));
 }
 
-std::string Jpeg(int w, int h, JpegKind kind, int quality, int dpi) {
+inline std::string Jpeg(int w, int h, JpegKind kind = JpegKind::Rgb, int quality = 95, int dpi = 0,
+                        const std::vector<std::uint8_t>& icc = {}) {
     jpeg_compress_struct c;
     jpeg_error_mgr err;
     c.err = jpeg_std_error(&err);
@@ -77,6 +94,7 @@ std::string Jpeg(int w, int h, JpegKind kind, int quality, int dpi) {
         c.X_density = c.Y_density = std::uint16_t(dpi);
     }
     jpeg_start_compress(&c, TRUE);
+    if (!icc.empty()) jpeg_write_icc_profile(&c, icc.data(), unsigned(icc.size()));
     std::vector<std::uint8_t> row(std::size_t(w) * 4);
     while (c.next_scanline < c.image_height) {
         int y = int(c.next_scanline);
@@ -106,18 +124,19 @@ std::string Jpeg(int w, int h, JpegKind kind, int quality, int dpi) {
     return out;
 }
 
-std::string Truncate(const std::string& bytes, std::size_t keep) {
+inline std::string Truncate(const std::string& bytes, std::size_t keep) {
     return bytes.substr(0, std::min(keep, bytes.size()));
 }
 
-namespace {
-void PngWrite(png_structp png, png_bytep data, png_size_t n) {
+namespace detail {
+inline void PngWrite(png_structp png, png_bytep data, png_size_t n) {
     static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<char*>(data), n);
 }
-void PngFlush(png_structp) {}
-}  // namespace
+inline void PngFlush(png_structp) {}
+}  // namespace detail
+using namespace detail;
 
-std::string Png(int w, int h, PngKind kind, int dpi) {
+inline std::string Png(int w, int h, PngKind kind, int dpi = 0) {
     std::string out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -170,7 +189,8 @@ std::string Png(int w, int h, PngKind kind, int dpi) {
     return out;
 }
 
-void Tiff(const std::string& path, int w, int h, TiffKind kind, int pages, int dpi, const std::vector<std::uint8_t>& icc) {
+inline void Tiff(const std::string& path, int w, int h, TiffKind kind, int pages = 1, int dpi = 0,
+                 const std::vector<std::uint8_t>& icc = {}) {
     TIFF* t = TIFFOpen(path.c_str(), "w");
     if (!t) throw std::runtime_error("TIFFOpen");
     for (int page = 0; page < pages; ++page) {
@@ -236,14 +256,15 @@ void Tiff(const std::string& path, int w, int h, TiffKind kind, int pages, int d
     TIFFClose(t);
 }
 
-namespace {
-int GifWrite(GifFileType* gif, const GifByteType* data, int n) {
+namespace detail {
+inline int GifWrite(GifFileType* gif, const GifByteType* data, int n) {
     static_cast<std::string*>(gif->UserData)->append(reinterpret_cast<const char*>(data), std::size_t(n));
     return n;
 }
-}  // namespace
+}  // namespace detail
+using namespace detail;
 
-std::string Gif(int w, int h) {
+inline std::string Gif(int w, int h) {
     std::string out;
     int err = 0;
     GifFileType* gif = EGifOpen(&out, GifWrite, &err);
@@ -262,7 +283,7 @@ std::string Gif(int w, int h) {
     return out;
 }
 
-std::string Bmp(int w, int h, BmpKind kind) {
+inline std::string Bmp(int w, int h, BmpKind kind) {
     int bpp = kind == BmpKind::Palette8 || kind == BmpKind::Rle8 ? 8 : kind == BmpKind::BitFields16 ? 16
               : kind == BmpKind::Rgb32 ? 32 : 24;
     std::string pixels;
@@ -337,7 +358,7 @@ std::string Bmp(int w, int h, BmpKind kind) {
     return out + masks + palette + pixels;
 }
 
-std::string Targa(int w, int h, bool rle, bool topDown) {
+inline std::string Targa(int w, int h, bool rle, bool topDown) {
     std::string out;
     out.push_back(0);
     out.push_back(0);
@@ -376,7 +397,7 @@ std::string Targa(int w, int h, bool rle, bool topDown) {
     return out;
 }
 
-std::string Sgi(int w, int h, bool rle) {
+inline std::string Sgi(int w, int h, bool rle) {
     std::string head;
     Put16BE(head, 474);
     head.push_back(rle ? 1 : 0);
@@ -425,7 +446,7 @@ std::string Sgi(int w, int h, bool rle) {
     return head + starts + lengths + data;
 }
 
-std::string MacPaint(bool macBinaryHeader) {
+inline std::string MacPaint(bool macBinaryHeader) {
     std::string out;
     if (macBinaryHeader) {
         std::string mb(128, '\0');
@@ -444,7 +465,7 @@ std::string MacPaint(bool macBinaryHeader) {
     return out;
 }
 
-std::string Photoshop(int w, int h, PsdKind kind) {
+inline std::string Photoshop(int w, int h, PsdKind kind) {
     int channels = kind == PsdKind::Grey ? 1 : kind == PsdKind::CmykRle ? 4 : 3;
     std::string out = "8BPS";
     Put16BE(out, 1);
@@ -505,7 +526,7 @@ std::string Photoshop(int w, int h, PsdKind kind) {
     return out + counts + data;
 }
 
-std::string QuickTimeImage(int w, int h) {
+inline std::string QuickTimeImage(int w, int h) {
     std::string jpeg = Jpeg(w, h);
     std::string desc;
     Put32BE(desc, 86);
@@ -538,7 +559,7 @@ std::string QuickTimeImage(int w, int h) {
     return out;
 }
 
-std::string WriteFile(const std::string& path, const std::string& bytes) {
+inline std::string WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
 }

@@ -1,0 +1,27 @@
+// Helpers shared by the organize code and not meant for its callers.
+#pragma once
+
+#include "catalog/organize/OrganizeLists.h"
+#include "platform/MacTypes.h"
+
+#include <vector>
+
+struct CatalogRec;
+
+// Tells the catalog's windows that the list of a field changed.
+void OrganizeNotifyChanged(CatalogRec* catalog, UInt32 fieldId);
+
+// One dated item while the date list is built.
+struct OrganizeDatedItem {
+    UInt32 itemId;
+    UInt32 date;  // Mac seconds, not 0
+};
+
+// Fills an empty date list with the year, month and day entries of the items, in calendar
+// order, each day's items in the order given. Answers false when memory ran out (the entries
+// made so far stay).
+bool OrganizeFillDateList(OrganizeList* list, const std::vector<OrganizeDatedItem>& items);
+
+// Puts one item into the date list (no duplicate id) and answers its day entry; the entries
+// the day needs are made.
+OrganizeEntry* OrganizeDateListAdd(OrganizeList* list, UInt32 itemId, UInt32 date);

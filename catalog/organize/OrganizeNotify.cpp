@@ -1,0 +1,6 @@
+#include "catalog/organize/OrganizeInternal.h"
+
+void OrganizeNotifyChanged(CatalogRec* catalog, UInt32 fieldId) {
+    (void)catalog;
+    (void)fieldId;
+}

@@ -1,0 +1,187 @@
+#include "media/imaging/ColorMatching.h"
+#include "media/imaging/ImageDescColor.h"
+#include "media/kinds/CatalogThumbnail.h"
+#include "media/kinds/KindDispatch.h"
+#include "media/kinds/KindTable.h"
+#include "media/metadata/Exif.h"
+#include "media/metadata/JpegMetadata.h"
+#include "media/metadata/PhotoshopResources.h"
+#include "media/metadata/TiffWriter.h"
+#include "media/readers/graphics/GraphicsImporterHandler.h"
+#include "platform/Handles.h"
+
+#include <mutex>
+
+namespace {
+
+struct HandlerReaders {
+    KindInfoReaderProc info = nullptr;
+    KindThumbnailProc thumbnail = nullptr;
+};
+
+HandlerReaders gReaders[10] = {
+    {},
+    {GraphicsImporterGetInfo, GraphicsImporterMakeThumbnail},
+};
+KindMovieMetadataWriter gMovieWriter = nullptr;
+KindReadingState gReading;
+// The reading state is process-wide: calls are taken one at a time.
+std::recursive_mutex gReadingLock;
+
+bool ReadableHandler(UInt8 handler) {
+    return handler >= 1 && handler <= 9 && handler != kKindHandlerCustom;
+}
+
+}  // namespace
+
+KindReadingState& KindReading() {
+    return gReading;
+}
+
+void KindSetHandlerReaders(UInt8 handler, KindInfoReaderProc info, KindThumbnailProc thumbnail) {
+    if (handler < 1 || handler > 9 || handler == kKindHandlerCustom) return;
+    gReaders[handler].info = info;
+    gReaders[handler].thumbnail = thumbnail;
+}
+
+void KindSetMovieMetadataWriter(KindMovieMetadataWriter writer) {
+    gMovieWriter = writer;
+}
+
+OSErr KindGetInfo(KindFileRec* file, KindInfoRec* info, bool applyOrientation, UInt32 optionA, UInt32 optionB,
+                  SInt32 size, PicHandle* thumbnail, Handle* iptc, Handle* technical, Handle* recording) {
+    if (!file || !info) return paramErr;
+    std::lock_guard<std::recursive_mutex> lock(gReadingLock);
+    const KindEngineState& engine = KindEngineGlobals();
+    info->type = KindSniffType(file->type, &file->spec, nullptr);
+    info->dataSize = file->size;
+    if (engine.fileHook) engine.fileHook(file);
+    gReading.callback = engine.infoCallback;
+    gReading.refCon = engine.infoRef;
+    gReading.currentSpec = file->spec;
+    gReading.kodakLookApplied = 0;
+    LastExifOrientation = 0;
+    UserData metadata = nullptr;
+    NewUserData(&metadata);
+
+    PicHandle picture = nullptr;
+    GWorldPtr offscreen = nullptr;
+    Handle profile = nullptr;
+    UInt8 handler = KindGetHandler(info->type);
+    OSErr result = kReaderDeclinesErr;
+    if (ReadableHandler(handler) && gReaders[handler].info)
+        result = gReaders[handler].info(&file->spec, info, &picture, &offscreen, metadata, &profile, optionA, optionB, size);
+    if (result != kReaderDeclinesErr) {
+        if (applyOrientation) info->orientation = ExifOrientationToTransform(LastExifOrientation);
+        if (thumbnail)
+            KindMakeCatalogThumbnail(offscreen, picture, size, info->orientation, profile, &info->sampleColor, thumbnail);
+        KindGetMetadata(metadata, info, profile, iptc, technical, recording);
+    }
+    if (offscreen) DisposeGWorld(offscreen);
+    if (picture) DisposeHandle(picture);
+    if (profile) DisposeHandle(profile);
+    if (metadata) DisposeUserData(metadata);
+    if (engine.fileHook) engine.fileHook(nullptr);
+    return result;
+}
+
+OSErr KindMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt32 size, OSType type, UInt32* imageIndex,
+                        UInt16 orientation) {
+    if (!spec || !offscreen) return paramErr;
+    std::lock_guard<std::recursive_mutex> lock(gReadingLock);
+    *offscreen = nullptr;
+    CInfoPBRec pb;
+    if (spec->path.empty() || FSpGetCatInfo(spec, &pb) != noErr) return fnfErr;
+    const KindEngineState& engine = KindEngineGlobals();
+    type = KindSniffType(type, spec, nullptr);
+    gReading.callback = engine.thumbCallback;
+    gReading.refCon = engine.thumbRef;
+    gReading.currentSpec = *spec;
+    gReading.previewFlag = 0;
+    gReading.kodakLookApplied = 0;
+    UInt8 handler = KindGetHandler(type);
+    if (!ReadableHandler(handler) || !gReaders[handler].thumbnail) return kNoMediaReaderErr;
+    UInt32 index = imageIndex ? *imageIndex : 1;
+    OSErr err = gReaders[handler].thumbnail(spec, offscreen, size, type, &index, orientation);
+    if (imageIndex) *imageIndex = index;
+    return err;
+}
+
+OSErr KindWriteMetadata(const FSSpec* spec, Handle iptc, Handle annotations, UserData movieData) {
+    if (!spec) return paramErr;
+    OSType type = KindTypeFromExtension(spec, nullptr);
+    switch (type) {
+    case 'JPEG': case 'JPG ': case 'JPE ': case 'EXIF':
+        return EmbedAnnotationsInJpeg(spec, iptc, annotations);
+    case '8BPS': case 'PSD ':
+        return EmbedAnnotationsInPhotoshop(spec, iptc, annotations);
+    case 'TIFF': case 'TIF ': case 'FAX ':
+        // Camera raw files in a TIFF container are left alone.
+        if (TiffDetectRawKind(spec, true) != 0) return noErr;
+        return TiffEmbedAnnotations(spec, iptc, annotations);
+    case 'NEF ': case 'DCR ': case 'SRF ':
+        return TiffEmbedAnnotations(spec, iptc, nullptr);
+    case 'MooV': case 'MOV ': case 'MP4 ': case '3GP ':
+        // Without a movie writer the annotations could not be written: say so.
+        return gMovieWriter ? gMovieWriter(spec, movieData) : OSErr(kNoMediaReaderErr);
+    default:
+        return noErr;
+    }
+}
+
+void KindReadImageInfo(const FSSpec* spec, bool* canEmbed, bool* hasProfile, StringPtr profileName, Handle* profile,
+                       OSType* colorSpace) {
+    if (canEmbed) *canEmbed = false;
+    if (hasProfile) *hasProfile = false;
+    if (profileName) profileName[0] = 0;
+    if (profile) *profile = nullptr;
+    if (colorSpace) *colorSpace = 0;
+    if (!spec || KindEngineGlobals().importerOptionB) return;
+    std::lock_guard<std::recursive_mutex> lock(gReadingLock);
+    OSType type = KindSniffType(KindTypeFromExtension(spec, nullptr), spec, nullptr);
+    if (KindGetHandler(type) != kKindHandlerGraphicsImporter) return;
+    if ((type == 'TIFF') && TiffDetectRawKind(spec, true) != 0) return;
+    GraphicsImportComponent gi = nullptr;
+    if (ImporterOpen(type, spec, nullptr, &gi) != noErr) return;
+    ImageDescriptionRec desc;
+    if (GraphicsImportGetImageDescriptionRec(gi, &desc) == noErr) {
+        OSType space = 0;
+        ImageDescGetColorSpace(desc, nullptr, &space);
+        if (colorSpace) *colorSpace = space;
+        bool embeddable = space == 'RGB ' || space == 'CMYK' || space == 'GRAY' || space == 'INDX';
+        switch (type) {
+        case 'EXIF': case 'JPEG': case 'JPG ': case 'JPE ': case 'TIFF': case 'TIF ': case '8BPS': case 'PSD ':
+            break;
+        default:
+            embeddable = false;
+        }
+        if (canEmbed) *canEmbed = embeddable;
+    }
+    if (hasProfile || profileName || profile) {
+        Handle found = nullptr;
+        GraphicsImportGetColorSyncProfile(gi, &found);
+        if (found) {
+            if (hasProfile) *hasProfile = true;
+            if (profileName) ProfileGetDescription(found, profileName);
+            if (profile) *profile = found;
+            else DisposeHandle(found);
+        }
+    }
+    ImporterRelease(gi);
+}
+
+OSErr KindGetEmbeddedPreview(const FSSpec* spec, OSType type, PicHandle* picture) {
+    if (!spec || !picture) return paramErr;
+    if (*picture) return noErr;
+    std::lock_guard<std::recursive_mutex> lock(gReadingLock);
+    type = KindSniffType(type, spec, nullptr);
+    if (KindGetHandler(type) != kKindHandlerGraphicsImporter) return resNotFound;
+    UserData metadata = nullptr;
+    if (NewUserData(&metadata) != noErr) return memFullErr;
+    KindInfoRec info{};
+    Handle profile = nullptr;
+    ImporterReadMetadata(spec, type, &info, metadata, &profile, picture);
+    if (profile) DisposeHandle(profile);
+    DisposeUserData(metadata);
+    return *picture ? noErr : OSErr(resNotFound);
+}
