@@ -8,6 +8,8 @@
 //   0xA9 + three letters   QuickTime user-data text items (maker, model, software, format)
 #pragma once
 
+#include "media/metadata/MetaValueStore.h"  // ExifFieldId, GpsFieldId: the metadata list's keys
+
 #include <cstdint>
 
 using FieldId = std::uint32_t;
@@ -15,8 +17,6 @@ using FieldId = std::uint32_t;
 constexpr FieldId IptcFieldId(unsigned record, unsigned dataset) {
     return FieldId(record * 256 + dataset);
 }
-constexpr FieldId ExifFieldId(std::uint16_t tag) { return 0x65780000u | tag; }   // 'ex'
-constexpr FieldId GpsFieldId(std::uint16_t tag) { return 0x06770000u | tag; }
 constexpr bool IsExifFieldId(FieldId id) { return (id >> 16) == 0x6578u; }
 constexpr bool IsGpsFieldId(FieldId id) { return (id >> 16) == 0x0677u; }
 // The byte 0xA9 followed by three ASCII letters.

@@ -7,13 +7,13 @@
 //   of a second), 7 one 284-byte track record in native order, its last byte set to 2.
 #pragma once
 
+#include "media/metadata/MetaValueStore.h"  // kTrackRecordSize
 #include "platform/MacTypes.h"
 
 #include <cstddef>
 #include <cstdint>
 
 inline constexpr int kFieldTextMax = 4096;
-inline constexpr int kTrackRecordSize = 284;
 inline constexpr int kChapterRecordSize = 260;
 
 enum : std::int16_t {

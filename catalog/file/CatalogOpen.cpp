@@ -1,6 +1,7 @@
 // Opening, making and closing a catalog, and the small accessors of its record.
 #include "catalog/file/CatalogRec.h"
 
+#include "catalog/fields/FieldEngine.h"
 #include "catalog/notify/CatalogNotify.h"
 #include "catalog/organize/OrganizeLists.h"
 #include "catalog/save/CatalogLocks.h"
@@ -102,6 +103,9 @@ OSErr CatalogOpen(CatalogRec** outCatalog, const FSSpec* catalogSpec, const FSSp
     c->viewPrefs.value0 = 0xFFFFFFFFu;
     CatalogSetDisplayName(c, catalogSpec);
     if (workSpec) c->workRefNum = MakeWorkFile(workSpec);
+    // File references are reused as soon as a file is closed: nothing the field engine
+    // cached under this catalog's references may survive.
+    FieldEngineReset();
     CatalogFolderTreeCheckOnOpen(c);
     if (catalogSpec) {
         err = CatalogCreateLock(c, catalogSpec);   // all ten slots in use: -54
@@ -130,6 +134,7 @@ void CatalogClose(CatalogRec* catalog, bool writeViewPrefs) {
         if (known) FSpDelete(&workSpec);
         catalog->workRefNum = 0;
     }
+    FieldEngineReset();
     const bool hasFile = !catalog->fileSpec.path.empty();
     if (writeViewPrefs && hasFile && CatalogCountOtherUsers(catalog, &catalog->fileSpec) == 0) {
         CatalogViewPrefs prefs = catalog->viewPrefs;

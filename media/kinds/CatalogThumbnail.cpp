@@ -80,14 +80,11 @@ bool ColorFromPackedBytes(UInt32 packed, RGBColor* color) {
     return true;
 }
 
-OSErr KindMakeCatalogThumbnail(GWorldPtr offscreen, PicHandle picture, SInt32 size, TransformCode orientation,
-                               Handle profile, UInt32* sampleColor, PicHandle* thumbnail) {
-    if (!thumbnail) return paramErr;
-    *thumbnail = nullptr;
-    if (sampleColor) *sampleColor = 0;
-    if (!offscreen && !(picture && *picture)) {
-        return noErr;
-    }
+OSErr KindThumbnailOffscreen(GWorldPtr offscreen, PicHandle picture, SInt32 size, TransformCode orientation,
+                             Handle profile, GWorldPtr* out, short* percentOut) {
+    if (!out) return paramErr;
+    *out = nullptr;
+    if (!offscreen && !(picture && *picture)) return noErr;
     Rect source;
     if (picture && *picture) {
         SetRect(&source, 0, 0, 0, 0);
@@ -123,6 +120,19 @@ OSErr KindMakeCatalogThumbnail(GWorldPtr offscreen, PicHandle picture, SInt32 si
     }
     if (orientation != kTransformNone) ApplyOrientation(&world, orientation);
     if (percent < 50) ThumbnailSharpen(world);
+    if (percentOut) *percentOut = percent;
+    *out = world;
+    return noErr;
+}
+
+OSErr KindMakeCatalogThumbnail(GWorldPtr offscreen, PicHandle picture, SInt32 size, TransformCode orientation,
+                               Handle profile, UInt32* sampleColor, PicHandle* thumbnail) {
+    if (!thumbnail) return paramErr;
+    *thumbnail = nullptr;
+    if (sampleColor) *sampleColor = 0;
+    GWorldPtr world = nullptr;
+    OSErr err = KindThumbnailOffscreen(offscreen, picture, size, orientation, profile, &world, nullptr);
+    if (err != noErr || !world) return err;
     if (sampleColor) *sampleColor = KindSampleColorPack(KindThumbnailSampleColor(world));
     // The picture holds the image compressed as JPEG at high quality; should compression
     // fail, it holds the pixels themselves.

@@ -15,6 +15,10 @@
 // sampleColor is given it receives the packed sample colour (0 when none).
 OSErr KindMakeCatalogThumbnail(GWorldPtr offscreen, PicHandle picture, SInt32 size, TransformCode orientation,
                                Handle profile, UInt32* sampleColor, PicHandle* thumbnail);
+// The offscreen of the catalog thumbnail before it is recorded: the reader's image scaled,
+// matched, turned and (below 50 percent) sharpened; percent receives the scale.
+OSErr KindThumbnailOffscreen(GWorldPtr offscreen, PicHandle picture, SInt32 size, TransformCode orientation,
+                             Handle profile, GWorldPtr* out, short* percent);
 // QuickTime's sharpen effect as the thumbnails use it: a 3 x 3 kernel of weight 7 at the
 // centre and -1 at the four neighbours, summing to 1.
 void ThumbnailSharpen(GWorldPtr world);

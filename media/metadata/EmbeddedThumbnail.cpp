@@ -17,7 +17,7 @@ OSErr ThumbnailFromJpegBytes(const void* bytes, std::size_t size, bool swapRedBl
     Rect bounds{};
     if (!err) err = GraphicsImportGetNaturalBounds(gi, &bounds);
     GWorldPtr world = nullptr;
-    if (!err) err = NewGWorldFromFormat(&world, 32, &bounds);
+    if (!err) err = NewGWorldFromFormat(&world, k32BGRAPixelFormat, &bounds);
     if (!err) err = GraphicsImportSetGWorld(gi, world);
     if (!err) err = GraphicsImportDraw(gi);
     if (gi) CloseGraphicsImporter(gi);

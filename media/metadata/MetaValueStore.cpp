@@ -234,12 +234,12 @@ OSErr MetaGetValue(UserData list, OSType type, long index, short mode, long capa
         if (mode == 2) {
             std::int32_t v = 0;
             if (size == 2) {
-                v = static_cast<std::int16_t>(ReadBE16(p));
+                v = static_cast<std::int16_t>(ReadLE16(p));
             } else if (size == 4) {
-                v = static_cast<std::int32_t>(ReadBE32(p));
-            } else if (size == 8 && ReadBE32(p + 4) != 0) {
-                std::int64_t q = std::int64_t(static_cast<std::int32_t>(ReadBE32(p))) /
-                                 std::int64_t(static_cast<std::int32_t>(ReadBE32(p + 4)));
+                v = static_cast<std::int32_t>(ReadLE32(p));
+            } else if (size == 8 && ReadLE32(p + 4) != 0) {
+                std::int64_t q = std::int64_t(static_cast<std::int32_t>(ReadLE32(p))) /
+                                 std::int64_t(static_cast<std::int32_t>(ReadLE32(p + 4)));
                 v = static_cast<std::int32_t>(q);  // only INT_MIN / -1 does not fit; it wraps
             } else {
                 err = userDataItemNotFound;

@@ -56,8 +56,9 @@ OSErr UserDataAddTextBytes(UserData list, OSType type, const void* bytes, long c
 
 // Fetches item (type, index): mode 0 as user-data text, other modes as plain data, at most
 // capacity bytes copied into out. Mode 2 answers a 32-bit integer in out: a 2-byte item
-// sign-extended, a 4-byte item as it is, an 8-byte item numerator / denominator (items are
-// big-endian); any other size or a zero denominator gives userDataItemNotFound (-2026).
+// sign-extended, a 4-byte item as it is, an 8-byte item numerator / denominator, read in the
+// program's native order (the order of the bare TIFF tag items the camera readers ask for);
+// any other size or a zero denominator gives userDataItemNotFound (-2026).
 // When actualSize is given it receives the number of bytes written to out.
 OSErr MetaGetValue(UserData list, OSType type, long index, short mode, long capacity, void* out,
                    long* actualSize = nullptr);

@@ -168,10 +168,11 @@ TEST(MetaStoreValue, ChapterTrackAndTextRecords) {
 
 TEST(MetaGetValue, IntegerModeBySize) {
     List l;
-    AppendToMetaList(l.ud, 'shrt', Bytes{0xFF, 0xFE}.data(), 2);
-    AppendToMetaList(l.ud, 'long', Be32s({123456}).data(), 4);
-    AppendToMetaList(l.ud, 'rati', Be32s({50, 10}).data(), 8);
-    AppendToMetaList(l.ud, 'rat0', Be32s({50, 0}).data(), 8);
+    // Bare TIFF tag items, in native order.
+    AppendToMetaList(l.ud, 'shrt', Bytes{0xFE, 0xFF}.data(), 2);
+    AppendToMetaList(l.ud, 'long', Le32s({123456}).data(), 4);
+    AppendToMetaList(l.ud, 'rati', Le32s({50, 10}).data(), 8);
+    AppendToMetaList(l.ud, 'rat0', Le32s({50, 0}).data(), 8);
     AppendToMetaList(l.ud, 'odd ', Bytes{1, 2, 3}.data(), 3);
     struct Case { OSType type; OSErr err; std::int32_t value; } cases[] = {
         {'shrt', noErr, -2}, {'long', noErr, 123456}, {'rati', noErr, 5},

@@ -1,0 +1,46 @@
+// The variable data of an item: five blocks stored right after its record, in this order:
+// thumbnail (a picture), annotations (IPTC-IIM datasets), URL text, metadata (a user-data list
+// in one of its stored forms), recording (a sound annotation). Each block is exactly as long
+// as its size field in the record; 0 means absent.
+#pragma once
+
+#include "catalog/file/CatalogRec.h"
+#include "catalog/fields/FieldIds.h"
+#include "platform/MacTypes.h"
+#include "platform/UserData.h"
+
+enum : int {
+    kBlockThumbnail = 1,
+    kBlockAnnotations = 2,
+    kBlockUrl = 3,
+    kBlockMetadata = 4,
+    kBlockRecording = 5,
+};
+
+// The size fields of the five blocks, in block order (from the record in memory order).
+void ItemRecBlockSizes(const ItemRec* record, UInt32 sizes[5]);
+// Where block 1..5 of the record at (file, position) lies and how long it is. The record and
+// the blocks before it must lie within the file: a record whose sizes claim more than the file
+// holds gives eofErr, so nothing is ever allocated from a damaged size.
+OSErr ItemBlockLocation(SInt16 file, SInt32 position, int block, SInt64* offset, UInt32* size);
+
+// Block 1..5 of an entry in a new handle owned by the caller; null when the block is empty,
+// the number is not 1..5, or the read fails. The annotations come back in Windows-1252
+// dataset by dataset, the URL text too.
+Handle ItemReadBlock(const CatalogRec* catalog, const ItemEntry* entry, int block);
+// The thumbnail block of the n-th visible item.
+Handle ItemGetThumbnailBlock(const CatalogRec* catalog, SInt32 n);
+
+// Turns a stored metadata block into a user-data list, by its first byte: 'I' or 'M' a
+// compact EXIF list, 'C' nothing, anything else a flattened user-data list. Null when it holds
+// nothing or is damaged.
+UserData MetadataBlockToUserData(Handle block);
+
+// Makes the field engine's variable-block cache hold the block sizes of the record at (file,
+// position) and, for which 2, its metadata list, for which 3, its annotation block. Another
+// item's blocks are freed first. Failures leave the block unloaded.
+void ItemLoadVariableBlock(SInt16 file, SInt32 position, int which);
+// The cached blocks (null when the item has none or loading failed); valid until the next
+// load of another item or reset of the field engine.
+Handle ItemCachedAnnotationBlock();
+UserData ItemCachedMetadata();
