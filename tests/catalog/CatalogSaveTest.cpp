@@ -22,6 +22,8 @@
 
 namespace {
 
+using namespace savetest;
+
 FSSpec SpecOf(const std::string& path) {
     FSSpec spec;
     FSMakeFSSpecFromPath(path, &spec);

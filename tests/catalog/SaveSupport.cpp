@@ -11,6 +11,8 @@
 #include <fstream>
 #include <sstream>
 
+namespace savetest {
+
 namespace {
 
 Handle HandleOf(const std::string& bytes) {
@@ -231,3 +233,5 @@ std::vector<std::string> NamesInFile(const std::string& path, OSErr* err) {
     CatalogClose(c, false);
     return names;
 }
+
+}  // namespace savetest

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace savetest {
+
 struct TestItem {
     std::string path;          // stored path, also the record's file name
     std::string thumbnail;     // block bytes (empty: absent)
@@ -58,3 +60,5 @@ std::string CheckSavedFile(const std::string& path);
 std::vector<std::string> NamesInFile(const std::string& path, OSErr* err = nullptr);
 
 std::string FileNameOf(const ItemRec& record);
+
+}  // namespace savetest
