@@ -244,8 +244,9 @@ OSErr ResolveAliasWithVolumes(const FSSpec* fromFile, const void* record, long s
     std::vector<std::string> places;
     if (p.kind == kAliasFull) {
         Identity id;
+        // Unchanged only when the very same file is there: a new file can get a freed inode.
         if (StatPath(p.path, &id) && id.device == p.device && id.inode == p.inode &&
-            id.folder == wantFolder)
+            id.folder == wantFolder && id.modified == p.modified)
             return Finish(p.path, false, target, wasChanged);
         places.push_back(p.path);
         if (p.serial != 0) {
@@ -282,7 +283,8 @@ OSErr ResolveAlias(const FSSpec* fromFile, AliasHandle alias, FSSpec* target, Bo
     if (!Parse(*alias, GetHandleSize(alias), &p)) return paramErr;
     // Fast path without reading the mount table: the target where it was.
     Identity id;
-    if (p.kind == kAliasFull && StatPath(p.path, &id) && id.device == p.device && id.inode == p.inode)
+    if (p.kind == kAliasFull && StatPath(p.path, &id) && id.device == p.device && id.inode == p.inode &&
+        id.modified == p.modified)
         return ResolveAliasWithVolumes(fromFile, *alias, GetHandleSize(alias), {}, target, wasChanged);
     std::vector<AliasVolume> volumes;
     if (p.kind == kAliasFull && p.serial != 0) volumes = AliasMountedVolumes();

@@ -1,6 +1,7 @@
 // The date list: years at level 0, their months at level 1 and the days at level 2, in
 // calendar order; only the days hold items. Every entry carries its date in the entry's date
 // bytes, and the order of the list is the order of the key (year x 25 + month) x 40 + day.
+#include "catalog/organize/OrganizeIndex.h"
 #include "catalog/organize/OrganizeInternal.h"
 #include "foundation/format/DateConvert.h"
 #include "foundation/format/LocaleFormats.h"
@@ -167,4 +168,13 @@ OrganizeEntry* OrganizeDateListAdd(OrganizeList* list, UInt32 itemId, UInt32 dat
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
+}
+
+UInt32 OrganizeAddItemDate(CatalogRec* catalog, UInt32 itemId, UInt32 date) {
+    OrganizeList* list = OrganizeGetList(catalog, kOrganizeDateField);
+    if (!list || date == 0) return 0;
+    OrganizeEntry* day = OrganizeDateListAdd(list, itemId, date);
+    if (!day) return 0;
+    OrganizeNotifyChanged(catalog, kOrganizeDateField);
+    return UInt32(list->indexOf(day) + 1);
 }

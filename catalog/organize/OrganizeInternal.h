@@ -4,9 +4,11 @@
 #include "catalog/organize/OrganizeLists.h"
 #include "platform/MacTypes.h"
 
+#include <string>
 #include <vector>
 
 struct CatalogRec;
+struct ItemEntry;
 
 // Tells the catalog's windows that the list of a field changed.
 void OrganizeNotifyChanged(CatalogRec* catalog, UInt32 fieldId);
@@ -25,3 +27,10 @@ bool OrganizeFillDateList(OrganizeList* list, const std::vector<OrganizeDatedIte
 // Puts one item into the date list (no duplicate id) and answers its day entry; the entries
 // the day needs are made.
 OrganizeEntry* OrganizeDateListAdd(OrganizeList* list, UInt32 itemId, UInt32 date);
+
+// The texts of an item's values of a field as list entries take them: every value of a list
+// field, the first of any other, each formatted; empty texts are left out.
+void OrganizeItemValueTexts(CatalogRec* catalog, const ItemEntry* entry, UInt32 fieldId,
+                            std::vector<std::string>* out);
+// The item's date for the date list (Mac seconds), 0 when it has none.
+UInt32 OrganizeItemDate(CatalogRec* catalog, const ItemEntry* entry);

@@ -1,6 +1,6 @@
+#include "catalog/notify/CatalogNotify.h"
 #include "catalog/organize/OrganizeInternal.h"
 
 void OrganizeNotifyChanged(CatalogRec* catalog, UInt32 fieldId) {
-    (void)catalog;
-    (void)fieldId;
+    CatalogPostNotification(catalog, kCatalogMsgOrganizeChanged, WPARAM(fieldId));
 }

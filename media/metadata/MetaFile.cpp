@@ -108,9 +108,11 @@ SafeRewrite::~SafeRewrite() { Abandon(); }
 OSErr SafeRewrite::Begin(const FSSpec* original) {
     Abandon();
     if (!original || original->path.empty()) return paramErr;
-    original_ = *original;
+    // A link keeps pointing at the file: the file it names is the one rewritten.
+    OSErr err = FSpResolveLinks(original, &original_);
+    if (err) return err;
     FSSpec folder;
-    OSErr err = FSMakeFSSpecFromPath(FSSpecFolderPath(*original), &folder);
+    err = FSMakeFSSpecFromPath(FSSpecFolderPath(original_), &folder);
     if (err) return err;
     err = FSMakeChildSpec(&folder, kTemporaryIoName, &temp_);
     if (err != noErr && err != fnfErr) return err;

@@ -58,7 +58,8 @@ public:
     SafeRewrite(const SafeRewrite&) = delete;
     SafeRewrite& operator=(const SafeRewrite&) = delete;
 
-    // Deletes any old temporary file next to the original and creates a new one.
+    // Deletes any old temporary file next to the original and creates a new one. For a
+    // symbolic link the file it names is rewritten (in that file's folder).
     OSErr Begin(const FSSpec* original);
     OSErr Write(const void* bytes, std::size_t count);
     // Copies count bytes of the source from the position (the rest of the file for -1).

@@ -398,3 +398,57 @@ TEST(JpegWalk, ExifThumbnail) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(JpegWrite, AnXmpPacketTooLargeForItsSegmentKeepsTheOldOne) {
+    // 3000 keywords fit the IPTC block of one APP13 segment, but not an XMP packet of one APP1.
+    Bytes iptc;
+    for (int i = 0; i < 3000; ++i) {
+        Bytes d = Dataset(537, "keyword-" + std::to_string(100000 + i));
+        iptc.insert(iptc.end(), d.begin(), d.end());
+    }
+    ASSERT_LT(iptc.size() + 30, std::size_t(kJpegMaxPayload));
+    const Bytes oldXmp = XmpSegment("<x:xmpmeta xmlns:x='adobe:ns:meta/'/>");
+    TempFolder dir;
+    const std::string path = dir / "p.jpg";
+    WriteBytes(path, Jpeg({Segment(0xE0, kJfif), oldXmp}));
+    ASSERT_EQ(Embed(path, iptc), noErr);
+    Bytes rest;
+    std::vector<Seg> segs = Segments(ReadBytes(path), &rest);
+    ASSERT_EQ(Markers(segs), (std::vector<std::string>{"APP0", "APP1 XMP", "APP13"}));
+    EXPECT_EQ(Segment(0xE1, segs[1].payload), oldXmp);
+    EXPECT_GT(segs[2].payload.size(), iptc.size());
+    EXPECT_EQ(rest, kImage);
+}
+
+TEST(JpegWrite, AnUnwritableFolderLeavesTheOriginal) {
+    if (geteuid() == 0) GTEST_SKIP() << "folder permissions do not bind the super-user";
+    TempFolder dir;
+    const std::string path = dir / "p.jpg";
+    const Bytes original = ReadBytes(SharedFixture("metadata-samples/Canon.jpg"));
+    WriteBytes(path, original);
+    std::filesystem::permissions(dir.path(), std::filesystem::perms(0555));
+    EXPECT_NE(Embed(path, Annotations()), noErr);
+    std::filesystem::permissions(dir.path(), std::filesystem::perms(0755));
+    EXPECT_EQ(ReadBytes(path), original);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(JpegWrite, ALinkKeepsPointingAtTheRewrittenFile) {
+    TempFolder dir;
+    std::filesystem::create_directories(dir / "real");
+    const std::string target = dir / "real/p.jpg";
+    WriteBytes(target, Jpeg({Segment(0xE0, kJfif)}));
+    std::filesystem::create_symlink(target, dir / "link.jpg");
+    ASSERT_EQ(Embed(dir / "link.jpg", Annotations()), noErr);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.jpg"));
+    EXPECT_EQ(Markers(Segments(ReadBytes(target))), (std::vector<std::string>{"APP0", "APP1 XMP", "APP13"}));
+    EXPECT_FALSE(std::filesystem::exists(dir / "~~Temporary IO"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "real/~~Temporary IO"));
+}
+
+}  // namespace

@@ -256,3 +256,21 @@ TEST(PhotoshopResources, Thumbnails) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PhotoshopWrite, AnXmpPacketThatCannotBeRebuiltIsKept) {
+    const Bytes broken = BytesOf("<x:xmpmeta><not closed");
+    TempFolder dir;
+    const std::string path = dir / "p.psd";
+    WriteBytes(path, Psd(Resource(kResXmp, broken, Bytes{3, 'X', 'M', 'P'})));
+    ASSERT_EQ(Embed(path, Annotations()), noErr);
+    Sections s = Split(ReadBytes(path));
+    EXPECT_EQ(ResourceIds(s.resources), (std::vector<UInt16>{kResXmp, kResIptc}));
+    HandleGuard block(NewHandleOf(s.resources));
+    HandleGuard packet;
+    ASSERT_EQ(PhotoshopGetXmpResource(block.h, &packet.h), noErr);
+    EXPECT_EQ(HandleBytes(packet.h), broken);
+}
+
+}  // namespace
