@@ -40,13 +40,9 @@ void FreeCatalog(CatalogRec* c) {
 // Makes the work file, never over an existing file: a file of that name may be another
 // catalog's, holding the only copy of its unsaved records.
 SInt16 MakeWorkFile(const FSSpec* workSpec) {
-    if (FSpCreate(workSpec, 0, 0, -1) != noErr) return 0;
+    // Made and opened in one step: the file is this catalog's from the moment it exists.
     SInt16 ref = 0;
-    if (FSpOpenDF(workSpec, fsRdWrPerm, &ref) != noErr) {
-        FSpDelete(workSpec);
-        return 0;
-    }
-    return ref;
+    return FSpCreateOpen(workSpec, &ref) == noErr ? ref : SInt16(0);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "catalog/sort/SortEngine.h"
 
+#include "catalog/fields/FieldAccess.h"
 #include "catalog/file/CatalogRec.h"
 #include "foundation/interface/Cursors.h"
 #include "foundation/interface/RandomGen.h"
@@ -37,6 +38,10 @@ bool ApplyShownThenHidden(CatalogRec* catalog, const std::vector<SInt32>& shown,
     for (size_t i = 0; i < order.size() && !changed; ++i) changed = order[i] != SInt32(i + 1);
     if (!changed) return false;
     return CatalogApplyOrder(catalog, order);
+}
+
+UInt8 FirstValue(CatalogRec* catalog, const ItemEntry* entry, UInt32 fieldId, FieldValue* value, void*) {
+    return ItemGetField(catalog, entry, 1, fieldId, value);
 }
 
 UInt32 TickCount() {
@@ -101,6 +106,10 @@ bool SortCatalogByValues(CatalogRec* catalog, UInt32 fieldId, UInt8 textMode,
     if (changed) CatalogSetModified(catalog);
     SetWaitCursor(2);
     return changed;
+}
+
+bool SortCatalogByFields(CatalogRec* catalog, UInt32 fieldId, UInt8 textMode) {
+    return SortCatalogByValues(catalog, fieldId, textMode, FirstValue, nullptr);
 }
 
 bool SortCatalogShuffle(CatalogRec* catalog) {

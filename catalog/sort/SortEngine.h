@@ -26,6 +26,10 @@ using SortValueGetter = UInt8 (*)(CatalogRec* catalog, const ItemEntry* entry, U
 bool SortCatalogByValues(CatalogRec* catalog, UInt32 fieldId, UInt8 textMode,
                          SortValueGetter getter, void* refCon);
 
+// SortCatalogByValues with each item's first value of the field as the field getter gives it.
+// textMode is the program's preference: kSortTextNatural or kSortTextByteOrder.
+bool SortCatalogByFields(CatalogRec* catalog, UInt32 fieldId, UInt8 textMode);
+
 // Shuffles the shown items at random and records kSortFieldShuffled as the sort field. True
 // when the order changed (the catalog is then marked modified).
 bool SortCatalogShuffle(CatalogRec* catalog);

@@ -1,5 +1,7 @@
 #include "platform/imaging/GWorld.h"
 
+#include "platform/imaging/Ports.h"
+
 #include <cairo.h>
 
 #include <cstdlib>
@@ -15,6 +17,7 @@ struct GWorld {
     std::int32_t rowBytes = 0;
     std::uint8_t* pixels = nullptr;
     cairo_surface_t* surface = nullptr;
+    PortState port;
 };
 
 std::int16_t PixelFormatDepth(OSType pixelFormat) {
@@ -111,6 +114,7 @@ OSErr NewGWorldFromFormat(GWorldPtr* out, OSType pixelFormat, const Rect* bounds
 
 void DisposeGWorld(GWorldPtr world) {
     if (!world) return;
+    if (GetGWorld() == world) SetGWorld(nullptr);
     ReleasePixels(world);
     delete world;
 }
@@ -145,6 +149,10 @@ PixelView GetGWorldPixels(GWorldPtr world) {
     v.depth = world->depth;
     v.format = world->format == 0 ? k32ARGBPixelFormat : world->format;
     return v;
+}
+
+PortState* GetPortState(GWorldPtr world) {
+    return world ? &world->port : nullptr;
 }
 
 cairo_surface_t* GetGWorldSurface(GWorldPtr world) {

@@ -59,6 +59,23 @@ PixelView GetGWorldPixels(GWorldPtr world);
 // drawing), or null for the other formats. It belongs to the world.
 cairo_surface_t* GetGWorldSurface(GWorldPtr world);
 
+// The drawing state every world carries as a port: colours, pen and text settings.
+struct PenState {
+    Point pnLoc{0, 0};
+    Point pnSize{1, 1};
+    std::int16_t pnMode = 8;  // patCopy
+    std::uint8_t pnPat[8] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+};
+struct PortState {
+    RGBColor foreColor{0, 0, 0};
+    RGBColor backColor{0xFFFF, 0xFFFF, 0xFFFF};
+    PenState pen;
+    std::int16_t textFont = 0;
+    std::int16_t textFace = 0;
+    std::int16_t textSize = 0;
+};
+PortState* GetPortState(GWorldPtr world);
+
 // Bracket direct pixel access so that cairo's view of the pixels stays right.
 bool LockPixels(GWorldPtr world);
 void UnlockPixels(GWorldPtr world);

@@ -672,10 +672,15 @@ OSErr DrawPicture(PicHandle pic, GWorldPtr world, const Rect* dstRect) {
     Rect port = GetPortBounds(world);
     LockPixels(world);
     cairo_t* cr = cairo_create(surface);
+    double dw = std::int32_t(dst.right) - dst.left, dh = std::int32_t(dst.bottom) - dst.top;
+    // Only the destination is painted; inside it the picture's edge pixels reach the border.
+    cairo_rectangle(cr, dst.left - port.left, dst.top - port.top, dw, dh);
+    cairo_clip(cr);
     cairo_translate(cr, dst.left - port.left, dst.top - port.top);
-    cairo_scale(cr, double(std::int32_t(dst.right) - dst.left) / fw, double(std::int32_t(dst.bottom) - dst.top) / fh);
+    cairo_scale(cr, dw / fw, dh / fh);
     cairo_set_source_surface(cr, layer, 0, 0);
     cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
     cairo_paint(cr);
     cairo_destroy(cr);
     UnlockPixels(world);

@@ -195,7 +195,8 @@ OSErr JpegDecoder::Decode(ByteSource& src, std::uint32_t imageIndex, const Decod
 }
 
 OSErr Encode(const std::uint8_t* pixels, std::int32_t width, std::int32_t height, std::ptrdiff_t stride,
-             int quality, int dpi, bool gray, std::vector<std::uint8_t>* out) {
+             int quality, int hDpi, int vDpi, bool gray, const std::uint8_t* profile, std::size_t profileSize,
+             std::vector<std::uint8_t>* out) {
     if (!pixels || !out || width <= 0 || height <= 0 || width > 65500 || height > 65500)
         return paramErr;
     jpeg_compress_struct cinfo;
@@ -219,9 +220,10 @@ OSErr Encode(const std::uint8_t* pixels, std::int32_t width, std::int32_t height
     jpeg_set_quality(&cinfo, quality < 1 ? 1 : quality > 100 ? 100 : quality, TRUE);
     cinfo.write_JFIF_header = TRUE;
     cinfo.density_unit = 1;
-    cinfo.X_density = std::uint16_t(dpi > 0 && dpi < 65536 ? dpi : 72);
-    cinfo.Y_density = cinfo.X_density;
+    cinfo.X_density = std::uint16_t(hDpi > 0 && hDpi < 65536 ? hDpi : 72);
+    cinfo.Y_density = std::uint16_t(vDpi > 0 && vDpi < 65536 ? vDpi : 72);
     jpeg_start_compress(&cinfo, TRUE);
+    if (profile && profileSize > 0) jpeg_write_icc_profile(&cinfo, profile, unsigned(profileSize));
     while (cinfo.next_scanline < cinfo.image_height) {
         JSAMPROW rows[1] = {const_cast<JSAMPROW>(pixels + std::ptrdiff_t(cinfo.next_scanline) * stride)};
         jpeg_write_scanlines(&cinfo, rows, 1);
@@ -258,10 +260,16 @@ int JpegQualityFromCodecQuality(std::uint32_t codecQuality) {
 
 OSErr JpegEncodeBGRX(const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
                      std::ptrdiff_t stride, int quality, int dpi, std::vector<std::uint8_t>* out) {
-    return Encode(pixels, width, height, stride, quality, dpi, false, out);
+    return Encode(pixels, width, height, stride, quality, dpi, dpi, false, nullptr, 0, out);
+}
+
+OSErr JpegEncodeBGRXWithProfile(const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
+                                std::ptrdiff_t stride, int quality, int hDpi, int vDpi, const std::uint8_t* profile,
+                                std::size_t profileSize, std::vector<std::uint8_t>* out) {
+    return Encode(pixels, width, height, stride, quality, hDpi, vDpi, false, profile, profileSize, out);
 }
 
 OSErr JpegEncodeGray(const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
                      std::ptrdiff_t stride, int quality, int dpi, std::vector<std::uint8_t>* out) {
-    return Encode(pixels, width, height, stride, quality, dpi, true, out);
+    return Encode(pixels, width, height, stride, quality, dpi, dpi, true, nullptr, 0, out);
 }

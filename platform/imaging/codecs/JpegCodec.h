@@ -11,6 +11,11 @@
 // libjpeg quality (1-100) with the resolution in dots per inch in its header.
 OSErr JpegEncodeBGRX(const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
                      std::ptrdiff_t stride, int quality, int dpi, std::vector<std::uint8_t>* out);
+// The same with separate horizontal and vertical resolutions and an ICC profile to embed
+// (profile may be null).
+OSErr JpegEncodeBGRXWithProfile(const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
+                                std::ptrdiff_t stride, int quality, int hDpi, int vDpi, const std::uint8_t* profile,
+                                std::size_t profileSize, std::vector<std::uint8_t>* out);
 // Same from one-byte grey pixels.
 OSErr JpegEncodeGray(const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
                      std::ptrdiff_t stride, int quality, int dpi, std::vector<std::uint8_t>* out);
