@@ -109,7 +109,10 @@ void CatalogPostNotification(CatalogRec* catalog, UINT message, WPARAM parameter
     }
     if (i == kNotifyQueueLength) return;   // full: dropped
     s.queue[i] = {catalog, message, parameter};
-    if (i == 0 && s.timer == 0) s.timer = Timers().Start(kNotifyIntervalMs, NotifyTimerProc);
+    // Whatever waits has a running timer: one that is gone (its service replaced) is started
+    // again, so a waiting notification can never be stranded.
+    if (s.timer == 0 || !Timers().IsRunning(s.timer))
+        s.timer = Timers().Start(kNotifyIntervalMs, NotifyTimerProc);
 }
 
 void NotifyTimerProc(TimerId id) {
@@ -149,4 +152,7 @@ int CatalogPendingNotificationCount() {
     return n;
 }
 
-bool CatalogNotifyTimerRunning() { return State().timer != 0; }
+bool CatalogNotifyTimerRunning() {
+    NotifyState& s = State();
+    return s.timer != 0 && Timers().IsRunning(s.timer);
+}

@@ -14,6 +14,26 @@ namespace {
 
 std::mutex gDisplayLock;
 std::vector<std::uint8_t> gDisplayProfile;  // empty: sRGB
+unsigned gDisplayVersion = 0;               // changes whenever the display profile does
+
+// Transforms from a source profile to the display, kept for the profiles met most recently:
+// files of one camera carry the same profile, and building a transform costs more than
+// applying it to a thumbnail.
+struct CachedTransform {
+    std::vector<std::uint8_t> profile;
+    unsigned displayVersion = 0;
+    cmsHTRANSFORM transform = nullptr;
+};
+std::mutex gCacheLock;
+CachedTransform gCache[4];
+unsigned gCacheNext = 0;
+
+struct CacheCleaner {
+    ~CacheCleaner() {
+        for (auto& c : gCache)
+            if (c.transform) cmsDeleteTransform(c.transform);
+    }
+} gCacheCleaner;
 
 // lcms2 reports errors through a process-wide handler; we answer with our own results.
 void QuietErrors(cmsContext, cmsUInt32Number, const char*) {}
@@ -49,6 +69,7 @@ OSErr DisplayProfileSet(Handle iccProfile) {
     std::lock_guard<std::mutex> lock(gDisplayLock);
     if (!iccProfile || !*iccProfile) {
         gDisplayProfile.clear();
+        ++gDisplayVersion;
         return noErr;
     }
     cmsHPROFILE p = OpenHandleProfile(iccProfile);
@@ -56,6 +77,7 @@ OSErr DisplayProfileSet(Handle iccProfile) {
     cmsCloseProfile(p);
     gDisplayProfile.assign(reinterpret_cast<std::uint8_t*>(*iccProfile),
                            reinterpret_cast<std::uint8_t*>(*iccProfile) + GetHandleSize(iccProfile));
+    ++gDisplayVersion;
     return noErr;
 }
 
@@ -90,10 +112,53 @@ void IccTransformClose(IccTransformRef transform) {
     if (transform) cmsDeleteTransform(static_cast<cmsHTRANSFORM>(transform));
 }
 
+// Converts the world from a source profile to the display through a cached transform; false
+// when the profile is not an RGB profile lcms2 can use (nothing changed then).
+static bool MatchToDisplayCached(const PixelView& v, GWorldPtr world, Handle source) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(*source);
+    std::size_t size = std::size_t(GetHandleSize(source));
+    unsigned version;
+    {
+        std::lock_guard<std::mutex> lock(gDisplayLock);
+        version = gDisplayVersion;
+    }
+    std::lock_guard<std::mutex> lock(gCacheLock);
+    CachedTransform* hit = nullptr;
+    for (auto& c : gCache)
+        if (c.transform && c.displayVersion == version && c.profile.size() == size &&
+            std::memcmp(c.profile.data(), bytes, size) == 0)
+            hit = &c;
+    if (!hit) {
+        cmsHPROFILE src = OpenHandleProfile(source);
+        if (!src) return false;
+        IccTransformRef t = nullptr;
+        bool made = DisplayTransformNew(src, &t);
+        cmsCloseProfile(src);
+        if (!made) return false;
+        hit = &gCache[gCacheNext++ % 4];
+        if (hit->transform) cmsDeleteTransform(hit->transform);
+        hit->transform = static_cast<cmsHTRANSFORM>(t);
+        hit->profile.assign(bytes, bytes + size);
+        hit->displayVersion = version;
+    }
+    LockPixels(world);
+    cmsDoTransformLineStride(hit->transform, v.base, v.base, cmsUInt32Number(v.width), cmsUInt32Number(v.height),
+                             cmsUInt32Number(v.rowBytes), cmsUInt32Number(v.rowBytes), 0, 0);
+    UnlockPixels(world);
+    return true;
+}
+
 OSErr IccMatchOffscreen(GWorldPtr world, Handle source, Handle destination, KindProgressProc progress,
                         std::uintptr_t refCon, StringPtr name) {
     PixelView v = GetGWorldPixels(world);
     if (!v.base || v.depth != 32 || v.format == k32CMYKPixelFormat) return paramErr;
+    if (source && *source && !destination) {
+        Progress(progress, refCon, 0, 0, 100);
+        if (!MatchToDisplayCached(v, world, source)) return paramErr;
+        Progress(progress, refCon, 2, 100, 100);
+        if (name) IccProfileGetInfo(source, name, nullptr);
+        return noErr;
+    }
     cmsHPROFILE src = nullptr, dst = nullptr;
     IccProfileRef display = nullptr;
     if (source) src = OpenHandleProfile(source);

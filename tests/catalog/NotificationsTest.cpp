@@ -210,6 +210,20 @@ TEST_F(NotificationsTest, TheFirstListenersWindowGoingAwayNeverStopsTheTimer) {
     EXPECT_EQ(2u, second.got.size());
 }
 
+TEST_F(NotificationsTest, ATimerLostWithItsServiceIsStartedAgainByTheNextPost) {
+    RecordingWindow w;
+    Listen(catalog, &w, {kAdded, kModified});
+    CatalogPostNotification(catalog, kAdded, 0);
+    ManualTimerService replacement;
+    SetTimerService(&replacement);   // the first service, and its timer, are gone
+    CatalogPostNotification(catalog, kModified, 0);
+    EXPECT_TRUE(CatalogNotifyTimerRunning());
+    replacement.Advance(kNotifyIntervalMs);
+    EXPECT_EQ((Got{{kAdded, 0}, {kModified, 0}}), w.got);
+    CatalogNotificationsReset();
+    SetTimerService(&timers);
+}
+
 TEST_F(NotificationsTest, WhatAListenerPostsDuringAFlushGoesOutOnTheNextTick) {
     RecordingWindow w;
     Listen(catalog, &w, {kAdded, kModified, kShown, kOrganize});

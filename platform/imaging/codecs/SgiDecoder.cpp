@@ -28,7 +28,7 @@ bool ReadHeader(ByteSource& src, SgiHeader* h) {
     if (h->storage > 1 || (h->bpc != 1 && h->bpc != 2) || h->dimension < 1 || h->dimension > 3) return false;
     if (h->dimension == 1) h->ysize = 1;
     if (h->dimension < 3) h->zsize = 1;
-    return h->xsize > 0 && h->ysize > 0 && h->zsize >= 1;
+    return h->zsize >= 1 && DimensionsAcceptable(h->xsize, h->ysize);
 }
 
 class SgiDecoder : public ImageDecoder {
@@ -59,15 +59,18 @@ public:
         int channels = std::min<int>(h.zsize, 4);
         std::vector<std::uint32_t> starts, lengths;
         if (h.storage == 1) {
-            std::size_t n = std::size_t(h.ysize) * h.zsize;
-            std::vector<std::uint8_t> table(n * 8);
-            if (!src.ReadAt(512, table.data(), table.size())) return kBadMediaDataErr;
+            // The tables hold a start and a length for every row of every channel; only the
+            // channels we show are read, and a file too short to hold the tables is refused.
+            std::uint64_t all = std::uint64_t(h.ysize) * h.zsize;
+            if (src.Size() < 512 + all * 8) return kBadMediaDataErr;
+            std::size_t n = std::size_t(h.ysize) * std::size_t(channels);
+            std::vector<std::uint8_t> table(n * 4);
             starts.resize(n);
             lengths.resize(n);
-            for (std::size_t i = 0; i < n; ++i) {
-                starts[i] = ReadBE32(&table[i * 4]);
-                lengths[i] = ReadBE32(&table[n * 4 + i * 4]);
-            }
+            if (!src.ReadAt(512, table.data(), table.size())) return kBadMediaDataErr;
+            for (std::size_t i = 0; i < n; ++i) starts[i] = ReadBE32(&table[i * 4]);
+            if (!src.ReadAt(512 + all * 4, table.data(), table.size())) return kBadMediaDataErr;
+            for (std::size_t i = 0; i < n; ++i) lengths[i] = ReadBE32(&table[i * 4]);
         }
         bool gray = channels <= 2;
         bool keepAlpha = options.wantAlpha && (channels == 2 || channels == 4);

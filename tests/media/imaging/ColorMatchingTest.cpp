@@ -118,6 +118,11 @@ TEST(ColorMatching, SrgbToTheSrgbDisplayKeepsThePixelsAndAWideGamutChangesThem) 
 
 TEST(ColorMatching, TheDisplayProfileCanBeReplacedAndReset) {
     Handle wide = WideGamut(), srgb = Srgb();
+    // Matched once to the sRGB display (the transform is kept), then to a new display.
+    GWorldPtr first = Filled(32, 2, 2, {40, 80, 160, 0xFF});
+    ASSERT_EQ(IccMatchOffscreen(first, srgb, nullptr, nullptr, 0, nullptr), noErr);
+    EXPECT_NEAR(Px(first)[2], 160, 1);
+    DisposeGWorld(first);
     ASSERT_EQ(DisplayProfileSet(wide), noErr);
     GWorldPtr w = Filled(32, 2, 2, {40, 80, 160, 0xFF});
     ASSERT_EQ(IccMatchOffscreen(w, srgb, nullptr, nullptr, 0, nullptr), noErr);

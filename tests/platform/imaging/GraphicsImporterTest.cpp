@@ -476,11 +476,17 @@ TEST(ImporterHostileData, HeadersClaimingHugeImagesAreRefusedWithoutAllocating) 
     psd[19] = 0x04;
     psd[20] = char(0x93);
     psd[21] = char(0xE0);
+    // An SGI image of 60,000 rows in 60,000 channels: its row tables alone would be 28 GB.
+    std::string sgi = Sgi(2, 2, true);
+    sgi[8] = char(0xEA);
+    sgi[9] = 0x60;
+    sgi[10] = char(0xEA);
+    sgi[11] = 0x60;
     struct {
         const char* name;
         std::string bytes;
         OSType subtype;
-    } cases[] = {{"h.png", png, 'PNGf'}, {"h.bmp", bmp, 'BMP '}, {"h.gif", gif, 'GIFf'}, {"h.psd", psd, '8BPS'},
+    } cases[] = {{"h.sgi", sgi, 'SGI '}, {"h.png", png, 'PNGf'}, {"h.bmp", bmp, 'BMP '}, {"h.gif", gif, 'GIFf'}, {"h.psd", psd, '8BPS'},
                  {"h.tga", std::string("\0\0\2\0\0\0\0\0\0\0\0\0\xFF\xFF\xFF\xFF\x18\0", 18), 'TPIC'}};
     for (auto& c : cases) {
         GraphicsImportComponent gi = nullptr;
