@@ -13,6 +13,7 @@
 #include "media/metadata/PngXmp.h"
 #include "media/readers/graphics/EmbeddedPreviews.h"
 #include "media/readers/jpeg/JpegReader.h"
+#include "media/readers/tiff/RichTiff.h"
 #include "platform/Handles.h"
 
 #include <algorithm>
@@ -282,6 +283,16 @@ OSErr GraphicsImporterGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* 
                               UserData metadata, Handle* colorProfile, UInt32 optionA, UInt32 optionB, SInt32 size) {
     if (!spec || !info) return paramErr;
     OSType type = info->type;
+    if (type == 'TIFF') {
+        // RichTIFF files are read by their own reader; it declines every other TIFF.
+        GWorldPtr preview = nullptr;
+        OSErr rich = RichTiffGetInfo(spec, info, &preview, metadata);
+        if (rich != kReaderDeclinesErr) {
+            if (offscreen && !*offscreen) *offscreen = preview;
+            else if (preview) DisposeGWorld(preview);
+            return rich;
+        }
+    }
     GraphicsImportComponent gi = nullptr;
     OSErr err = ImporterOpen(type, spec, nullptr, &gi);
     if (err == noErr) {
@@ -323,6 +334,8 @@ OSErr GraphicsImporterGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* 
         info->poster = index == 0 ? 1 : index;
         ImporterRelease(gi);
     }
+    // Camera files in a TIFF container keep their image in a SubIFD: its size is the image's.
+    if (err == noErr && type == 'TIFF' && TiffDetectRawKind(spec, true) == 'DCB ') TiffSubIfdGetInfo(spec, info, metadata);
     if (err != noErr && (type == 'JPEG')) {
         if (offscreen && *offscreen) {
             DisposeGWorld(*offscreen);
@@ -337,8 +350,22 @@ OSErr GraphicsImporterMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SI
                                     UInt32* imageIndex, UInt16 orientation) {
     if (!spec || !offscreen) return paramErr;
     *offscreen = nullptr;
+    OSErr err = kNoWordTextErr;
+    if (type == 'TIFF') {
+        err = RichTiffMakeThumbnail(spec, offscreen);
+        if (err == noErr && *offscreen && size > 0 && size != kKindDisplaySize) {
+            // The reader gives the whole picture; the request is for at most size x size.
+            Rect box{0, 0, std::int16_t(std::min<SInt32>(size, kMaxWorldSide)), std::int16_t(std::min<SInt32>(size, kMaxWorldSide))};
+            if (GWorldPtr fitted = OffscreenScaledCopy(*offscreen, &box, k32BGRAPixelFormat)) {
+                DisposeGWorld(*offscreen);
+                *offscreen = fitted;
+            }
+        }
+        if (err == noErr && orientation != 0 && *offscreen) ApplyOrientation(offscreen, orientation);
+        if (err != kNoWordTextErr) return err;
+    }
     GraphicsImportComponent gi = nullptr;
-    OSErr err = ImporterOpen(type, spec, nullptr, &gi);
+    err = ImporterOpen(type, spec, nullptr, &gi);
     if (err == noErr) {
         ImageDescriptionRec desc;
         OSType codec = GraphicsImportGetImageDescriptionRec(gi, &desc) == noErr ? desc.desc.cType : type;

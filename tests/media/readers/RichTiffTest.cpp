@@ -1,5 +1,9 @@
 #include "media/readers/tiff/RichTiff.h"
 
+#include "media/kinds/KindDispatch.h"
+#include "media/kinds/KindTable.h"
+#include "platform/Handles.h"
+
 #include "../metadata/MetaTestSupport.h"
 #include "platform/imaging/codecs/JpegCodec.h"
 #include "support/TempFolder.h"
@@ -146,6 +150,39 @@ TEST(TiffSubIfd, InformationFromTheImageDirectory) {
     WriteBytes(dir / "p.tif", RichTiffFile({}));
     FSSpec plain = SpecOf(dir / "p.tif");
     EXPECT_EQ(TiffSubIfdGetInfo(&plain, &one, nullptr), kReaderDeclinesErr);
+}
+
+// The graphics importers hand RichTIFF files to this reader first and read other TIFFs
+// themselves; the thumbnail of a RichTIFF is held within the size asked for.
+TEST(RichTiff, ThroughTheKindEngine) {
+    ASSERT_EQ(KindEngineInit(nullptr, 0, 400, 200), noErr);
+    TempFolder dir;
+    WriteBytes(dir / "r.tif", RichTiffFile({}));
+    WriteBytes(dir / "n.tif", RichTiffFile({1, 2, 2, 300, 8}));
+    struct {
+        const char* name;
+        const char* encoding;
+    } cases[] = {{"r.tif", "TIFF (RichTIFF)"}, {"n.tif", "TIFF"}};
+    for (auto& c : cases) {
+        FSSpec spec = SpecOf(dir / c.name);
+        KindFileRec file;
+        ASSERT_EQ(KindTypeOfFileSpec(&spec, &file), noErr);
+        KindInfoRec info{};
+        PicHandle thumb = nullptr;
+        KindGetInfo(&file, &info, true, 1, 1, 160, &thumb, nullptr, nullptr, nullptr);
+        EXPECT_EQ(Encoding(info), c.encoding) << c.name;
+        if (thumb) DisposeHandle(thumb);
+    }
+    FSSpec rich = SpecOf(dir / "r.tif");
+    GWorldPtr world = nullptr;
+    UInt32 index = 1;
+    ASSERT_EQ(KindMakeThumbnail(&rich, &world, 10, 'TIFF', &index, 0), noErr);
+    Rect r = GetPortBounds(world);
+    EXPECT_EQ(r.right - r.left, 10);
+    EXPECT_EQ(r.bottom - r.top, 5);
+    DisposeGWorld(world);
+    KindEngineShutdown();
+    KindTableClear();
 }
 
 }  // namespace
