@@ -44,3 +44,8 @@ void ItemLoadVariableBlock(SInt16 file, SInt32 position, int which);
 // load of another item or reset of the field engine.
 Handle ItemCachedAnnotationBlock();
 UserData ItemCachedMetadata();
+
+// The entry's stored thumbnail fitted into width x height (proportions kept, at least 6 x 6
+// pixels), redrawn as a new picture at 72 dpi; null without a thumbnail or when it cannot be
+// drawn. The caller disposes of the picture.
+Handle ItemGetThumbnailPicture(const CatalogRec* catalog, const ItemEntry* entry, SInt16 width, SInt16 height);

@@ -1,0 +1,38 @@
+#include "catalog/items/ItemFiles.h"
+
+#include "foundation/text/PString.h"
+#include "foundation/text/Unicode.h"
+#include "platform/Aliases.h"
+#include "platform/Handles.h"
+
+#include <cstring>
+
+OSErr ItemMakeShortPath(const FSSpec* catalogSpec, const FSSpec* file, ItemEntry* entry, ItemRec* record) {
+    if (!file || !record || file->path.empty()) return paramErr;
+    const std::string name = Utf8ToAnsi(FSSpecName(*file));
+    const std::string path = Utf8ToAnsi(file->path);
+    PStrFromBytes(record->fileName, name.data(), long(name.size()));
+    const std::string& stored = path.size() < 64 ? path : name;
+    PStrFromBytes(record->storedName, stored.data(), long(stored.size() > 63 ? 63 : stored.size()));
+    if (entry) ItemEntrySetNameChars(entry, record->storedName);
+
+    AliasHandle alias = nullptr;
+    OSErr err = NewAlias(catalogSpec, file, &alias);
+    if (err == noErr && GetHandleSize(alias) > kItemAliasCapacity) {
+        DisposeHandle(alias);
+        alias = nullptr;
+        err = NewAliasMinimal(file, &alias);
+    }
+    std::memset(record->alias, 0, sizeof record->alias);
+    record->aliasSize = 0;
+    record->aliasStoredSize = 0;
+    if (err != noErr) return err;
+    const long size = GetHandleSize(alias);
+    record->aliasSize = UInt16(size > 0xFFFF ? 0xFFFF : size);
+    if (size <= kItemAliasCapacity) {
+        std::memcpy(record->alias, *alias, std::size_t(size));
+        record->aliasStoredSize = UInt16(size);
+    }
+    DisposeHandle(alias);
+    return noErr;
+}

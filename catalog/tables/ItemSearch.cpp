@@ -1,0 +1,167 @@
+#include "catalog/tables/ItemSearch.h"
+
+#include "catalog/fields/FieldIds.h"
+#include "catalog/items/ItemBlocks.h"
+#include "catalog/items/ItemRecords.h"
+#include "catalog/organize/OrganizeLists.h"
+#include "catalog/tables/Labels.h"
+#include "foundation/interface/Cursors.h"
+#include "foundation/text/CodePages.h"
+#include "media/imaging/PixelServices.h"
+#include "platform/Handles.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace {
+
+std::unordered_set<UInt32> IdSet(Handle ids) {
+    std::unordered_set<UInt32> set;
+    if (!ids || !*ids) return set;
+    const long count = GetHandleSize(ids) / 4;
+    for (long i = 0; i < count; ++i) {
+        UInt32 id;
+        std::memcpy(&id, *ids + 4 * i, 4);
+        set.insert(id);
+    }
+    return set;
+}
+
+void AppendBlock(std::string& buffer, const CatalogRec* catalog, const ItemEntry* entry, int block) {
+    Handle h = ItemReadBlock(catalog, entry, block);
+    if (!h) return;
+    buffer.append(*h, std::size_t(GetHandleSize(h)));
+    DisposeHandle(h);
+}
+
+// Everything of an item the text search looks at, upper-cased.
+std::string SearchBuffer(const CatalogRec* catalog, const ItemEntry* entry, bool withLabel) {
+    std::string buffer;
+    ItemRec record;
+    if (ItemLoadRecord(catalog, entry, &record) == noErr)
+        buffer.append(reinterpret_cast<const char*>(&record), sizeof record);
+    AppendBlock(buffer, catalog, entry, kBlockAnnotations);
+    AppendBlock(buffer, catalog, entry, kBlockUrl);
+    AppendBlock(buffer, catalog, entry, kBlockMetadata);
+    UInt32 number = 0;
+    for (UInt32 k = 1;; ++k) {
+        const OrganizeEntry* set = OrganizeFindEntryWithItem(catalog, kFieldCatalogSets, k, entry->id, &number);
+        if (!set) break;
+        buffer.append(reinterpret_cast<const char*>(set->text + 1), set->text[0]);
+    }
+    const UInt32 label = entry->flags & kEntryLabelMask;
+    if (withLabel && label != 0) {
+        Str255 name;
+        LabelGetInfo(int(label), name, nullptr);
+        buffer.append(reinterpret_cast<const char*>(name + 1), name[0]);
+    }
+    UpperCaseBuffer(buffer.data(), long(buffer.size()));
+    return buffer;
+}
+
+bool Matches(const std::string& buffer, const std::string& needle) {
+    return !needle.empty() && std::search(buffer.begin(), buffer.end(), needle.begin(), needle.end()) != buffer.end();
+}
+
+std::string Needle(const void* text, long length) {
+    if (!text || length <= 0) return {};
+    std::string needle(static_cast<const char*>(text), std::size_t(length));
+    UpperCaseBuffer(needle.data(), long(needle.size()));
+    return needle;
+}
+
+OSErr Progress(CatalogProgressProc proc, short phase, long current, long total, long refCon) {
+    if (proc) return proc(phase, current, total, refCon);
+    SetWaitCursor(phase == 0 ? 0 : 1);
+    return noErr;
+}
+
+}  // namespace
+
+Handle ItemSearchText(const CatalogRec* catalog, const void* text, long length, Handle restrictIds) {
+    if (!catalog || !catalog->entries) return nullptr;
+    const std::string needle = Needle(text, length);
+    if (needle.empty()) return nullptr;
+    const bool restricted = restrictIds != nullptr;
+    const std::unordered_set<UInt32> scope = IdSet(restrictIds);
+    std::vector<UInt32> hits;
+    for (SInt32 i = 0; i < catalog->itemCount; ++i) {
+        const ItemEntry* entry = &catalog->entries[i];
+        if (restricted && !scope.count(entry->id)) continue;
+        if (Matches(SearchBuffer(catalog, entry, true), needle)) hits.push_back(entry->id);
+    }
+    if (hits.empty()) return nullptr;
+    Handle h = nullptr;
+    if (PtrToHand(hits.data(), &h, Size(hits.size() * 4)) != noErr) return nullptr;
+    return h;
+}
+
+bool ItemMatchesText(const CatalogRec* catalog, SInt32 n, const void* text, long length) {
+    const ItemEntry* entry = CatalogGetItemEntry(catalog, n);
+    const std::string needle = Needle(text, length);
+    return entry && !needle.empty() && Matches(SearchBuffer(catalog, entry, false), needle);
+}
+
+Handle ItemScanWithProgress(const CatalogRec* catalog, bool sameName, long tolerance1, long tolerance2,
+                            Handle restrictIds, CatalogProgressProc progress, long refCon) {
+    if (!catalog || !catalog->entries) return nullptr;
+    struct Work {
+        const ItemEntry* entry;
+        bool hasSignature = false;
+        UInt32 group = 0;
+        UInt8 signature[kPictureSignatureSize] = {};
+        unsigned char storedName[64] = {};
+    };
+    std::vector<Work> items;
+    for (SInt32 i = 0; i < catalog->itemCount; ++i)
+        if (!(catalog->entries[i].flags & kEntryHiddenFlag)) items.push_back(Work{&catalog->entries[i]});
+    const long count = long(items.size());
+    Progress(progress, 0, 0, count, refCon);
+    for (Work& w : items) {
+        Handle picture = ItemReadBlock(catalog, w.entry, kBlockThumbnail);
+        if (picture) {
+            w.hasSignature = PictureSignature(picture, w.signature, kPictureSignatureSize) == noErr;
+            DisposeHandle(picture);
+        }
+        if (sameName) {
+            ItemRec record;
+            if (ItemLoadRecord(catalog, w.entry, &record) == noErr)
+                std::memcpy(w.storedName, record.storedName, sizeof w.storedName);
+        }
+    }
+
+    const bool restricted = restrictIds != nullptr;
+    const std::unordered_set<UInt32> scope = IdSet(restrictIds);
+    UInt32 groups = 0;
+    for (long i = 0; i < count; ++i) {
+        if (Progress(progress, 1, i + 1, count, refCon) != noErr) break;
+        Work& a = items[std::size_t(i)];
+        if (restricted && !scope.count(a.entry->id)) continue;
+        // An item without a thumbnail has nothing to compare.
+        if (!a.hasSignature) continue;
+        for (long j = i + 1; j < count; ++j) {
+            Work& b = items[std::size_t(j)];
+            if (!b.hasSignature || (a.group && b.group)) continue;
+            if (sameName && (a.storedName[0] != b.storedName[0] ||
+                             std::memcmp(a.storedName + 1, b.storedName + 1, a.storedName[0]) != 0))
+                continue;
+            if (!PictureSignatureCompare(a.signature, b.signature, kPictureSignatureSize, tolerance1, tolerance2))
+                continue;
+            if (!a.group) a.group = b.group ? b.group : ++groups;
+            b.group = a.group;
+        }
+    }
+    Progress(progress, 2, 0, 0, refCon);
+
+    std::vector<UInt32> ids;
+    for (UInt32 g = 1; g <= groups; ++g)
+        for (const Work& w : items)
+            if (w.group == g) ids.push_back(w.entry->id);
+    if (ids.empty()) return NewHandle(0);
+    Handle h = nullptr;
+    if (PtrToHand(ids.data(), &h, Size(ids.size() * 4)) != noErr) return nullptr;
+    return h;
+}
