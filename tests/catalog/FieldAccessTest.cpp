@@ -451,3 +451,84 @@ TEST_F(FieldAccessTest, ComputedFromTheFolderTreeAndTheSets) {
 }
 
 }  // namespace
+
+#include "catalog/save/CatalogSave.h"
+#include "catalog/save/WorkFile.h"
+#include "catalog/tables/CatalogNameMaps.h"
+
+namespace {
+
+// Writes an item's new record to the work file, as an item change does.
+void RewriteInWorkFile(CatalogRec* catalog, ItemEntry* entry, const TestItem& item) {
+    ItemRec record = item.record;
+    Handle annotations = nullptr;
+    PtrToHand(item.annotations.data(), &annotations, Size(item.annotations.size()));
+    record.annotationsSize = UInt32(item.annotations.size());
+    record.thumbnailSize = record.urlSize = record.metadataSize = record.recordingSize = 0;
+    SInt32 size = 0;
+    SInt32 at = ItemWriteRecord(&record, nullptr, annotations, nullptr, nullptr, nullptr, catalog->workRefNum, -1, &size);
+    DisposeHandle(annotations);
+    ASSERT_GE(at, 0);
+    entry->position = at;
+    entry->flags |= kEntryInWorkFileFlag;
+}
+
+TEST_F(FieldAccessTest, NoStaleValueAcrossASaveThatMovesRecords) {
+    const std::string path = tmp_ / "saved.lxc";
+    TestItem one = MakeTestItem("one.jpg");
+    one.annotations = Dataset(617, "one");
+    ASSERT_EQ(WriteCatalogWithItems(path, catalog_, {one}), noErr);
+    CatalogClose(catalog_, false);
+    catalog_ = OpenCatalogWithWorkFile(path, tmp_, "work-save");
+    ASSERT_NE(catalog_, nullptr);
+    ItemEntry* first = &catalog_->entries[0];
+    EXPECT_EQ(Text(first, kFieldTitle), "one");
+
+    TestItem two = one;
+    two.annotations = Dataset(617, "two");
+    RewriteInWorkFile(catalog_, first, two);
+    const SInt32 workPosition = first->position;
+    EXPECT_EQ(Text(first, kFieldTitle), "two");
+    CatalogSetModified(catalog_);
+    ASSERT_EQ(CatalogSave(catalog_, nullptr, nullptr, 0), noErr);
+    EXPECT_FALSE(first->flags & kEntryInWorkFileFlag);
+
+    // The emptied work file takes a new record at the position the old one had; nothing is
+    // read in between, so only the save's reset keeps the old record from answering.
+    TestItem three = MakeTestItem("three.jpg");
+    three.annotations = Dataset(617, "three");
+    const SInt32 index = AppendWorkFileItem(catalog_, three);
+    ASSERT_EQ(catalog_->entries[index - 1].position, workPosition);
+    EXPECT_EQ(Text(&catalog_->entries[index - 1], kFieldTitle), "three");
+    EXPECT_EQ(Text(&catalog_->entries[0], kFieldTitle), "two");
+}
+
+TEST_F(FieldAccessTest, StoredNameMaps) {
+    Add(MakeTestItem("alpha.jpg"));
+    TestItem hidden = MakeTestItem("beta.jpg");
+    hidden.flags = kEntryHiddenFlag;
+    Add(hidden);
+    Add(MakeTestItem("gamma.jpg"));
+    CatalogStringTable* table = CatalogStringTableNew(catalog_);
+    Str255 name;
+    EXPECT_TRUE(CatalogStringTableLookup(table, 2, name));
+    EXPECT_EQ(PText(name), "beta.jpg");
+    EXPECT_FALSE(CatalogStringTableLookup(table, 9, name));
+    EXPECT_EQ(PText(name), "");
+    CatalogStringTableFree(table);
+
+    CatalogFolderMap* map = CatalogFolderMapNew(catalog_);
+    EXPECT_TRUE(CatalogFolderMapAddItem(map, 2));
+    EXPECT_FALSE(CatalogFolderMapAddItem(map, 3));
+    Str255 text;
+    PStrFromCString(text, "gamma.jpg");
+    EXPECT_TRUE(CatalogFolderMapContains(map, text));
+    PStrFromCString(text, "beta.jpg");
+    EXPECT_FALSE(CatalogFolderMapContains(map, text)) << "visible number 2 is gamma";
+    CatalogFolderMapAddText(map, text);
+    EXPECT_TRUE(CatalogFolderMapContains(map, text));
+    EXPECT_EQ(CatalogFolderMapCount(map), 2);
+    CatalogFolderMapFree(map);
+}
+
+}  // namespace
