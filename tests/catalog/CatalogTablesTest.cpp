@@ -6,6 +6,7 @@
 #include "catalog/items/ItemLabels.h"
 #include "catalog/items/ItemRecords.h"
 #include "catalog/notify/CatalogNotify.h"
+#include "catalog/organize/OrganizeIndex.h"
 #include "catalog/organize/OrganizeLists.h"
 #include "catalog/tables/CatalogTables.h"
 #include "catalog/tables/ItemSearch.h"
@@ -146,6 +147,41 @@ TEST_F(CatalogTablesTest, CountsAndIdLists) {
     EXPECT_EQ(Ids(ItemListCopyIdsMark2(catalog_)), (std::vector<UInt32>{3}));
     catalog_->entries[2].flags &= ~kEntryPendingFlag;
     EXPECT_EQ(ItemListCopyIdsMark2(catalog_), nullptr) << "none pending: null, not an empty handle";
+}
+
+TEST_F(CatalogTablesTest, LabelsOfItems) {
+    for (int i = 0; i < 3; ++i) Add(MakeTestItem("x.jpg"));
+    ItemEntry* e = &catalog_->entries[0];
+    EXPECT_TRUE(CatalogSetItemLabel(catalog_, e, 4, false));
+    EXPECT_EQ(catalog_->labelledCount, 1);
+    EXPECT_FALSE(CatalogSetItemLabel(catalog_, e, 4, false)) << "the same label changes nothing";
+    EXPECT_TRUE(CatalogSetItemLabel(catalog_, e, 10, true)) << "label 10 clears";
+    EXPECT_EQ(e->flags & kEntryLabelMask, 0u);
+    EXPECT_EQ(catalog_->labelledCount, 0);
+    UInt32 idsArray[] = {1, 3, 42};
+    Handle ids = nullptr;
+    PtrToHand(idsArray, &ids, sizeof idsArray);
+    CatalogSetLabelForIds(catalog_, ids, 2);
+    DisposeHandle(ids);
+    EXPECT_EQ(ItemGetLabel(catalog_, 1), 2);
+    EXPECT_EQ(ItemGetLabel(catalog_, 2), 0);
+    EXPECT_EQ(ItemGetLabel(catalog_, 3), 2);
+    EXPECT_EQ(catalog_->labelledCount, 2);
+    EXPECT_FALSE(CatalogSetItemLabel(catalog_, nullptr, 1, false));
+
+    // The organize list of labels follows.
+    OrganizeSetEnabled(catalog_, 522, true);
+    ASSERT_EQ(OrganizeBuildList(catalog_, 522, nullptr, 0), noErr);
+    ASSERT_TRUE(OrganizeHasList(catalog_, 522));
+    EXPECT_TRUE(CatalogSetItemLabel(catalog_, &catalog_->entries[1], 7, true));
+    UInt32 number = 0;
+    const OrganizeEntry* entry = OrganizeFindEntryWithItem(catalog_, 522, 1, catalog_->entries[1].id, &number);
+    ASSERT_NE(entry, nullptr);
+    Str255 text;
+    OrganizeEntryText(entry, 522, text);
+    Str255 seven;
+    LabelGetInfo(7, seven, nullptr);
+    EXPECT_EQ(PText(text), PText(seven));
 }
 
 TEST_F(CatalogTablesTest, SlotSizeChangesAreAlwaysSaved) {
