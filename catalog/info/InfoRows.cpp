@@ -2,6 +2,7 @@
 
 #include "catalog/fields/FieldAccess.h"
 #include "catalog/fields/FieldDef.h"
+#include "catalog/items/CustomFields.h"
 #include "catalog/fields/FieldFormat.h"
 #include "catalog/file/CatalogEngine.h"
 #include "catalog/info/InfoEdit.h"
@@ -43,9 +44,6 @@ struct ListSection {
 const ListSection kListSections[] = {{kInfoSectionPeople, 630}, {kInfoSectionKeywords, 537}, {kInfoSectionCategories, 532}};
 const ListSection kListSectionsLevel300[] = {{kInfoSectionScene, 736}, {kInfoSectionSubjectCode, 524}};
 
-SInt32 CustomFieldCount(const CatalogRec* catalog) {
-    return catalog->customFieldNames ? SInt32(GetHandleSize(catalog->customFieldNames) / 256) : 0;
-}
 
 // Reads fields of one item into rows.
 class RowBuilder {
@@ -122,7 +120,7 @@ void MediaSection(CatalogRec* catalog, const ItemEntry* entry, RowBuilder* b) {
 void ExifSection(CatalogRec* catalog, const ItemEntry* entry, RowBuilder* b) {
     if (!ItemHasFieldInGroup(catalog, entry, kFieldGroupExif, 2)) return;
     b->Header(kInfoRowHeader, kInfoSectionExif);
-    const int customCount = CustomFieldCount(catalog);
+    const int customCount = int(CatalogGetCustomFieldCount(catalog));
     for (int n = 0;; ++n) {
         const UInt32 f = FieldListForEdition(n, kFieldGroupExif, 2, customCount, nullptr);
         if (f == 0) break;
@@ -156,7 +154,7 @@ void AnnotationSection(CatalogRec* catalog, RowBuilder* b, bool onlyWithValues, 
         fields.assign(std::begin(kAnnotationsLevel300), std::end(kAnnotationsLevel300));
     else
         fields.assign(std::begin(kAnnotations), std::end(kAnnotations));
-    const SInt32 customCount = CustomFieldCount(catalog);
+    const SInt32 customCount = CatalogGetCustomFieldCount(catalog);
     for (SInt32 i = 0; i < customCount && i < 16; ++i) fields.push_back(UInt32(769 + i));
     UInt32 groupStart = b->RowCount();
     for (UInt32 f : fields) {

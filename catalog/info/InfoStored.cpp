@@ -1,6 +1,7 @@
 // What the current item has stored, as the Info panel shows it.
 #include "catalog/fields/FieldAccess.h"
 #include "catalog/fields/FieldDef.h"
+#include "catalog/items/CustomFields.h"
 #include "catalog/fields/FieldFormat.h"
 #include "catalog/info/InfoEdit.h"
 #include "catalog/info/InfoInternal.h"
@@ -40,7 +41,7 @@ Handle InfoItemCaption(const CatalogRec* catalog, const ItemEntry* entry) {
 
 bool ItemHasFieldInGroup(const CatalogRec* catalog, const ItemEntry* entry, UInt8 group, int mode) {
     if (!catalog || !entry) return false;
-    const int customCount = catalog->customFieldNames ? int(GetHandleSize(catalog->customFieldNames) / 256) : 0;
+    const int customCount = int(CatalogGetCustomFieldCount(catalog));
     auto value = std::make_unique<FieldValue>();
     for (int n = 0;; ++n) {
         const UInt32 field = FieldListForEdition(n, group, mode, customCount, nullptr);

@@ -7,6 +7,7 @@
 #include "catalog/organize/OrganizeIndex.h"
 
 #include "catalog/fields/FieldDef.h"
+#include "catalog/items/CustomFields.h"
 #include "catalog/organize/OrganizeInternal.h"
 #include "foundation/interface/Cursors.h"
 #include "foundation/text/PString.h"
@@ -21,9 +22,6 @@ namespace {
 
 bool IsCustomField(UInt32 fieldId) { return fieldId >= 769 && fieldId <= 784; }
 
-SInt32 CustomFieldCount(const CatalogRec* catalog) {
-    return catalog->customFieldNames ? SInt32(GetHandleSize(catalog->customFieldNames) / 256) : 0;
-}
 
 // Fields whose lists follow every change of an item, whether or not annotations came with it.
 bool FollowsEveryChange(UInt32 fieldId) {
@@ -156,7 +154,7 @@ OSErr BuildDateList(CatalogRec* catalog, OrganizeList* list, Progress* progress)
 OSErr OrganizeBuildList(CatalogRec* catalog, UInt32 fieldId, CatalogProgressProc proc, long refCon) {
     if (!catalog || OrganizeFieldRowIndex(fieldId) < 0) return paramErr;
     if (fieldId == kOrganizeSetsField) return noErr;
-    if (IsCustomField(fieldId) && SInt32(fieldId - 769) >= CustomFieldCount(catalog)) return noErr;
+    if (IsCustomField(fieldId) && SInt32(fieldId - 769) >= CatalogGetCustomFieldCount(catalog)) return noErr;
     if (fieldId == kOrganizeLabelsField && OrganizeHasList(catalog, fieldId)) return noErr;
 
     Progress progress{proc, refCon};

@@ -77,6 +77,9 @@ OrganizeEntry* OrganizeGetEntry(const CatalogRec* catalog, UInt32 fieldId, UInt3
 OrganizeEntry* OrganizeLookupEntry(const CatalogRec* catalog, UInt32 fieldId, UInt32 n);
 UInt32 OrganizeCountEntries(const OrganizeList* list);
 OrganizeEntry* OrganizeListEntryAt(const OrganizeList* list, UInt32 n);
+// The stored thumbnail of the entry's first item fitted into width x height (a picture the
+// caller disposes of); null when the entry has no items or the item is gone.
+Handle OrganizeEntryThumbnail(const CatalogRec* catalog, const OrganizeEntry* entry, SInt16 width, SInt16 height);
 // 1-based number of an entry in the field's list, 0 when it is not there.
 UInt32 OrganizeEntryNumber(const CatalogRec* catalog, UInt32 fieldId, const OrganizeEntry* entry);
 

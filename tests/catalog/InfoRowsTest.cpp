@@ -263,6 +263,96 @@ TEST_F(InfoPanel, MovingRowsAndTheCaption) {
     EXPECT_EQ(std::string(*catalog_->infoCaption, std::size_t(GetHandleSize(catalog_->infoCaption))), "stored caption");
 }
 
+// Custom field names as the catalog keeps them: 256-byte length-prefixed names.
+Handle Names(const std::vector<std::string>& names) {
+    Handle h = NewHandleClear(Size(256 * names.size()));
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        (*h)[256 * i] = char(names[i].size());
+        std::memcpy(*h + 256 * i + 1, names[i].data(), names[i].size());
+    }
+    return h;
+}
+
+TEST_F(InfoPanel, ImportedAnnotationsFillOnlyWhatIsEmpty) {
+    DisposeHandle(catalog_->customFieldNames);
+    catalog_->customFieldNames = Names({"Client"});
+    InfoLoadItem(catalog_, Add(Dataset(kFieldCity, "Rome") + Dataset(kFieldKeywords, "sea")));
+    Handle block = nullptr;
+    const ByteString bytes = Dataset(kFieldCity, "Oslo") + Dataset(kFieldCountry, "Norway") +
+                             Dataset(kFieldKeywords, "sea") + Dataset(kFieldKeywords, "sun") +
+                             Dataset(kFieldEventDate, "20010101") + Dataset(IptcFieldId(3, 1), "X-17") +
+                             Dataset(IptcFieldId(3, 2), "ACME");
+    ASSERT_EQ(PtrToHand(bytes.data(), &block, Size(bytes.size())), noErr);
+    Handle names = Names({"Project", "client"});
+    EXPECT_TRUE(InfoEditImportRows(catalog_, block, names));
+    EXPECT_EQ(Text(Find(kInfoRowField, kFieldCity)), "Rome");
+    EXPECT_EQ(Describe(InfoGetRow(catalog_, Find(kInfoRowField, kFieldCountry))), Row(3, 1, 2, 0, 613) + ":Norway");
+    EXPECT_EQ(Text(Find(kInfoRowField, kFieldEventDate)), "");
+    EXPECT_EQ(Text(Find(kInfoRowField, 769)), "ACME");
+    const UInt32 sea = Find(kInfoRowValue, kFieldKeywords);
+    EXPECT_EQ(Describe(InfoGetRow(catalog_, sea + 1)), Row(6, 0, 2, 0, 537) + ":sun");
+    EXPECT_EQ(InfoGetRow(catalog_, sea + 2)->kind, kInfoRowNewValue);
+    // Nothing left to fill: nothing changes.
+    EXPECT_FALSE(InfoEditImportRows(catalog_, block, names));
+    DisposeHandle(block);
+    DisposeHandle(names);
+}
+
+TEST_F(InfoPanel, ExportedRowsMakeAnAnnotationBlock) {
+    DisposeHandle(catalog_->customFieldNames);
+    catalog_->customFieldNames = Names({"Client"});
+    InfoLoadItem(catalog_, Add(Dataset(kFieldCity, "Rome") + Dataset(kFieldKeywords, "sea")));
+    ASSERT_TRUE(Set(Find(kInfoRowField, kFieldEventDate), "2005-03-07"));
+    ASSERT_TRUE(Set(Find(kInfoRowNewValue, kFieldKeywords), "sun"));
+    ASSERT_TRUE(InfoEditRemoveValue(catalog_, Find(kInfoRowValue, kFieldKeywords)));  // "sea" goes
+    Handle block = nullptr, names = nullptr, spare = nullptr;
+    ASSERT_EQ(InfoEditExportRows(catalog_, &block, &names, &spare), noErr);
+    EXPECT_EQ(ByteString(*block, std::size_t(GetHandleSize(block))),
+              Dataset(kFieldEventDate, "20050307") + Dataset(kFieldCity, "Rome") + Dataset(kFieldKeywords, "sun"));
+    EXPECT_EQ(GetHandleSize(names), 256);
+    EXPECT_EQ(GetHandleSize(spare), 0);
+    for (Handle h : {block, names, spare}) DisposeHandle(h);
+}
+
+// Length-prefixed texts one after another.
+std::vector<std::string> PStrings(Handle h) {
+    std::vector<std::string> out;
+    const auto* p = reinterpret_cast<const UInt8*>(*h);
+    for (long at = 0, size = GetHandleSize(h); at < size; at += 1 + p[at])
+        out.emplace_back(reinterpret_cast<const char*>(p + at + 1), p[at]);
+    return out;
+}
+
+TEST_F(InfoPanel, SlideDataAndTitles) {
+    Add(Dataset(kFieldCity, "Rome") + Dataset(kFieldAuthor, "Ann Berg") + Dataset(kFieldCaption, "At the sea"));
+    Add(Dataset(kFieldTitle, "Harbour at dawn"));
+    Handle info = nullptr, thumbnail = nullptr, caption = nullptr, recording = nullptr;
+    ASSERT_EQ(ItemGetSlideData(catalog_, 1, &info, &thumbnail, &caption, &recording), noErr);
+    const auto pairs = PStrings(info);
+    ASSERT_EQ(pairs.size(), 90u);
+    // An image shows nine media fields and four camera texts; two empty pairs fill the group.
+    EXPECT_EQ(pairs[26], "");
+    EXPECT_EQ(pairs[29], "");
+    EXPECT_NE(pairs[24], "");
+    for (std::size_t i = 0; i < pairs.size(); i += 2) EXPECT_TRUE(pairs[i].empty() || pairs[i].back() == ':') << pairs[i];
+    EXPECT_EQ(pairs[60 + 2 * 9 + 1], "Rome");   // 602, tenth of the annotations
+    EXPECT_EQ(pairs[60 + 2 * 10 + 1], "-");     // 613, no value
+    EXPECT_EQ(pairs[60 + 2 * 11 + 1], "Ann Berg");
+    EXPECT_EQ(std::string(*caption, std::size_t(GetHandleSize(caption))), std::string("At the sea\0", 11));
+    EXPECT_EQ(thumbnail, nullptr);
+    EXPECT_EQ(recording, nullptr);
+    DisposeHandle(info);
+    DisposeHandle(caption);
+    EXPECT_EQ(ItemGetSlideData(catalog_, 3, &info, nullptr, nullptr, nullptr), paramErr);
+
+    Handle title = ItemGetTitle(catalog_, 1);
+    EXPECT_EQ(PStrings(title), (std::vector<std::string>{"photo", "Ann Berg"}));
+    DisposeHandle(title);
+    title = ItemGetTitle(catalog_, 2);
+    EXPECT_EQ(PStrings(title), (std::vector<std::string>{"Harbour at dawn"}));
+    DisposeHandle(title);
+}
+
 class InfoPanelEdition200 : public InfoPanel {
 protected:
     void SetUp() override { Start(200); }
