@@ -88,7 +88,7 @@ std::string Annotations(int n, Random& r) {
     AppendDataset(&block, kFieldInstructions, "Do not publish without asking the people shown first.");
     AppendDataset(&block, kFieldCredit, std::string(kFirstNames[n % 4]) + " " + kLastNames[n % 3]);
     std::string caption;
-    while (caption.size() < 190) caption += Word(r.Below(500)) + (r.Below(6) ? " " : ". ");
+    while (caption.size() < 190) caption += Word(r.Below(450)) + (r.Below(6) ? " " : ". ");
     AppendDataset(&block, kFieldCaption, caption);
     return block;
 }
@@ -166,22 +166,25 @@ Handle Thumbnail(int seed) {
     GWorldPtr world = nullptr;
     if (NewGWorldFromFormat(&world, k32ARGBPixelFormat, &bounds) != noErr) return nullptr;
     PixelView px = GetGWorldPixels(world);
-    std::uint32_t c0 = r.Next(), c1 = r.Next();
+    // A coarse pattern of random brightness (as different scenes differ), a soft disc, and
+    // grain so the JPEG is as large as a photograph's thumbnail.
+    std::uint8_t cells[4][5][3];
+    for (auto& row : cells)
+        for (auto& cell : row)
+            for (auto& v : cell) v = std::uint8_t(r.Next());
     int cx = r.Below(w), cy = r.Below(h), rad = 20 + r.Below(40);
     for (int y = 0; y < h; ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(px.base + std::ptrdiff_t(y) * px.rowBytes);
         for (int x = 0; x < w; ++x) {
-            int t = (x + y) * 255 / (w + h);
-            std::uint32_t red = ((c0 >> 16 & 0xFF) * (255 - t) + (c1 >> 16 & 0xFF) * t) / 255;
-            std::uint32_t green = ((c0 >> 8 & 0xFF) * (255 - t) + (c1 >> 8 & 0xFF) * t) / 255;
-            std::uint32_t blue = ((c0 & 0xFF) * (255 - t) + (c1 & 0xFF) * t) / 255;
-            if ((x - cx) * (x - cx) + (y - cy) * (y - cy) < rad * rad) red = 255 - red;
-            // Grain and texture, so the JPEG is as large as a photograph's thumbnail.
-            std::uint32_t grain = r.Next();
-            red = std::min<std::uint32_t>(255, red + (grain & 127));
-            green = std::min<std::uint32_t>(255, green + (grain >> 7 & 127));
-            blue = std::min<std::uint32_t>(255, blue + (grain >> 14 & 127));
-            row[x] = 0xFF000000u | red << 16 | green << 8 | blue;
+            const std::uint8_t* cell = cells[y * 4 / h][x * 5 / w];
+            std::uint32_t c[3];
+            for (int k = 0; k < 3; ++k) {
+                int v = cell[k];
+                if ((x - cx) * (x - cx) + (y - cy) * (y - cy) < rad * rad) v = 255 - v;
+                v += int(r.Next() % 49) - 24;
+                c[k] = std::uint32_t(std::clamp(v, 0, 255));
+            }
+            row[x] = 0xFF000000u | c[0] << 16 | c[1] << 8 | c[2];
         }
     }
     PicHandle thumb = nullptr;

@@ -158,7 +158,7 @@ void ExifThumbnail(MetaReader& file, const Segment& seg, UserData metadata, GWor
     if (!LastNumber(metadata, 0x0103, &compression) || compression != 6) return;
     if (!LastNumber(metadata, 0x0201, &offset) || !LastNumber(metadata, 0x0202, &length) || length == 0) return;
     const SInt64 base = seg.payload + 6;
-    if (std::uint64_t(offset) + length > seg.payloadSize - 6) return;
+    if (seg.payloadSize < 6 || std::uint64_t(offset) + length > seg.payloadSize - 6) return;
     std::vector<std::uint8_t> jpeg;
     if (file.ReadVector(base + offset, length, &jpeg)) return;
     ThumbnailFromJpegBytes(jpeg.data(), jpeg.size(), false, thumbnail);
@@ -191,6 +191,7 @@ OSErr WalkJpegMarkers(const FSSpec* spec, Handle* photoshop, GWorldPtr* thumbnai
     std::vector<std::uint8_t> flashPix;
     bool flashPixSeen = false;
     std::vector<std::uint8_t> resources;  // header once, then the resources of every APP13
+    bool madeThumbnail = false;
     OSErr result = noErr;
 
     SInt64 pos = 2;
@@ -212,7 +213,10 @@ OSErr WalkJpegMarkers(const FSSpec* spec, Handle* photoshop, GWorldPtr* thumbnai
             if (seg.payloadSize >= 4) file.ReadAt(seg.payload, peek, 4);
             if (std::memcmp(peek, "Exif", 4) == 0) {
                 if (seg.payloadSize >= 6 + 8) ExifReadFromFile(spec, seg.payload + 6, metadata, icc);
-                if (metadata && thumbnail && !*thumbnail) ExifThumbnail(file, seg, metadata, thumbnail);
+                if (metadata && thumbnail && !*thumbnail) {
+                    ExifThumbnail(file, seg, metadata, thumbnail);
+                    madeThumbnail = *thumbnail != nullptr;
+                }
             } else if (metadata && std::memcmp(peek, kXmpApp1Signature, 4) == 0 && loadPayload() && HasXmpSignature(payload)) {
                 AppendToMetaList(metadata, 'XMP ', payload.data() + sizeof kXmpApp1Signature,
                                  long(payload.size() - sizeof kXmpApp1Signature));
@@ -251,6 +255,10 @@ OSErr WalkJpegMarkers(const FSSpec* spec, Handle* photoshop, GWorldPtr* thumbnai
         FreeOut(photoshop);
         FreeOut(sound);
         FreeOut(icc);
+        if (madeThumbnail) {  // a damaged file offers no preview either
+            DisposeGWorld(*thumbnail);
+            *thumbnail = nullptr;
+        }
         return result;
     }
     if (photoshop && !resources.empty()) {

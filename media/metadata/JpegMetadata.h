@@ -24,7 +24,8 @@ constexpr long kJpegMaxPayload = 65533;
 //  - metadata: EXIF (with the ICC profile when asked), the XMP packets as 'XMP ' items and the
 //    comment as the text item 0xA9 'cmt'.
 // kBadMediaDataErr when the file does not begin with SOI or a segment length is below 2. On
-// failure the photoshop, sound and icc outs are freed and null.
+// failure the photoshop, sound and icc outs are freed and null, and a thumbnail this call made
+// is disposed.
 OSErr WalkJpegMarkers(const FSSpec* spec, Handle* photoshop, GWorldPtr* thumbnail, Handle* sound, Handle* icc,
                       UserData metadata);
 

@@ -11,7 +11,6 @@
 #include "media/metadata/MetaValueStore.h"
 #include "media/metadata/PhotoshopResources.h"
 #include "media/metadata/PngXmp.h"
-#include "media/readers/graphics/EmbeddedPreviews.h"
 #include "media/readers/jpeg/JpegReader.h"
 #include "media/readers/tiff/RichTiff.h"
 #include "platform/Handles.h"
@@ -140,8 +139,8 @@ OSErr ImporterReadMetadata(const FSSpec* spec, OSType codecType, KindInfoRec* in
     OSErr err = noErr;
     switch (codecType) {
     case 'JPEG': case 'JPG ': case 'jpeg':
-        err = WalkJpegMarkers(spec, &photoshop, nullptr, &sound, profile ? &icc : nullptr, metadata);
-        if (err == noErr && wantPreview) ExifThumbnailFromFile(spec, metadata, &preview);
+        err = WalkJpegMarkers(spec, &photoshop, wantPreview ? &preview : nullptr, &sound, profile ? &icc : nullptr,
+                              metadata);
         break;
     case '8BPS': case 'PSD ':
         err = PhotoshopReadResources(spec, &photoshop);
@@ -160,12 +159,13 @@ OSErr ImporterReadMetadata(const FSSpec* spec, OSType codecType, KindInfoRec* in
     }
     if (photoshop) {
         SInt32 resolution = 0;
-        PhotoshopParseResources(photoshop, &resolution, metadata, nullptr, profile ? &icc : nullptr, &iptc, &url, &exif);
+        // The EXIF thumbnail of a JPEG comes first; the Photoshop one only stands in for it.
+        PhotoshopParseResources(photoshop, &resolution, metadata, wantPreview ? &preview : nullptr,
+                                profile ? &icc : nullptr, &iptc, &url, &exif);
         if (resolution > 0 && info) info->resolution = UInt32(resolution);
         // The EXIF data of Photoshop files is read from memory, never through a shared
         // temporary file.
         if (exif && *exif) ExifReadFromBytes(*exif, std::size_t(GetHandleSize(exif)), metadata, profile && !icc ? &icc : nullptr);
-        if (wantPreview && !preview) PhotoshopThumbnail(photoshop, &preview);
     }
     if (sound) ReplaceItems(metadata, 'talk', sound, false);
     if (iptc) ReplaceItems(metadata, 'iptc', iptc, false);

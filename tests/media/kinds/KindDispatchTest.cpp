@@ -18,6 +18,7 @@
 #include <dirent.h>
 
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -333,6 +334,60 @@ TEST_F(KindDispatchTest, TheExifThumbnailServesWhenPreviewsAreAllowed) {
     EXPECT_EQ(a.right, 160);
     EXPECT_EQ(b.right, 256);
     EXPECT_EQ(withPreview.info.width, 640u);  // the facts are the image's all the same
+}
+
+// A JPEG with a Photoshop thumbnail resource (1036) of a w x h picture in an APP13 segment
+// inserted at `at`.
+std::string WithPhotoshopThumbnail(std::string jpeg, std::size_t at, int w, int h) {
+    using fixtures::detail::Put16BE;
+    using fixtures::detail::Put32BE;
+    const std::string thumb = fixtures::Jpeg(w, h);
+    std::string data;
+    for (std::uint32_t v : {1u, std::uint32_t(w), std::uint32_t(h), std::uint32_t(w * 3), std::uint32_t(w * h * 3),
+                            std::uint32_t(thumb.size())})
+        Put32BE(data, v);
+    Put16BE(data, 24);
+    Put16BE(data, 1);
+    data += thumb;
+    std::string payload("Photoshop 3.0\0" "8BIM\x04\x0C\0\0", 22);
+    Put32BE(payload, std::uint32_t(data.size()));
+    payload += data;
+    if (data.size() & 1) payload.push_back('\0');
+    std::string segment("\xFF\xED", 2);
+    Put16BE(segment, unsigned(payload.size() + 2));
+    return jpeg.insert(at, segment + payload);
+}
+
+TEST_F(KindDispatchTest, EmbeddedPreviewsComeFromTheExifThumbnailThenThePhotoshopOne) {
+    TempFolder t;
+    std::ifstream in(kOrientation + "gps_DSCN0010.jpg", std::ios::binary);
+    const std::string camera((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_GT(camera.size(), 100u);
+    const std::size_t afterApp1 = 4 + ReadBE16(reinterpret_cast<const std::uint8_t*>(camera.data()) + 4);
+    ASSERT_EQ(std::uint8_t(camera[3]), 0xE1);  // the file opens with its EXIF segment
+    struct Case {
+        const char* name;
+        std::string bytes;
+        OSErr expected;
+        std::int16_t width;
+    } cases[] = {
+        {"EXIF thumbnail", camera, noErr, 160},
+        {"EXIF and Photoshop thumbnails", WithPhotoshopThumbnail(camera, 2 + afterApp1, 24, 12), noErr, 160},
+        {"Photoshop thumbnail only", WithPhotoshopThumbnail(fixtures::Jpeg(64, 32), 2, 24, 12), noErr, 24},
+        {"no thumbnail", fixtures::Jpeg(64, 32), resNotFound, 0},
+    };
+    for (const Case& c : cases) {
+        const std::string path = fixtures::WriteFile(t / "p.jpg", c.bytes);
+        FSSpec s = Spec(path);
+        PicHandle picture = nullptr;
+        EXPECT_EQ(KindGetEmbeddedPreview(&s, 'JPEG', &picture), c.expected) << c.name;
+        EXPECT_EQ(picture != nullptr, c.width != 0) << c.name;
+        if (!picture) continue;
+        Rect frame{};
+        PictureGetFrame(picture, &frame);
+        EXPECT_EQ(frame.right - frame.left, c.width) << c.name;
+        DisposeHandle(picture);
+    }
 }
 
 TEST_F(KindDispatchTest, MetadataGoesIntoTheIptcBlockAndTheTechnicalList) {

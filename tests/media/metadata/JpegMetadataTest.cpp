@@ -6,6 +6,7 @@
 #include "media/metadata/PhotoshopResources.h"
 #include "media/metadata/Xmp.h"
 #include "MetaTestSupport.h"
+#include "support/ImageFixtures.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -394,6 +395,65 @@ TEST(JpegWalk, ExifThumbnail) {
             EXPECT_EQ(r.bottom - r.top, c.height);
             DisposeGWorld(thumb);
         }
+    }
+}
+
+// An APP1 "Exif" segment whose thumbnail directory names a JPEG of `thumbSize` bytes at
+// `offset` (from the TIFF header); the thumbnail itself is appended when `inside`. IFD0 names
+// a compression of its own when given one.
+Bytes ExifWithThumbnail(std::uint32_t offset, std::uint32_t thumbSize, const Bytes& thumb, bool inside,
+                        unsigned ifd0Compression) {
+    const Order o{false};
+    Bytes tiff = TiffHeader(o, 8);
+    std::vector<IfdEntry> ifd0 = {{0x0112, 3, 1, o.U16(1)}};
+    if (ifd0Compression) ifd0.push_back({0x0103, 3, 1, o.U16(ifd0Compression)});
+    const std::uint32_t ifd1 = std::uint32_t(8 + 2 + 12 * ifd0.size() + 4);
+    PutIfd(tiff, 0, 8, o, ifd0, ifd1);
+    PutIfd(tiff, 0, ifd1, o, {{0x0103, 3, 1, o.U16(6)}, {0x0201, 4, 1, o.U32(offset)}, {0x0202, 4, 1, o.U32(thumbSize)}},
+           0);
+    if (inside) tiff.insert(tiff.end(), thumb.begin(), thumb.end());
+    return Segment(0xE1, Cat({BytesOf(std::string("Exif\0\0", 6)), tiff}));
+}
+
+TEST(JpegWalk, TheExifThumbnailIsTakenFromItsOwnSegmentOnly) {
+    const std::string encoded = fixtures::Jpeg(16, 8);
+    const Bytes thumb(encoded.begin(), encoded.end());
+    const auto size = std::uint32_t(thumb.size());
+    // Where the thumbnail starts when it follows the thumbnail directory, with and without an
+    // IFD0 compression entry (one more entry of 12 bytes).
+    const std::uint32_t at = 8 + 2 + 12 + 4 + 2 + 36 + 4, atAfterCompression = at + 12;
+    const Bytes badLength = {0xFF, 0xE3, 0x00, 0x01};
+    struct Case {
+        const char* name;
+        Bytes segments;
+        OSErr expected;
+        bool made;
+    } cases[] = {
+        {"inside its segment", ExifWithThumbnail(at, size, thumb, true, 0), noErr, true},
+        // The thumbnail's directory comes after the main one: its compression is the one that counts.
+        {"IFD0 names another compression", ExifWithThumbnail(atAfterCompression, size, thumb, true, 1), noErr, true},
+        // A JPEG stream does follow in the file, but in the next segment: never read.
+        {"past the end of its segment",
+         Cat({ExifWithThumbnail(at + 4, size, thumb, false, 0), Segment(0xEF, thumb)}), noErr, false},
+        {"offset beyond the file", ExifWithThumbnail(0xFFFFFF00u, size, thumb, true, 0), noErr, false},
+        // A file found damaged further on offers no preview either.
+        {"damaged segment after it", Cat({ExifWithThumbnail(at, size, thumb, true, 0), badLength}), kBadMediaDataErr,
+         false},
+    };
+    TempFolder dir;
+    for (const Case& c : cases) {
+        const std::string path = dir / "t.jpg";
+        WriteBytes(path, Jpeg({c.segments}));
+        FSSpec spec = SpecOf(path);
+        List l;
+        GWorldPtr thumbnail = nullptr;
+        EXPECT_EQ(WalkJpegMarkers(&spec, nullptr, &thumbnail, nullptr, nullptr, l.ud), c.expected) << c.name;
+        EXPECT_EQ(thumbnail != nullptr, c.made) << c.name;
+        if (!thumbnail) continue;
+        Rect r = GetPortBounds(thumbnail);
+        EXPECT_EQ(r.right - r.left, 16) << c.name;
+        EXPECT_EQ(r.bottom - r.top, 8) << c.name;
+        DisposeGWorld(thumbnail);
     }
 }
 
