@@ -43,7 +43,7 @@ int SyncFolder(const std::string& folder) {
 
 std::string AtomicTempPrefix(const std::string& target) { return target + ".tmp-"; }
 
-int WriteFileAtomically(const std::string& target, std::string_view bytes, mode_t mode) {
+int WriteFileAtomically(const std::string& target, std::string_view bytes, mode_t mode, bool durable) {
     std::string pattern = AtomicTempPrefix(target) + "XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
@@ -51,14 +51,14 @@ int WriteFileAtomically(const std::string& target, std::string_view bytes, mode_
     if (fd < 0) return errno;
     int err = fchmod(fd, mode) == 0 ? 0 : errno;
     if (!err) err = WriteAll(fd, bytes);
-    if (!err && fsync(fd) != 0) err = errno;
+    if (!err && durable && fsync(fd) != 0) err = errno;
     if (close(fd) != 0 && !err) err = errno;
     if (!err && rename(name.data(), target.c_str()) != 0) err = errno;
     if (err) {
         unlink(name.data());
         return err;
     }
-    return SyncFolder(FolderOf(target));
+    return durable ? SyncFolder(FolderOf(target)) : 0;
 }
 
 void RemoveStaleAtomicTemps(const std::string& target) {

@@ -11,7 +11,9 @@
 std::string AtomicTempPrefix(const std::string& target);
 // Writes bytes as the new contents of target with the given permission bits. Answers 0 or the
 // errno of the step that failed; on failure the target is untouched and no temporary file stays.
-int WriteFileAtomically(const std::string& target, std::string_view bytes, mode_t mode);
+// Without durable the file and its folder are not flushed: the replacement is still atomic for
+// every reader and survives a crash of the process, not necessarily one of the system.
+int WriteFileAtomically(const std::string& target, std::string_view bytes, mode_t mode, bool durable = true);
 // Removes temporary files of target left by a writer that died. Call only while holding the
 // lock that serialises the writers of target.
 void RemoveStaleAtomicTemps(const std::string& target);

@@ -362,3 +362,11 @@ void RegistryForgetCachedStores() {
     TheRegistry().user.Forget();
     TheRegistry().machine.Forget();
 }
+
+namespace {
+thread_local int gUnflushedScopes = 0;
+}  // namespace
+
+RegistryUnflushedWrites::RegistryUnflushedWrites() { ++gUnflushedScopes; }
+RegistryUnflushedWrites::~RegistryUnflushedWrites() { --gUnflushedScopes; }
+bool RegistryWritesFlushed() { return gUnflushedScopes == 0; }

@@ -109,3 +109,17 @@ void SetRegistryProblemHook(RegistryProblemHook hook);
 std::string RegistryStorePath(HKEY root);
 // Forgets everything read from the stores; the next call reads them again.
 void RegistryForgetCachedStores();
+
+// While one of these lives on a thread, the changes that thread makes stay atomic (a temporary
+// file renamed into place, under the folder lock) but are not flushed to the disk: for values
+// rewritten very often whose only purpose is to outlive a crash of the process, which the page
+// cache does (the import journal, written before and after every media file is read).
+class RegistryUnflushedWrites {
+public:
+    RegistryUnflushedWrites();
+    ~RegistryUnflushedWrites();
+    RegistryUnflushedWrites(const RegistryUnflushedWrites&) = delete;
+    RegistryUnflushedWrites& operator=(const RegistryUnflushedWrites&) = delete;
+};
+// Whether the calling thread's registry writes are flushed now.
+bool RegistryWritesFlushed();

@@ -1,6 +1,7 @@
 #include "platform/RegistryStore.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/Registry.h"
 #include "platform/ProgramFolders.h"
 
 #include <cerrno>
@@ -242,7 +243,7 @@ LONG RegistryStore::Modify(const std::function<LONG(RegistryKeyNode&, bool*)>& c
     LONG result = change(copy, &changed);
     if (result != ERROR_SUCCESS || !changed) return result;
 
-    if (int err = WriteFileAtomically(path, SerializeRegistry(copy), fileMode_); err != 0) {
+    if (int err = WriteFileAtomically(path, SerializeRegistry(copy), fileMode_, RegistryWritesFlushed()); err != 0) {
         problems->push_back({ERROR_REGISTRY_IO_FAILED,
                              "settings store " + path + " cannot be written: " + ErrnoText(err)});
         return RegistryErrorFromErrno(err);

@@ -31,6 +31,8 @@ public:
     virtual void Beep() {}
     virtual std::uint32_t ModifierKeys() { return 0; }
     virtual bool EscapeKeyDown() { return false; }
+    // Whether the primary mouse button is held now (background work waits meanwhile).
+    virtual bool MouseButtonDown() { return false; }
     // Long operations: a title, then steps; a step answers userCanceledErr when the user cancels.
     virtual OSErr ProgressStart(const std::string& titleUtf8, long total) { return noErr; }
     virtual OSErr ProgressStep(long current, long total) { return noErr; }
@@ -48,6 +50,7 @@ inline void UiShowCursor(bool show) { GetUiHooks().ShowCursor(show); }
 inline void UiBeep() { GetUiHooks().Beep(); }
 inline std::uint32_t UiModifierKeys() { return GetUiHooks().ModifierKeys(); }
 inline bool UiEscapeKeyDown() { return GetUiHooks().EscapeKeyDown(); }
+inline bool UiMouseButtonDown() { return GetUiHooks().MouseButtonDown(); }
 
 enum : int {
     SM_CXFULLSCREEN = 16,   // width of the primary screen's client area for a full-screen window

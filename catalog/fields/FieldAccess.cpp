@@ -107,10 +107,10 @@ UInt8 FromMetadata(const CatalogRec* catalog, SInt16 file, const ItemEntry* entr
     case kFieldAltitude:
         return index == 1 ? GpsAltitude(list, value) : kFieldTypeNone;
     case kFieldImportDevice: {
+        // Maker and model are user-data text items whatever the row of field 67 says.
         if (index != 1) return kFieldTypeNone;
-        bool asText = row.userDataText != 0;
-        std::string maker = UpToZero(MetadataItem(list, kFieldMaker, 1, asText));
-        std::string model = UpToZero(MetadataItem(list, kFieldModel, 1, asText));
+        std::string maker = UpToZero(MetadataItem(list, kFieldMaker, 1, true));
+        std::string model = UpToZero(MetadataItem(list, kFieldModel, 1, true));
         std::string joined = maker;
         if (!maker.empty() && !model.empty()) joined += ' ';
         joined += model;

@@ -69,6 +69,10 @@ struct CatalogRec {
     UInt8 infoCaptionState = 0;
     OrganizeLists* organizeLists = nullptr;
 
+    // Folder settings of the window: 0, a folder shows only its own items; else its whole
+    // subtree. Kept while the catalog is open.
+    UInt8 includeSubfolders = 0;
+
     SInt32 entryCapacity = 0;                  // entries allocated (the capacity at open)
     UInt32 openWarnings = 0;                   // kOpen... bits of the last open
 };

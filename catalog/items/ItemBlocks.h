@@ -49,3 +49,13 @@ UserData ItemCachedMetadata();
 // pixels), redrawn as a new picture at 72 dpi; null without a thumbnail or when it cannot be
 // drawn. The caller disposes of the picture.
 Handle ItemGetThumbnailPicture(const CatalogRec* catalog, const ItemEntry* entry, SInt16 width, SInt16 height);
+
+// Replaces block 1..5 of the n-th visible item (null or empty data removes it); nothing
+// happens, and the answer is 0, when the block is empty and stays so. A new annotation block
+// stamps the item's annotated date and re-indexes the item in the organize lists. The answers
+// of the item update (permErr without a work file, -1 when the write failed).
+OSErr ItemReplaceBlock(CatalogRec* catalog, SInt32 n, int block, Handle data);
+// Writes (or, with length 0, removes) occurrence index of a dataset in the n-th visible item's
+// annotation block, as 8-bit text.
+OSErr ItemSetAnnotationDataset(CatalogRec* catalog, SInt32 n, FieldId fieldId, SInt16 index,
+                               const void* data, SInt16 length);

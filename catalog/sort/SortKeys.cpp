@@ -87,13 +87,15 @@ void SortKeyTableAdd(SortKeyTable* table, UInt32 fieldId, UInt8 type, const Fiel
             if (length > kFieldTextMax) length = kFieldTextMax;
             std::string_view bytes(value->text.bytes, size_t(length));
             bytes = bytes.substr(0, bytes.find('\0'));
-            std::string text = value->text.encoding == kFieldTextUtf8 ? Utf8ToAnsi(bytes)
-                                                                      : std::string(bytes);
-            text.resize(std::strlen(text.c_str()));
-            UpperCaseBuffer(text.data(), long(text.size()));
             key.textOffset = UInt32(table->text.size());
-            key.textLength = UInt32(text.size());
-            table->text += text;
+            if (value->text.encoding == kFieldTextUtf8) {
+                std::string ansi = Utf8ToAnsi(bytes);
+                table->text.append(ansi.c_str());
+            } else {
+                table->text.append(bytes);
+            }
+            key.textLength = UInt32(table->text.size() - key.textOffset);
+            UpperCaseBuffer(table->text.data() + key.textOffset, long(key.textLength));
             break;
         }
         case kFieldTypeChapter:

@@ -2,6 +2,9 @@
 #include "import/foldertree/FolderTree.h"
 
 #include "foundation/text/Unicode.h"
+#include "import/foldertree/FolderTreeInternal.h"
+#include "import/foldertree/FolderTreeOps.h"
+#include "import/watch/FolderScanWorker.h"
 #include "platform/Handles.h"
 
 #include <algorithm>
@@ -10,6 +13,12 @@
 namespace {
 
 std::atomic<UInt32> gNextNodeId{1};
+
+// Every tree alive now, so that a node id from another catalog's window can be found again.
+std::set<FolderTree*>& LiveTrees() {
+    static std::set<FolderTree*> trees;
+    return trees;
+}
 
 unsigned char LowerAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
 
@@ -49,6 +58,9 @@ FolderNode* FolderNodeNew(FolderTree* tree, std::string name, std::u16string uni
 
 void FolderNodeDestroy(FolderTree* tree, FolderNode* node) {
     tree->pendingRemoval.erase(node);
+    // Folder watching and the windows drop what refers to the node, by its id.
+    if (tree->scanWorker) ScanWorkerForgetNode(tree->scanWorker, node);
+    if (tree->catalog) ImportNotifyNow(tree->catalog, kMsgFolderNodeDestroyed, node->nodeId);
     if (tree->nodeDestroyed) tree->nodeDestroyed(node);
     while (!node->children.empty()) {
         FolderNode* child = node->children.back();
@@ -72,6 +84,7 @@ static FolderTree* MakeTree(CatalogRec* catalog) {
     tree->catalog = catalog;
     tree->root = FolderNodeNew(tree, kFolderRootName, {}, nullptr);
     tree->root->depth = -1;
+    LiveTrees().insert(tree);
     return tree;
 }
 
@@ -83,9 +96,31 @@ FolderTree* FolderTreeNew(CatalogRec* catalog) {
     return tree;
 }
 
+FolderNode* FolderTreeFindLiveNode(UInt32 nodeId, FolderTree** tree) {
+    if (tree) *tree = nullptr;
+    if (!nodeId) return nullptr;
+    for (FolderTree* t : LiveTrees()) {
+        std::vector<FolderNode*> stack{t->root};
+        while (!stack.empty()) {
+            FolderNode* n = stack.back();
+            stack.pop_back();
+            if (n->nodeId == nodeId) {
+                if (tree) *tree = t;
+                return n;
+            }
+            stack.insert(stack.end(), n->children.begin(), n->children.end());
+        }
+    }
+    return nullptr;
+}
+
 void FolderTreeFree(FolderTree* tree) {
     if (!tree) return;
+    // The worker goes first: its thread and timer must not outlive the nodes.
+    ScanWorkerDelete(tree->scanWorker);
+    tree->scanWorker = nullptr;
     if (tree->root) FolderNodeDestroy(tree, tree->root);
+    LiveTrees().erase(tree);
     delete tree;
 }
 

@@ -87,6 +87,9 @@ FolderTree* FolderTreeNew(CatalogRec* catalog);
 // The same without looking at the system's volumes (the table stays empty).
 FolderTree* FolderTreeNewDetached(CatalogRec* catalog);
 void FolderTreeFree(FolderTree* tree);
+// The node with that id in any folder tree of the program (node ids are never reused while
+// it runs), and its tree; null when no live tree has it.
+FolderNode* FolderTreeFindLiveNode(UInt32 nodeId, FolderTree** tree);
 
 FolderNode* FolderNodeNew(FolderTree* tree, std::string name, std::u16string unicodeName, Handle alias);
 // Destroys a node and its subtree: out of the pending set, announced, children last to first,

@@ -1,6 +1,8 @@
 // The catalog's side of its folder tree: making and deleting it, its chunk in the catalog
 // file, filing the items when a catalog opens, and resolving folders on disk.
 #include "import/foldertree/FolderTree.h"
+#include "import/foldertree/FolderTreeInternal.h"
+#include "import/foldertree/FolderTreeOps.h"
 
 #include "catalog/file/CatalogRec.h"
 #include "foundation/text/Unicode.h"
@@ -17,31 +19,6 @@ OSErr WriteExact(SInt16 refNum, const void* data, long length) {
     if (err == noErr && count != length) err = ioErr;
     return err;
 }
-
-class CheckOnlineVisitor : public FolderVisitor {
-public:
-    CheckOnlineVisitor(FolderTree* tree, bool removeVanished, bool recursive)
-        : tree_(tree), removeVanished_(removeVanished), recursive_(recursive) {}
-
-    void Visit(FolderNode* node) override {
-        OSErr err = noErr;
-        if (node != tree_->root) {
-            FSSpec spec;
-            err = FolderNodeResolve(tree_, node, &spec);
-            if (err == nsvErr || err == dirNFErr) err = fnfErr;
-        }
-        if (recursive_) FolderNodeVisitChildren(node, *this);
-        FolderTreeFlushPending(tree_);
-        if (removeVanished_ && node != tree_->root && err != noErr && !(node->flags & kFolderWatched) &&
-            node->children.empty() && node->items.empty())
-            tree_->pendingRemoval.insert(node);
-    }
-
-private:
-    FolderTree* tree_;
-    bool removeVanished_;
-    bool recursive_;
-};
 
 }  // namespace
 
@@ -127,8 +104,8 @@ OSErr FolderTreeResolveNode(CatalogRec* catalog, FolderNode* node, FSSpec* spec)
 
 void FolderTreeCheckFolders(FolderTree* tree, const FSSpec* catalogSpec, bool removeVanished,
                             bool recursive, FolderNode* node) {
-    (void)catalogSpec;
-    CheckOnlineVisitor visitor(tree, removeVanished, recursive);
+    // Folders that moved together with the catalog are found again under its folder.
+    CheckOnlineVisitor visitor(tree, catalogSpec, removeVanished, recursive);
     FolderNode* start = node ? node : tree->root;
     if (recursive)
         visitor.Visit(start);
@@ -200,6 +177,12 @@ OSErr FolderTreeAddCatalogItems(CatalogRec* catalog, bool opened) {
 OSErr CatalogFolderTreeCheckOnOpen(CatalogRec* catalog) {
     FolderTree* tree = catalog->folderTree;
     if (!tree) return noErr;
+    // Looking for the first item finds its folder again when the catalog was moved together
+    // with its media, before the volumes are checked.
+    if (catalog->itemCount > 0) {
+        FSSpec first;
+        CatalogGetItemPath(catalog, &catalog->entries[0], &first);
+    }
     FSSpec catalogSpec;
     bool saved = CatalogGetFileSpec(catalog, &catalogSpec, nullptr);
     FolderTreeCheckFolders(tree, saved ? &catalogSpec : nullptr, true, false, nullptr);

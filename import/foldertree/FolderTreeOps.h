@@ -1,7 +1,10 @@
 // The operations by which the folder pane, the catalog engine and folder watching read and
 // change a catalog's folder tree. They keep the tree's maps consistent, remove nodes only
-// through the pending-removal set, and tell the windows about changes: 0x8071 (folder tree
-// changed) and 0x8074 (a node is being destroyed, sent at once).
+// through the pending-removal set (flushed before they return), and tell the windows about
+// changes: 0x8071 (folder tree changed) and 0x8074 (a node is being destroyed, sent at once).
+//
+// Item operations answer fnfErr when the item has no folder node and paramErr when something
+// inside failed by an exception; a folder that cannot be found on disk counts as fnfErr.
 #pragma once
 
 #include "catalog/file/CatalogRecords.h"
@@ -9,9 +12,14 @@
 #include "platform/Files.h"
 #include "platform/MacTypes.h"
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 struct CatalogRec;
+struct CInfoPBRec;
+class DirectorySource;
+struct ScanEntry;
 
 // Catalog messages of the folder tree.
 enum : UInt32 {
@@ -22,8 +30,74 @@ enum : UInt32 {
     kMsgFolderNodeDestroyed = 0x8074,
 };
 
+// ---- rows of the folder pane ---------------------------------------------------------------
+
+// Rebuilds the rows, then answers their number.
+SInt32 FolderTreeVisibleCount(CatalogRec* catalog);
+// The node of a row of the last rebuild; null for a row outside 0..count-1.
+FolderNode* FolderTreeVisibleNodeAt(CatalogRec* catalog, SInt32 row);
+// Flips the node's expanded flag; with recursive, the node and every descendant take the
+// opposite of the node's current state. Then rebuilds the rows.
+void FolderTreeToggleExpanded(CatalogRec* catalog, FolderNode* node, bool recursive);
+// What the pane shows of a node; every out pointer may be null. The name is zero-terminated
+// Windows-1252 text in a new handle. The node is looked up on disk: flag 8 is set when it
+// cannot be found and cleared when it can.
+OSErr FolderTreeGetNodeInfo(CatalogRec* catalog, FolderNode* node, Handle* name, bool* hasChildren,
+                            UInt16* depth, SInt32* itemCount, SInt32* shownCount, UInt32* flags);
+// At most max item ids of the node (with include-subfolders, of its whole subtree in pre-order)
+// into ids; answers how many.
+SInt32 FolderTreeCollectFolderItems(CatalogRec* catalog, FolderNode* node, SInt32 max, UInt32* ids);
+// Whether a folder shows its whole subtree (the catalog's include-subfolders setting).
+bool CatalogIncludesSubfolders(const CatalogRec* catalog);
+
+// ---- folder watching -----------------------------------------------------------------------
+
+void FolderTreeSetWatched(CatalogRec* catalog, FolderNode* node, bool on);
+void FolderWatchEnable(CatalogRec* catalog, bool on);
+// Classifies a listed entry for the scan thread: 0 to drop it (invisible when the settings
+// skip invisible files, a name beginning with ".", an empty file, a file the kind engine does
+// not take or the filters refuse), 'fldr' for a folder, else the file's kind.
+void ScanEntryClassify(const DirectorySource& source, const CInfoPBRec& info, ScanEntry* entry);
+bool FolderTreeGetPendingCounts(CatalogRec* catalog, FolderNode* node, SInt32* newFiles, SInt32* newFolders,
+                                SInt32* vanishedItems, SInt32* vanishedFolders);
+void FolderTreeApplyPending(CatalogRec* catalog, FolderNode* node, bool addFiles, bool deleteVanished,
+                            bool addFolders, bool removeFolders);
+void FolderTreeUpdatePendingMark(CatalogRec* catalog, FolderNode* node, bool clear);
+// The tick of the watch timer for one catalog: runs the worker's step and copes with a scan
+// thread that would not stop.
+void FolderTreeWatchTick(CatalogRec* catalog);
+
+// ---- folders -------------------------------------------------------------------------------
+
+// Finds or makes the node of a folder; posts 0x8071.
+OSErr FolderTreeAddFolder(CatalogRec* catalog, const FSSpec* folder, FolderNode** outNode);
+// Deletes the items of the node's subtree from the catalog, then the node; sends 0x8071 at once.
+OSErr FolderTreeRemoveFolder(CatalogRec* catalog, FolderNode* node);
+// The node follows its folder to a new name (spec: the folder under its new name) or a new
+// place; a folder of the same name already there takes the node's items and children.
+OSErr FolderTreeRenameFolder(CatalogRec* catalog, FolderNode* node, const FSSpec* renamed);
+OSErr FolderTreeMoveFolder(CatalogRec* catalog, FolderNode* node, const FSSpec* moved);
+// Queues every node without items and children for removal (watched ones only with
+// pruneWatched), children first, so chains of empty folders go in one pass.
+void FolderTreePruneEmpty(FolderTree* tree, bool pruneWatched);
+void CatalogPruneFolders(CatalogRec* catalog, bool pruneWatched);
+
 // ---- items ---------------------------------------------------------------------------------
 
+// The node with that id, null when the tree has none (walks the tree).
+FolderNode* FolderTreeFindNodeById(FolderTree* tree, UInt32 nodeId);
+// The node of a folder spec, or null; with markedOnly a node without the batch mark counts as
+// not found. Nothing is created.
+FolderNode* FolderTreeFindNodeBySpec(FolderTree* tree, const FSSpec* folder, bool markedOnly);
+// The folder node of a stored path, looked up as the spec look-up does (parents looked at on
+// disk when the path is not known).
+FolderNode* FolderTreeLookUpPath(FolderTree* tree, std::string_view storedPath, bool markedOnly);
+// The id of the item filed under a stored item path, 0 when none.
+UInt32 FolderTreeFindNodeByPath(FolderTree* tree, std::string_view storedItemPath, CatalogRec* catalog,
+                                bool markedOnly);
+// The id of the item filed in node whose file has that leaf name (UTF-8), 0 when none. Names
+// compare exactly, as file names do on this system.
+UInt32 FolderNodeFindItem(const FolderNode* node, std::string_view name, CatalogRec* catalog);
 // Files a new item under the folder of its spec (or stored path, or under node when given);
 // marks the catalog modified and posts 0x8071. fnfErr when the path cannot be filed.
 OSErr CatalogFolderTreeAddItem(CatalogRec* catalog, const FSSpec* file, UInt32 itemId, const FSSpec* catalogSpec);
@@ -32,3 +106,23 @@ OSErr CatalogFolderTreeAddItemPath(CatalogRec* catalog, std::string_view storedP
 // Takes an item out of its folder (the item is being deleted); marks the catalog modified and
 // posts 0x8071.
 void CatalogRemoveItemFromFolders(CatalogRec* catalog, UInt32 itemId);
+// Moves an item to the node of its file's new folder. An item of the same name already there
+// is deleted from the catalog.
+OSErr CatalogSetItemFolder(CatalogRec* catalog, UInt32 itemId, const FSSpec* file, const FSSpec* catalogSpec);
+// The native spec of an item's file, found again under the catalog's folder when its folder
+// moved there together with the catalog.
+OSErr CatalogGetItemPath(CatalogRec* catalog, const ItemEntry* entry, FSSpec* file);
+
+// ---- checks --------------------------------------------------------------------------------
+
+void CatalogFolderTreeCheck(CatalogRec* catalog, const FSSpec* catalogSpec);
+
+// ---- add batches ---------------------------------------------------------------------------
+
+// Opens an add batch: volumes refreshed, pending removals flushed, every node marked (64).
+void CatalogFolderTreeVisitRefresh(CatalogRec* catalog);
+// Commits it: the marks are cleared.
+void CatalogFolderTreeVisitA(CatalogRec* catalog);
+// Rolls it back: every node made during the batch (without the mark) is removed, the marks of
+// the others cleared.
+void CatalogFolderTreeVisitB(CatalogRec* catalog);

@@ -329,3 +329,76 @@ TEST_F(ItemRecordsTest, ThumbnailPictureFitsTheBox) {
 }
 
 }  // namespace
+
+#include "catalog/fields/FieldAccess.h"
+#include "platform/MacDates.h"
+
+namespace {
+
+std::string TitleOf(const CatalogRec* catalog, SInt32 n, FieldId id = 617, SInt32 index = 1) {
+    FieldValue v;
+    if (ItemGetFieldVisible(catalog, n, index, id, &v) != kFieldTypeText) return "<none>";
+    return std::string(v.text.bytes, std::size_t(v.text.length));
+}
+
+TEST_F(ItemRecordsTest, ReplacingBlocksAndDatasets) {
+    TestItem item = MakeTestItem("x.jpg");
+    AppendWorkFileItem(catalog_, item);
+    const SInt32 before = catalog_->entries[0].position;
+    const SInt32 dataSize = catalog_->dataSize;
+
+    // Empty over empty: nothing at all happens.
+    EXPECT_EQ(ItemReplaceBlock(catalog_, 1, kBlockUrl, nullptr), noErr);
+    Handle empty = NewHandle(0);
+    EXPECT_EQ(ItemReplaceBlock(catalog_, 1, kBlockRecording, empty), noErr);
+    DisposeHandle(empty);
+    EXPECT_EQ(catalog_->entries[0].position, before);
+    EXPECT_EQ(catalog_->dataSize, dataSize);
+    EXPECT_EQ(ItemReplaceBlock(catalog_, 1, 6, nullptr), paramErr);
+    EXPECT_EQ(ItemReplaceBlock(catalog_, 2, kBlockUrl, nullptr), paramErr);
+
+    // New annotations stamp the annotated date.
+    UInt32 now = 0;
+    GetDateTime(&now);
+    ASSERT_EQ(ItemSetAnnotationDataset(catalog_, 1, 617, 1, "Caf\xE9", 4), noErr);
+    EXPECT_EQ(TitleOf(catalog_, 1), "Caf\xE9");
+    ItemRec r;
+    ASSERT_EQ(ItemReadRecord(catalog_, 1, &r), noErr);
+    EXPECT_GE(r.annotatedDate, now);
+    EXPECT_EQ(catalog_->dataSize, dataSize + 4 + 5);
+
+    ASSERT_EQ(ItemSetAnnotationDataset(catalog_, 1, 537, 1, "one", 3), noErr);
+    ASSERT_EQ(ItemSetAnnotationDataset(catalog_, 1, 537, 2, "two", 3), noErr);
+    ASSERT_EQ(ItemSetAnnotationDataset(catalog_, 1, 537, 1, "uno", 3), noErr);
+    EXPECT_EQ(TitleOf(catalog_, 1, 537, 1), "uno");
+    EXPECT_EQ(TitleOf(catalog_, 1, 537, 2), "two");
+    ASSERT_EQ(ItemSetAnnotationDataset(catalog_, 1, 617, 1, nullptr, 0), noErr);
+    EXPECT_EQ(TitleOf(catalog_, 1), "<none>");
+
+    // The URL block replaced, then removed.
+    Handle url = nullptr;
+    PtrToHand("http://a/\xE9", &url, 10);
+    ASSERT_EQ(ItemReplaceBlock(catalog_, 1, kBlockUrl, url), noErr);
+    DisposeHandle(url);
+    EXPECT_EQ(TitleOf(catalog_, 1, kFieldUrl), "http://a/\xE9");
+    ASSERT_EQ(ItemReplaceBlock(catalog_, 1, kBlockUrl, nullptr), noErr);
+    EXPECT_EQ(TitleOf(catalog_, 1, kFieldUrl), "");
+    ASSERT_EQ(ItemReadRecord(catalog_, 1, &r), noErr);
+    EXPECT_EQ(r.urlSize, 0u);
+}
+
+TEST_F(ItemRecordsTest, NoChangesWithoutAWorkFile) {
+    const std::string path = tmp_ / "c.lxc";
+    TestItem item = MakeTestItem("x.jpg");
+    item.annotations = Dataset(617, "kept");
+    ASSERT_EQ(WriteCatalogWithItems(path, catalog_, {item}), noErr);
+    CatalogClose(catalog_, false);
+    FSSpec spec;
+    ASSERT_EQ(FSMakeFSSpecFromPath(path, &spec), noErr);
+    catalog_ = nullptr;
+    ASSERT_EQ(CatalogOpen(&catalog_, &spec, nullptr, nullptr, nullptr, nullptr, 0), noErr);
+    EXPECT_EQ(ItemSetAnnotationDataset(catalog_, 1, 617, 1, "new", 3), permErr);
+    EXPECT_EQ(TitleOf(catalog_, 1), "kept");
+}
+
+}  // namespace

@@ -26,6 +26,7 @@ public:
 TEST(FolderTreeFiling, ItemsAreFiledUnderTheirFolderAndTakenOutAgain) {
     ManualTimerService timers;
     SetTimerService(&timers);
+    CatalogNotificationsReset();
     CatalogEngineInit(400, 200);
     TempFolder dir;
     dir.Write("pics/2024/a.jpg", "x");
@@ -64,6 +65,7 @@ TEST(FolderTreeFiling, ItemsAreFiledUnderTheirFolderAndTakenOutAgain) {
 
     CatalogRemoveListener(catalog, &window, 0);
     CatalogClose(catalog, false);
+    CatalogNotificationsReset();
     SetTimerService(nullptr);
 }
 
