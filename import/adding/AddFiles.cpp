@@ -52,10 +52,7 @@ bool EndsWith(std::string_view text, std::string_view suffix) {
 }
 
 FolderNode* NodeForFolder(AddFilesContext* ctx, const FSSpec* folder) {
-    FolderTree* tree = ctx->catalog->folderTree;
-    std::string stored;
-    if (FolderTreeSpecToStored(tree, folder, &stored) != noErr) return nullptr;
-    FolderNode* node = FolderTreeInsertPath(tree, stored, ctx->catalogSpec.path.empty() ? nullptr : &ctx->catalogSpec);
+    FolderNode* node = CatalogFindFolderNodeBySpec(ctx->catalog, folder, true);
     if (node) ctx->nodesById[node->nodeId] = node;
     return node;
 }
@@ -153,8 +150,7 @@ void AddFileToCatalog(UInt16 depth, CInfoPBRec* entryInfo, UInt8* stop, void* co
         FSSpec folder;
         if (FSMakeFSSpecFromPath(FSSpecFolderPath(spec), &folder) == noErr) ctx->currentNode = NodeForFolder(ctx, &folder);
     }
-    if (ctx->currentNode && FolderNodeFindItem(ctx->currentNode, FSSpecName(spec), ctx->catalog))
-        return Restore(ctx, savedNode);
+    if (ctx->currentNode && CatalogFindItemInFolder(ctx->currentNode, nullptr, &spec)) return Restore(ctx, savedNode);
 
     const UInt8* mask = ImportSettingsCategoryMaskEmpty(ctx->settings) ? nullptr : ctx->settings->categoryMask;
     OSType type = KindTypeFromExtension(&spec, mask);

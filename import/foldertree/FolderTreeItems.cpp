@@ -186,6 +186,34 @@ OSErr CatalogGetItemPath(CatalogRec* catalog, const ItemEntry* entry, FSSpec* fi
     return err;
 }
 
+FolderNode* CatalogFindFolderNodeBySpec(CatalogRec* catalog, const FSSpec* folder, bool create) {
+    FolderTree* tree = catalog ? catalog->folderTree : nullptr;
+    if (!tree || !folder) return nullptr;
+    if (!create) return FolderTreeFindNodeBySpec(tree, folder, false);
+    std::string stored;
+    if (FolderTreeSpecToStored(tree, folder, &stored) != noErr) return nullptr;
+    FSSpec anchorStorage;
+    return FolderTreeInsertPath(tree, stored, FolderTreeAnchor(catalog, &anchorStorage));
+}
+
+FolderNode* CatalogFindFolderNodeByPath(CatalogRec* catalog, std::string_view storedPath, bool markedOnly) {
+    return catalog && catalog->folderTree ? FolderTreeLookUpPath(catalog->folderTree, storedPath, markedOnly) : nullptr;
+}
+
+FolderNode* CatalogFindItemFolderNode(CatalogRec* catalog, UInt32 itemId) {
+    return catalog && catalog->folderTree ? FolderTreeFindItemNode(catalog->folderTree, itemId) : nullptr;
+}
+
+UInt32 CatalogFindItemInFolder(FolderNode* node, CatalogStringTable* names, const FSSpec* file) {
+    if (!node || !file) return 0;
+    (void)names;   // the names filed with the node come first; records are read only without them
+    return FolderNodeFindItem(node, FSSpecName(*file), node->tree ? node->tree->catalog : nullptr);
+}
+
+void CatalogRefreshVolumes(CatalogRec* catalog) {
+    if (catalog && catalog->folderTree) FolderTreeRefreshVolumes(catalog->folderTree);
+}
+
 void CatalogFolderTreeCheck(CatalogRec* catalog, const FSSpec* catalogSpec) {
     FolderTree* tree = catalog->folderTree;
     if (!tree) return;

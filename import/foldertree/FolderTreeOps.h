@@ -113,6 +113,21 @@ OSErr CatalogSetItemFolder(CatalogRec* catalog, UInt32 itemId, const FSSpec* fil
 // moved there together with the catalog.
 OSErr CatalogGetItemPath(CatalogRec* catalog, const ItemEntry* entry, FSSpec* file);
 
+// ---- the catalog engine's entries into its tree ----------------------------------------------
+
+struct CatalogStringTable;
+// The node of a folder spec; with create, made when missing.
+FolderNode* CatalogFindFolderNodeBySpec(CatalogRec* catalog, const FSSpec* folder, bool create);
+// The node of a stored folder path, null when none.
+FolderNode* CatalogFindFolderNodeByPath(CatalogRec* catalog, std::string_view storedPath, bool markedOnly);
+// The node that files an item, null when none.
+FolderNode* CatalogFindItemFolderNode(CatalogRec* catalog, UInt32 itemId);
+// The id of the item filed in node for the file of spec, 0 when none (the name cache, which
+// may be null, keeps the items' names read from their records).
+UInt32 CatalogFindItemInFolder(FolderNode* node, CatalogStringTable* names, const FSSpec* file);
+// The volumes mounted now, looked up again, with the volume nodes checked.
+void CatalogRefreshVolumes(CatalogRec* catalog);
+
 // ---- checks --------------------------------------------------------------------------------
 
 void CatalogFolderTreeCheck(CatalogRec* catalog, const FSSpec* catalogSpec);
