@@ -96,8 +96,11 @@ OSErr CreateFolderPath(const std::string& path) {
     if (slash != std::string::npos && slash > 0) {
         if (OSErr err = CreateFolderPath(path.substr(0, slash)); err != noErr) return err;
     }
-    if (mkdir(path.c_str(), 0777) == 0 || errno == EEXIST) return noErr;
-    return OSErrFromErrno(errno);
+    if (mkdir(path.c_str(), 0777) == 0) return noErr;
+    const int e = errno;
+    // Made meanwhile by someone else: fine when it is a folder.
+    if (e == EEXIST) return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? noErr : dupFNErr;
+    return OSErrFromErrno(e);
 }
 
 OSErr GetSpecialFolderPath(int csidl, bool create, std::string* path) {

@@ -2,6 +2,7 @@
 
 #include "foundation/text/Unicode.h"
 #include "platform/Handles.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Volumes.h"
 
 #include <glib.h>
@@ -37,32 +38,6 @@ OSErr MakeFolder(const std::string& path) {
     int e = errno;
     if (e == EEXIST) return IsFolder(path) ? OSErr(noErr) : OSErr(dupFNErr);
     return OSErrFromErrno(e);
-}
-
-OSErr CreatePathRecursive(const std::string& path) {
-    if (path.empty()) return noErr;
-    if (mkdir(path.c_str(), 0777) == 0) return noErr;
-    int e = errno;
-    if (e == EEXIST) return IsFolder(path) ? OSErr(noErr) : OSErr(dupFNErr);
-    if (e != ENOENT) return OSErrFromErrno(e);
-    // Walk back to the last separator that leaves a shorter, non-empty parent.
-    std::string parent = path;
-    while (!parent.empty() && parent.back() == '/') parent.pop_back();
-    size_t slash = parent.rfind('/');
-    if (slash == std::string::npos) return dirNFErr;
-    parent.resize(slash);
-    while (!parent.empty() && parent.back() == '/') parent.pop_back();
-    if (parent.empty()) return dirNFErr;   // only the root is left, and it always exists
-    OSErr err = CreatePathRecursive(parent);
-    if (err) return err;
-    return MakeFolder(path);
-}
-
-std::string DataHome() {
-    const char* x = std::getenv("XDG_DATA_HOME");
-    if (x && *x == '/') return x;
-    const char* home = std::getenv("HOME");
-    return std::string(home && *home ? home : g_get_home_dir()) + "/.local/share";
 }
 
 std::string TempDir() {
@@ -170,7 +145,7 @@ OSErr CreateChildFolder(const FSSpec* folder, short create, ConstStr255Param nam
 
 OSErr CreateDirectoryPathW(std::u16string_view path) {
     if (path.empty()) return noErr;
-    return CreatePathRecursive(Utf16ToUtf8(path));
+    return CreateFolderPath(Utf16ToUtf8(path));
 }
 
 OSErr FindSpecialFolder(OSType folderType, ConstStr255Param name, FSSpec* spec) {
@@ -183,12 +158,15 @@ OSErr FindSpecialFolder(OSType folderType, ConstStr255Param name, FSSpec* spec) 
         base = d;
         break;
     }
-    case 'pref': base = DataHome(); break;
+    case 'pref':
+        base = UserDataFolder();
+        if (base.empty()) return fnfErr;  // no home folder to put it in
+        break;
     case 'temp': base = TempDir(); break;
     default: base = "/"; break;
     }
     if (folderType == 'desk' || folderType == 'pref') {
-        OSErr err = CreatePathRecursive(base);
+        OSErr err = CreateFolderPath(base);
         if (err) return err;
     }
     std::string_view n = NameOf(name);
@@ -205,7 +183,7 @@ OSErr FindSpecialFolderPath(short kind, FSSpec* spec) {
     else return paramErr;
     const char* d = g_get_user_special_dir(which);
     if (!d || !*d) return paramErr;
-    OSErr err = CreatePathRecursive(d);
+    OSErr err = CreateFolderPath(d);
     if (err) return err;
     return FSMakeFSSpecFromPath(d, spec);
 }

@@ -34,6 +34,22 @@ void GiveCopy(Handle* out, const std::uint8_t* bytes, std::size_t size, bool rep
     }
 }
 
+// Where the image resources section of a Photoshop file of version 1 lies: its data begins at
+// *data (its 32-bit length just before) and holds *size bytes. kBadMediaDataErr when the file
+// is no such file or the section runs past its end.
+OSErr LocateResourcesSection(MetaReader& file, SInt64* data, std::uint32_t* size) {
+    std::uint8_t header[kPsdHeaderSize];
+    if (file.ReadAt(0, header, sizeof header) || ReadBE32(header) != '8BPS' || ReadBE16(header + 4) != 1)
+        return kBadMediaDataErr;
+    std::uint8_t length[4];
+    if (file.ReadAt(kPsdHeaderSize, length, 4)) return kBadMediaDataErr;
+    const SInt64 sectionAt = SInt64(kPsdHeaderSize) + 4 + ReadBE32(length);  // after the colour mode data
+    if (file.ReadAt(sectionAt, length, 4)) return kBadMediaDataErr;
+    *data = sectionAt + 4;
+    *size = ReadBE32(length);
+    return file.Fits(*data, *size) ? OSErr(noErr) : OSErr(kBadMediaDataErr);
+}
+
 }  // namespace
 
 std::size_t PhotoshopResourcesStart(const std::uint8_t* p, std::size_t size) {
@@ -75,16 +91,10 @@ OSErr PhotoshopReadResources(const FSSpec* spec, Handle* resources) {
     *resources = nullptr;
     MetaReader file;
     if (OSErr err = file.Open(spec)) return err;
-    std::uint8_t header[kPsdHeaderSize];
-    if (file.ReadAt(0, header, sizeof header) || ReadBE32(header) != '8BPS' || ReadBE16(header + 4) != 1)
-        return kBadMediaDataErr;
-    std::uint8_t length[4];
-    if (file.ReadAt(kPsdHeaderSize, length, 4)) return kBadMediaDataErr;
-    const SInt64 resourcesAt = SInt64(kPsdHeaderSize) + 4 + ReadBE32(length);
-    if (file.ReadAt(resourcesAt, length, 4)) return kBadMediaDataErr;
-    const std::uint32_t size = ReadBE32(length);
-    if (!file.Fits(resourcesAt + 4, size)) return kBadMediaDataErr;
-    return file.ReadHandle(resourcesAt + 4, size, resources);
+    SInt64 at = 0;
+    std::uint32_t size = 0;
+    if (OSErr err = LocateResourcesSection(file, &at, &size)) return err;
+    return file.ReadHandle(at, size, resources);
 }
 
 void PhotoshopParseResources(Handle resources, SInt32* resolution, UserData metadata, GWorldPtr* thumbnail, Handle* icc,
@@ -188,21 +198,13 @@ OSErr EmbedAnnotationsInPhotoshop(const FSSpec* spec, Handle iptc, Handle annota
     if (!annotations) annotations = iptc;
     MetaReader file;
     if (OSErr err = file.Open(spec)) return err;
-    std::uint8_t header[kPsdHeaderSize];
-    if (file.ReadAt(0, header, sizeof header) || ReadBE32(header) != '8BPS' || ReadBE16(header + 4) != 1)
-        return kBadMediaDataErr;
-
-    std::uint8_t length[4];
-    if (file.ReadAt(kPsdHeaderSize, length, 4)) return kBadMediaDataErr;
-    const std::uint32_t colorModeSize = ReadBE32(length);
-    const SInt64 resourcesAt = SInt64(kPsdHeaderSize) + 4 + colorModeSize;
-    if (file.ReadAt(resourcesAt, length, 4)) return kBadMediaDataErr;
-    const std::uint32_t resourcesSize = ReadBE32(length);
-    const SInt64 restAt = resourcesAt + 4 + resourcesSize;
-    if (!file.Fits(resourcesAt + 4, resourcesSize)) return kBadMediaDataErr;
+    SInt64 resourcesAt = 0;
+    std::uint32_t resourcesSize = 0;
+    if (OSErr err = LocateResourcesSection(file, &resourcesAt, &resourcesSize)) return err;
+    const SInt64 restAt = resourcesAt + resourcesSize;
 
     Handle resources = nullptr;
-    if (OSErr err = file.ReadHandle(resourcesAt + 4, resourcesSize, &resources)) return err;
+    if (OSErr err = file.ReadHandle(resourcesAt, resourcesSize, &resources)) return err;
     struct Owned {
         Handle h;
         ~Owned() { if (h) DisposeHandle(h); }
@@ -227,7 +229,7 @@ OSErr EmbedAnnotationsInPhotoshop(const FSSpec* spec, Handle iptc, Handle annota
     if ((err = out.Begin(spec))) return err;
     std::uint8_t sectionLength[4];
     WriteBE32(sectionLength, static_cast<std::uint32_t>(newSize));
-    if ((err = out.CopyFrom(file, 0, kPsdHeaderSize + 4 + SInt64(colorModeSize)))) return err;
+    if ((err = out.CopyFrom(file, 0, resourcesAt - 4))) return err;  // up to the section's length
     if ((err = out.Write(sectionLength, 4))) return err;
     if (newSize && (err = out.Write(*resources, newSize))) return err;
     if ((err = out.CopyFrom(file, restAt, -1))) return err;

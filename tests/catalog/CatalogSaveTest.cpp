@@ -12,6 +12,7 @@
 #include "platform/FileFaults.h"
 #include "platform/Handles.h"
 #include "platform/UiHooks.h"
+#include "support/FileSpecs.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -23,12 +24,6 @@
 namespace {
 
 using namespace savetest;
-
-FSSpec SpecOf(const std::string& path) {
-    FSSpec spec;
-    FSMakeFSSpecFromPath(path, &spec);
-    return spec;
-}
 
 TestItem Item(const std::string& name, size_t thumbnailBytes = 0) {
     TestItem t;

@@ -3,6 +3,7 @@
 #include "catalog/save/CatalogLocks.h"
 
 #include "support/ChildProcess.h"
+#include "support/FileSpecs.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -13,12 +14,6 @@
 #include <vector>
 
 namespace {
-
-FSSpec SpecOf(const std::string& path) {
-    FSSpec spec;
-    FSMakeFSSpecFromPath(path, &spec);
-    return spec;
-}
 
 std::string SlotPath(const std::string& catalog, int n) { return catalog + "_" + char('0' + n); }
 

@@ -8,6 +8,7 @@
 #include "platform/ByteOrder.h"
 #include "platform/FileFaults.h"
 #include "support/ChildProcess.h"
+#include "support/FileSpecs.h"
 #include "support/TempFolder.h"
 
 #include <fcntl.h>
@@ -27,12 +28,6 @@
 namespace {
 
 using namespace savetest;
-
-FSSpec SpecOf(const std::string& path) {
-    FSSpec spec;
-    FSMakeFSSpecFromPath(path, &spec);
-    return spec;
-}
 
 TestItem Item(const std::string& name, size_t thumbnailBytes = 0) {
     TestItem t;

@@ -3,6 +3,7 @@
 #include "platform/Aliases.h"
 #include "platform/ByteOrder.h"
 #include "platform/Handles.h"
+#include "support/FileSpecs.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -14,13 +15,6 @@
 #include <vector>
 
 namespace {
-
-FSSpec SpecOf(const std::string& path) {
-    FSSpec s;
-    OSErr err = FSMakeFSSpecFromPath(path, &s);
-    EXPECT_TRUE(err == noErr || err == fnfErr) << path;
-    return s;
-}
 
 std::vector<unsigned char> Bytes(AliasHandle h) {
     return std::vector<unsigned char>(reinterpret_cast<unsigned char*>(*h),
@@ -43,7 +37,7 @@ Resolved Resolve(AliasHandle alias, const FSSpec* from = nullptr) {
 TEST(Alias, LayoutHoldsIdentityAndPath) {
     TempFolder tmp;
     std::string file = tmp.Write("pictures/one.jpg", "x");
-    FSSpec spec = SpecOf(file);
+    FSSpec spec = CheckedSpecOf(file);
     AliasHandle alias = nullptr;
     ASSERT_EQ(NewAlias(nullptr, &spec, &alias), noErr);
     std::vector<unsigned char> b = Bytes(alias);
@@ -65,7 +59,7 @@ TEST(Alias, LayoutHoldsIdentityAndPath) {
     EXPECT_EQ(std::string(b.begin() + kAliasHeaderSize, b.end()), "one.jpg");
     DisposeHandle(alias);
 
-    FSSpec missing = SpecOf(tmp / "pictures/none.jpg");
+    FSSpec missing = CheckedSpecOf(tmp / "pictures/none.jpg");
     alias = reinterpret_cast<AliasHandle>(1);
     EXPECT_EQ(NewAlias(nullptr, &missing, &alias), fnfErr);
     EXPECT_EQ(alias, nullptr);
@@ -113,7 +107,7 @@ TEST(Alias, ResolvesWhereverTheTargetWent) {
         TempFolder tmp;
         tmp.Write("a/photo.jpg", "picture");
         tmp.Write("a/neighbour.jpg", "another");
-        FSSpec spec = SpecOf(tmp / "a/photo.jpg");
+        FSSpec spec = CheckedSpecOf(tmp / "a/photo.jpg");
         AliasHandle alias = nullptr;
         ASSERT_EQ(NewAlias(nullptr, &spec, &alias), noErr);
         std::string want = c.move(tmp);
@@ -132,7 +126,7 @@ TEST(Alias, ResolvesWhereverTheTargetWent) {
 TEST(Alias, FolderAliasFindsARenamedFolderNotAFile) {
     TempFolder tmp;
     std::filesystem::create_directories(tmp / "shots");
-    FSSpec spec = SpecOf(tmp / "shots");
+    FSSpec spec = CheckedSpecOf(tmp / "shots");
     AliasHandle alias = nullptr;
     ASSERT_EQ(NewAlias(nullptr, &spec, &alias), noErr);
     std::filesystem::rename(tmp / "shots", tmp / "shots 2005");
@@ -148,7 +142,7 @@ TEST(Alias, VolumeMountedElsewhere) {
     // below the new mount point, found by the volume's serial.
     TempFolder tmp;
     std::string original = tmp.Write("disk/photos/p.jpg", "picture");
-    FSSpec spec = SpecOf(original);
+    FSSpec spec = CheckedSpecOf(original);
     AliasHandle alias = nullptr;
     ASSERT_EQ(NewAlias(nullptr, &spec, &alias), noErr);
     std::vector<unsigned char> record = Bytes(alias);
@@ -191,8 +185,8 @@ TEST(Alias, MinimalAliasResolvesBesideTheReferringFile) {
     TempFolder tmp;
     tmp.Write("cat/item.tif", "x");
     tmp.Write("cat/catalog.lxc", "c");
-    FSSpec spec = SpecOf(tmp / "cat/item.tif");
-    FSSpec from = SpecOf(tmp / "cat/catalog.lxc");
+    FSSpec spec = CheckedSpecOf(tmp / "cat/item.tif");
+    FSSpec from = CheckedSpecOf(tmp / "cat/catalog.lxc");
     AliasHandle alias = nullptr;
     ASSERT_EQ(NewAliasMinimal(&spec, &alias), noErr);
     EXPECT_EQ(Resolve(alias, &from).path, tmp / "cat/item.tif");
@@ -206,7 +200,7 @@ TEST(Alias, MinimalAliasResolvesBesideTheReferringFile) {
 
 TEST(Alias, DamagedRecordsAreRefused) {
     TempFolder tmp;
-    FSSpec spec = SpecOf(tmp.Write("f.jpg", "x"));
+    FSSpec spec = CheckedSpecOf(tmp.Write("f.jpg", "x"));
     AliasHandle alias = nullptr;
     ASSERT_EQ(NewAlias(nullptr, &spec, &alias), noErr);
     const std::vector<unsigned char> good = Bytes(alias);

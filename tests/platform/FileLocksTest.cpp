@@ -4,6 +4,7 @@
 #include "platform/FileLocks.h"
 #include "platform/Files.h"
 #include "support/ChildProcess.h"
+#include "support/FileSpecs.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -11,12 +12,6 @@
 #include <filesystem>
 
 namespace {
-
-FSSpec SpecOf(const std::string& path) {
-    FSSpec spec;
-    FSMakeFSSpecFromPath(path, &spec);
-    return spec;
-}
 
 class FileLocksTest : public ::testing::Test {
 protected:

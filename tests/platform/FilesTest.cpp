@@ -1,6 +1,7 @@
 #include "platform/Files.h"
 #include "platform/MacDates.h"
 #include "platform/Volumes.h"
+#include "support/FileSpecs.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -21,13 +22,6 @@ std::vector<unsigned char> PStr(const std::string& s) {
     p[0] = static_cast<unsigned char>(s.size());
     std::memcpy(p.data() + 1, s.data(), s.size());
     return p;
-}
-
-FSSpec SpecOf(const std::string& path) {
-    FSSpec s;
-    OSErr err = FSMakeFSSpecFromPath(path, &s);
-    EXPECT_TRUE(err == noErr || err == fnfErr) << path << " -> " << err;
-    return s;
 }
 
 TEST(FileSpecMaking, AnswersByWhatExists) {
@@ -91,7 +85,7 @@ TEST(FileSpecMaking, NormalisesPathsAndBuildsFromFolderIds) {
 
 TEST(FileSpecMaking, RefusesBadNames) {
     TempFolder tmp;
-    FSSpec folder = SpecOf(tmp.path());
+    FSSpec folder = CheckedSpecOf(tmp.path());
     for (const std::string& bad : std::vector<std::string>{"", ".", "..", "a/b", "/", std::string("a\0b", 3), std::string(256, 'n')}) {
         FSSpec s;
         EXPECT_EQ(FSMakeChildSpec(&folder, bad, &s), bdNamErr) << bad;
@@ -101,11 +95,11 @@ TEST(FileSpecMaking, RefusesBadNames) {
     EXPECT_TRUE(IsValidFileName("...")); // only "." and ".." are special
 
     tmp.Write("f", "x");
-    FSSpec f = SpecOf(tmp / "f");
+    FSSpec f = CheckedSpecOf(tmp / "f");
     for (std::string bad : {".", "..", "x/y", ""}) {
         EXPECT_EQ(FSpRenameTo(&f, bad, nullptr), bdNamErr) << bad;
     }
-    FSSpec dot = SpecOf(tmp / "sub/..");  // normalises to the temp folder itself
+    FSSpec dot = CheckedSpecOf(tmp / "sub/..");  // normalises to the temp folder itself
     EXPECT_EQ(dot.path, tmp.path());
     EXPECT_TRUE(FSpExists(&f));
 }
@@ -116,7 +110,7 @@ TEST(FileSpecPaths, StoredFormsNeverCut) {
     std::string deep = tmp.path();
     while (deep.size() < 300) deep += "/folder-with-a-long-name";
     std::filesystem::create_directories(deep);
-    FSSpec longSpec = SpecOf(deep + "/file.jpg");
+    FSSpec longSpec = CheckedSpecOf(deep + "/file.jpg");
     FSSpecRecord rec;
     EXPECT_EQ(FSSpecToRecord(&longSpec, &rec), bdNamErr);
     EXPECT_EQ(rec.name[0], 0);
@@ -133,7 +127,7 @@ TEST(FileSpecPaths, StoredFormsNeverCut) {
     EXPECT_STREQ(buf, "file.jpg");
 
     // A short one goes into the record and comes back.
-    FSSpec shortSpec = SpecOf(tmp / "é.jpg");
+    FSSpec shortSpec = CheckedSpecOf(tmp / "é.jpg");
     ASSERT_EQ(FSSpecToRecord(&shortSpec, &rec), noErr);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(rec.name + 1), rec.name[0]), shortSpec.path);
     FSSpec back;
@@ -157,7 +151,7 @@ protected:
     FSSpec spec;
     SInt16 ref = 0;
     void SetUp() override {
-        spec = SpecOf(tmp / "data.bin");
+        spec = CheckedSpecOf(tmp / "data.bin");
         ASSERT_EQ(FSpCreate(&spec, 'lyrx', 'TEXT', -1), noErr);
         ASSERT_EQ(FSpOpenDF(&spec, fsRdWrPerm, &ref), noErr);
     }
@@ -266,7 +260,7 @@ TEST(OpenFiles, PermissionsAndReferences) {
     TempFolder tmp;
     tmp.Write("f.txt", "abc");
     tmp.Write("dir/x", "");
-    FSSpec f = SpecOf(tmp / "f.txt");
+    FSSpec f = CheckedSpecOf(tmp / "f.txt");
     SInt16 r = 0;
     ASSERT_EQ(FSpOpenDF(&f, fsRdPerm, &r), noErr);
     long n = 1;
@@ -298,10 +292,10 @@ TEST(OpenFiles, PermissionsAndReferences) {
     EXPECT_EQ(FSClose(0), rfNumErr);
     EXPECT_EQ(FSClose(-3), rfNumErr);
 
-    FSSpec missing = SpecOf(tmp / "missing");
+    FSSpec missing = CheckedSpecOf(tmp / "missing");
     EXPECT_EQ(FSpOpenDF(&missing, fsRdPerm, &r), fnfErr);
     EXPECT_EQ(r, 0);
-    FSSpec dir = SpecOf(tmp / "dir");
+    FSSpec dir = CheckedSpecOf(tmp / "dir");
     EXPECT_EQ(FSpOpenDF(&dir, fsRdPerm, &r), notAFileErr);
     EXPECT_EQ(FSpOpenDF(&f, 9, &r), paramErr);
 
@@ -314,7 +308,7 @@ TEST(OpenFiles, PermissionsAndReferences) {
 TEST(OpenFiles, ManyThreadsOpenReadAndClose) {
     TempFolder tmp;
     std::vector<FSSpec> specs;
-    for (int i = 0; i < 4; ++i) specs.push_back(SpecOf(tmp.Write("f" + std::to_string(i), std::string(4096, char('a' + i)))));
+    for (int i = 0; i < 4; ++i) specs.push_back(CheckedSpecOf(tmp.Write("f" + std::to_string(i), std::string(4096, char('a' + i)))));
     std::vector<int> failures(4, 0);
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
@@ -341,10 +335,10 @@ TEST(OpenFiles, ManyThreadsOpenReadAndClose) {
 
 TEST(FileItems, CreateAndDelete) {
     TempFolder tmp;
-    FSSpec f = SpecOf(tmp / "new.txt");
+    FSSpec f = CheckedSpecOf(tmp / "new.txt");
     ASSERT_EQ(FSpCreate(&f, 0, 0, -1), noErr);
     EXPECT_EQ(FSpCreate(&f, 0, 0, -1), dupFNErr);
-    FSSpec d = SpecOf(tmp / "folder");
+    FSSpec d = CheckedSpecOf(tmp / "folder");
     SInt32 id = 0;
     ASSERT_EQ(FSpDirCreate(&d, -1, &id), noErr);
     EXPECT_GT(id, fsRtDirID);
@@ -352,13 +346,13 @@ TEST(FileItems, CreateAndDelete) {
     ASSERT_EQ(GetDirectoryPath(0, id, &path), noErr);
     EXPECT_EQ(path, d.path);
     EXPECT_EQ(FSpDirCreate(&d, -1, nullptr), dupFNErr);
-    FSSpec inMissing = SpecOf(tmp.path());
+    FSSpec inMissing = CheckedSpecOf(tmp.path());
     inMissing.path = tmp / "nofolder/x";
     EXPECT_EQ(FSpCreate(&inMissing, 0, 0, -1), fnfErr);
 
     tmp.Write("folder/inside", "x");
     EXPECT_EQ(FSpDelete(&d), fBsyErr);   // a folder with something in it stays
-    FSSpec inside = SpecOf(tmp / "folder/inside");
+    FSSpec inside = CheckedSpecOf(tmp / "folder/inside");
     EXPECT_EQ(FSpDelete(&inside), noErr);
     EXPECT_EQ(FSpDelete(&d), noErr);
     EXPECT_EQ(FSpDelete(&f), noErr);
@@ -368,7 +362,7 @@ TEST(FileItems, CreateAndDelete) {
     // A symbolic link is deleted itself, never its target.
     tmp.Write("target", "keep");
     ASSERT_EQ(symlink((tmp / "target").c_str(), (tmp / "link").c_str()), 0);
-    FSSpec link = SpecOf(tmp / "link");
+    FSSpec link = CheckedSpecOf(tmp / "link");
     EXPECT_EQ(FSpDelete(&link), noErr);
     EXPECT_EQ(TempFolder::Read(tmp / "target"), "keep");
 }
@@ -378,9 +372,9 @@ TEST(FileItems, RenamesAndMovesNeverOverwrite) {
     tmp.Write("a.txt", "A");
     tmp.Write("b.txt", "B");
     tmp.Write("sub/a.txt", "subA");
-    FSSpec a = SpecOf(tmp / "a.txt");
-    FSSpec b = SpecOf(tmp / "b.txt");
-    FSSpec sub = SpecOf(tmp / "sub");
+    FSSpec a = CheckedSpecOf(tmp / "a.txt");
+    FSSpec b = CheckedSpecOf(tmp / "b.txt");
+    FSSpec sub = CheckedSpecOf(tmp / "sub");
 
     auto nameB = PStr("b.txt");
     EXPECT_EQ(FSpRename(&a, nameB.data()), dupFNErr);
@@ -400,7 +394,7 @@ TEST(FileItems, RenamesAndMovesNeverOverwrite) {
     EXPECT_EQ(FSpRenameTo(&a, "d.txt", nullptr), fnfErr);   // a is gone now
 
     // Folders too.
-    FSSpec other = SpecOf(tmp / "other");
+    FSSpec other = CheckedSpecOf(tmp / "other");
     ASSERT_EQ(FSpDirCreate(&other, -1, nullptr), noErr);
     EXPECT_EQ(FSpMoveTo(&sub, &other), dupFNErr);
     EXPECT_TRUE(FSpExists(&sub));
@@ -410,17 +404,17 @@ TEST(FileItems, ExchangeAndReplace) {
     TempFolder tmp;
     tmp.Write("a", "first");
     tmp.Write("b", "second");
-    FSSpec a = SpecOf(tmp / "a"), b = SpecOf(tmp / "b");
+    FSSpec a = CheckedSpecOf(tmp / "a"), b = CheckedSpecOf(tmp / "b");
     ASSERT_EQ(FSpExchangeFiles(&a, &b), noErr);
     EXPECT_EQ(TempFolder::Read(a.path), "second");
     EXPECT_EQ(TempFolder::Read(b.path), "first");
-    FSSpec gone = SpecOf(tmp / "gone");
+    FSSpec gone = CheckedSpecOf(tmp / "gone");
     EXPECT_EQ(FSpExchangeFiles(&a, &gone), fnfErr);
     EXPECT_EQ(TempFolder::Read(a.path), "second");
 
     // The deliberate overwrite of a safe save: the temporary file takes the target's place.
     tmp.Write("a.tmp", "new contents");
-    FSSpec t = SpecOf(tmp / "a.tmp");
+    FSSpec t = CheckedSpecOf(tmp / "a.tmp");
     ASSERT_EQ(FSpReplaceFile(&t, &a), noErr);
     EXPECT_EQ(TempFolder::Read(a.path), "new contents");
     EXPECT_FALSE(FSpExists(&t));
@@ -448,7 +442,7 @@ TEST(FileItems, CatalogInformation) {
         {"noext", false, 0, 0, 0},
     };
     for (const auto& c : cases) {
-        FSSpec s = SpecOf(tmp / c.rel);
+        FSSpec s = CheckedSpecOf(tmp / c.rel);
         CInfoPBRec pb;
         ASSERT_EQ(FSpGetCatInfo(&s, &pb), noErr) << c.rel;
         EXPECT_EQ((pb.ioFlAttrib & kioFlAttribDirMask) != 0, c.dir) << c.rel;
@@ -463,18 +457,18 @@ TEST(FileItems, CatalogInformation) {
             EXPECT_EQ(p, s.path);
         }
     }
-    FSSpec missing = SpecOf(tmp / "missing");
+    FSSpec missing = CheckedSpecOf(tmp / "missing");
     CInfoPBRec pb;
     EXPECT_EQ(FSpGetCatInfo(&missing, &pb), fnfErr);
     FInfo fi;
-    FSSpec folder = SpecOf(tmp / "folder");
+    FSSpec folder = CheckedSpecOf(tmp / "folder");
     EXPECT_EQ(FSpGetFInfo(&folder, &fi), notAFileErr);
 }
 
 TEST(FileItems, DatesInMacSeconds) {
     TempFolder tmp;
     tmp.Write("f", "x");
-    FSSpec f = SpecOf(tmp / "f");
+    FSSpec f = CheckedSpecOf(tmp / "f");
     UInt32 created = 0, modified = 0;
     ASSERT_EQ(FSpGetFileDates(&f, &created, &modified), noErr);
     UInt32 now = 0;
@@ -489,7 +483,7 @@ TEST(FileItems, DatesInMacSeconds) {
     ASSERT_EQ(FSpSetFileDates(&f, &when, &when), noErr);
     ASSERT_EQ(FSpGetFileDates(&f, nullptr, &modified), noErr);
     EXPECT_EQ(modified, when);
-    FSSpec missing = SpecOf(tmp / "missing");
+    FSSpec missing = CheckedSpecOf(tmp / "missing");
     EXPECT_EQ(FSpSetFileDates(&missing, nullptr, &when), fnfErr);
 }
 
@@ -512,7 +506,7 @@ TEST(Volumes, TableOfMountsAndFreeSpace) {
 
     UInt64 freeBytes = 0, freeBytes2 = 0;
     ASSERT_EQ(GetVolumeFreeBytes(v.vRefNum, &freeBytes), noErr);
-    FSSpec s = SpecOf(tmp / "later.txt");
+    FSSpec s = CheckedSpecOf(tmp / "later.txt");
     ASSERT_EQ(FSpGetFreeBytes(&s, &freeBytes2), noErr);
     EXPECT_GT(freeBytes, 0u);
     EXPECT_GT(freeBytes2, 0u);

@@ -1,6 +1,7 @@
 #include "foundation/files/FileData.h"
 #include "platform/Handles.h"
 #include "platform/MacDates.h"
+#include "support/FileSpecs.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -10,15 +11,9 @@
 
 namespace {
 
-FSSpec Spec(const std::string& path) {
-    FSSpec s;
-    FSMakeFSSpecFromPath(path, &s);
-    return s;
-}
-
 TEST(FileData, ReadsFromAnOffsetToTheEnd) {
     TempFolder tmp;
-    FSSpec f = Spec(tmp.Write("f", "0123456789"));
+    FSSpec f = SpecOf(tmp.Write("f", "0123456789"));
     struct Case {
         SInt64 offset;
         OSErr want;
@@ -46,10 +41,10 @@ TEST(FileData, ReadsFromAnOffsetToTheEnd) {
     }
     Handle h = nullptr;
     long size = 0;
-    FSSpec missing = Spec(tmp / "missing");
+    FSSpec missing = SpecOf(tmp / "missing");
     EXPECT_EQ(LoadFileData(&missing, &h, &size), fnfErr);
     EXPECT_EQ(h, nullptr);
-    FSSpec empty = Spec(tmp.Write("empty", ""));
+    FSSpec empty = SpecOf(tmp.Write("empty", ""));
     EXPECT_EQ(LoadFileData(&empty, &h, &size), eofErr);
 
     char buf[8] = {};
@@ -82,13 +77,13 @@ TEST(FileData, WritesAtPositions) {
     for (const auto& c : cases) {
         std::string path = tmp / ("f" + std::to_string(i++));
         if (c.exists) tmp.Write(path.substr(tmp.path().size() + 1), c.before);
-        FSSpec f = Spec(path);
+        FSSpec f = SpecOf(path);
         EXPECT_EQ(FileWriteAt(&f, c.data.data(), long(c.data.size()), 'lyrx', 'TEXT', c.position), noErr);
         EXPECT_EQ(TempFolder::Read(path), c.after) << c.before << " @" << c.position;
     }
-    FSSpec f = Spec(tmp / "g");
+    FSSpec f = SpecOf(tmp / "g");
     EXPECT_EQ(FileWriteAt(&f, "x", 1, 0, 0, -3), paramErr);
-    FSSpec inMissing = Spec(tmp / "nofolder/f");
+    FSSpec inMissing = SpecOf(tmp / "nofolder/f");
     EXPECT_EQ(FileWriteAt(&inMissing, "x", 1, 0, 0, 0), fnfErr);
 }
 
@@ -119,17 +114,17 @@ TEST(FileData, ScansTextLines) {
         {longLine + "\nshort", {longLine, "short"}},   // a long line is handed over whole
     };
     for (const auto& c : cases) {
-        FSSpec f = Spec(tmp.Write("t.txt", c.text));
+        FSSpec f = SpecOf(tmp.Write("t.txt", c.text));
         Collected got;
         EXPECT_EQ(ScanTextLines(&f, Collect, &got), noErr);
         EXPECT_EQ(got.lines, c.want) << c.text.substr(0, 40);
     }
-    FSSpec f = Spec(tmp.Write("t.txt", "1\n2\n3\n"));
+    FSSpec f = SpecOf(tmp.Write("t.txt", "1\n2\n3\n"));
     Collected stop;
     stop.stopAfter = 2;
     EXPECT_EQ(ScanTextLines(&f, Collect, &stop), 7);
     EXPECT_EQ(stop.lines.size(), 2u);
-    FSSpec missing = Spec(tmp / "missing.txt");
+    FSSpec missing = SpecOf(tmp / "missing.txt");
     EXPECT_EQ(ScanTextLines(&missing, Collect, &stop), notOpenErr);
 }
 
@@ -137,8 +132,8 @@ TEST(FileData, CopiesForkFromTheMark) {
     TempFolder tmp;
     std::string big(3 * 1024 * 1024 + 17, '\0');
     for (size_t i = 0; i < big.size(); ++i) big[i] = char(i * 131 % 251);
-    FSSpec src = Spec(tmp.Write("src", big));
-    FSSpec dst = Spec(tmp.Write("dst", "head:"));
+    FSSpec src = SpecOf(tmp.Write("src", big));
+    FSSpec dst = SpecOf(tmp.Write("dst", "head:"));
     SInt16 in = 0, out = 0;
     ASSERT_EQ(FSpOpenDF(&src, fsRdPerm, &in), noErr);
     ASSERT_EQ(FSpOpenDF(&dst, fsRdWrPerm, &out), noErr);
@@ -153,20 +148,20 @@ TEST(FileData, CopiesForkFromTheMark) {
 
 TEST(FileData, TruncationOfEachFork) {
     TempFolder tmp;
-    FSSpec f = Spec(tmp.Write("media.jpg", "JPEGDATA"));
+    FSSpec f = SpecOf(tmp.Write("media.jpg", "JPEGDATA"));
     // The resource fork does not exist here: emptying it leaves the media file whole.
     EXPECT_EQ(FileTruncateResourceFork(&f), noErr);
     EXPECT_EQ(TempFolder::Read(f.path), "JPEGDATA");
     EXPECT_EQ(FileTruncate(&f), noErr);
     EXPECT_EQ(TempFolder::Read(f.path), "");
-    FSSpec missing = Spec(tmp / "missing");
+    FSSpec missing = SpecOf(tmp / "missing");
     EXPECT_EQ(FileTruncate(&missing), fnfErr);
     EXPECT_EQ(FileTruncateResourceFork(&missing), fnfErr);
 }
 
 TEST(FileData, Dates) {
     TempFolder tmp;
-    FSSpec f = Spec(tmp.Write("f", "x"));
+    FSSpec f = SpecOf(tmp.Write("f", "x"));
     DateTimeRec d{2030, 12, 31, 23, 59, 58, 0};
     UInt32 when = 0;
     DateToSeconds(&d, &when);
@@ -176,7 +171,7 @@ TEST(FileData, Dates) {
     EXPECT_EQ(modified, when);
     EXPECT_EQ(extra, 0u);
     EXPECT_NE(created, 0u);
-    FSSpec missing = Spec(tmp / "missing");
+    FSSpec missing = SpecOf(tmp / "missing");
     EXPECT_EQ(GetFileDates(&missing, &created, nullptr, nullptr), fnfErr);
 }
 

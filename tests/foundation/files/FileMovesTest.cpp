@@ -1,5 +1,6 @@
 #include "foundation/files/FileMoves.h"
 #include "platform/MacDates.h"
+#include "support/FileSpecs.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -15,12 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-FSSpec Spec(const std::string& path) {
-    FSSpec s;
-    FSMakeFSSpecFromPath(path, &s);
-    return s;
-}
-
 struct P {
     Str255 s{};
     explicit P(const std::string& text) {
@@ -31,14 +26,14 @@ struct P {
 
 TEST(FileMoves, SwapsContents) {
     TempFolder tmp;
-    FSSpec a = Spec(tmp.Write("a", "alpha")), b = Spec(tmp.Write("b", "beta"));
+    FSSpec a = SpecOf(tmp.Write("a", "alpha")), b = SpecOf(tmp.Write("b", "beta"));
     ASSERT_EQ(SwapFiles(&a, &b), noErr);
     EXPECT_EQ(TempFolder::Read(a.path), "beta");
     EXPECT_EQ(TempFolder::Read(b.path), "alpha");
     EXPECT_EQ(fs::directory_iterator(tmp.path()) == fs::directory_iterator() ? 0
               : std::distance(fs::directory_iterator(tmp.path()), fs::directory_iterator()), 2);
 
-    FSSpec missing = Spec(tmp / "missing");
+    FSSpec missing = SpecOf(tmp / "missing");
     EXPECT_EQ(SwapFiles(&a, &missing), -1);
     EXPECT_EQ(TempFolder::Read(a.path), "beta");
 
@@ -59,12 +54,12 @@ TEST(FileMoves, DeletesForGoodWithoutFollowingLinks) {
     tmp.Write("keep/precious", "p");
     tmp.Write("tree/a/b/c.txt", "c");
     ASSERT_EQ(symlink((tmp / "keep").c_str(), (tmp / "tree/a/link").c_str()), 0);
-    FSSpec tree = Spec(tmp / "tree");
+    FSSpec tree = SpecOf(tmp / "tree");
     EXPECT_EQ(DeleteFileSpec(&tree), noErr);
     EXPECT_FALSE(fs::exists(tmp / "tree"));
     EXPECT_EQ(TempFolder::Read(tmp / "keep/precious"), "p");
     EXPECT_EQ(DeleteFileSpec(&tree), fnfErr);
-    FSSpec file = Spec(tmp / "keep/precious");
+    FSSpec file = SpecOf(tmp / "keep/precious");
     EXPECT_EQ(DeleteFileSpec(&file), noErr);
     EXPECT_FALSE(fs::exists(file.path));
 }
@@ -94,7 +89,7 @@ TEST(FileMoves, CreatesFolderPaths) {
 
 TEST(FileMoves, CopiesIntoFoldersNeverOverTargets) {
     TempFolder tmp;
-    FSSpec src = Spec(tmp.Write("src/photo.jpg", "image bytes"));
+    FSSpec src = SpecOf(tmp.Write("src/photo.jpg", "image bytes"));
     chmod(src.path.c_str(), 0640);
     DateTimeRec d{2010, 5, 6, 7, 8, 9, 0};
     UInt32 when = 0;
@@ -102,9 +97,9 @@ TEST(FileMoves, CopiesIntoFoldersNeverOverTargets) {
     FSpSetFileDates(&src, nullptr, &when);
 
     // Into a folder that does not exist yet: it is made, then the copy is done.
-    FSSpec dest = Spec(tmp / "out/deeper");
+    FSSpec dest = SpecOf(tmp / "out/deeper");
     ASSERT_EQ(CopyFileToFolder(&src, &dest, nullptr), noErr);
-    FSSpec copy = Spec(tmp / "out/deeper/photo.jpg");
+    FSSpec copy = SpecOf(tmp / "out/deeper/photo.jpg");
     EXPECT_EQ(TempFolder::Read(copy.path), "image bytes");
     UInt32 modified = 0;
     FSpGetFileDates(&copy, nullptr, &modified);
@@ -123,10 +118,10 @@ TEST(FileMoves, CopiesIntoFoldersNeverOverTargets) {
     ASSERT_EQ(CopyFileSpecTo(&src, &dest, nullptr), noErr);
     EXPECT_EQ(TempFolder::Read(tmp / "out/deeper/photo 1.jpg"), "image bytes");
 
-    FSSpec missing = Spec(tmp / "src/none.jpg");
+    FSSpec missing = SpecOf(tmp / "src/none.jpg");
     EXPECT_EQ(CopyFileToFolder(&missing, &dest, nullptr), fnfErr);
     EXPECT_FALSE(fs::exists(tmp / "out/deeper/none.jpg"));
-    FSSpec srcFolder = Spec(tmp / "src");
+    FSSpec srcFolder = SpecOf(tmp / "src");
     EXPECT_EQ(CopyFileToFolder(&srcFolder, &dest, P("folder-copy").s), notAFileErr);
     EXPECT_FALSE(fs::exists(tmp / "out/deeper/folder-copy"));
     EXPECT_EQ(CopyFileToFolder(&src, &dest, P("a/b").s), bdNamErr);
@@ -141,7 +136,7 @@ TEST(FileMoves, DirectoryEntriesToCatalogInformation) {
     ASSERT_EQ(symlink("small.txt", (tmp / "d/alias").c_str()), 0);
     {
         // A sparse file past 4 GB: the 32-bit length says 0x7FFFFFFF.
-        FSSpec big = Spec(tmp.Write("d/big.bin", ""));
+        FSSpec big = SpecOf(tmp.Write("d/big.bin", ""));
         SInt16 r = 0;
         ASSERT_EQ(FSpOpenDF(&big, fsRdWrPerm, &r), noErr);
         OSErr err = SetEOF64(r, (SInt64(1) << 32) + 1);
@@ -209,7 +204,7 @@ TEST(FileMoves, ResolvesSymbolicLinks) {
 
 TEST(FileMoves, RecycleBin) {
     TempFolder tmp;
-    FSSpec f = Spec(tmp.Write("to-bin.txt", "bin me"));
+    FSSpec f = SpecOf(tmp.Write("to-bin.txt", "bin me"));
     // The trash of this user lives under the data folder; keep the test's own.
     std::string trashFiles = std::string(g_get_user_data_dir()) + "/Trash/files";
     OSErr err = ShellFileOpA(&f);
@@ -235,7 +230,7 @@ TEST(FileMoves, RecycleBin) {
         if (found) break;
     }
     EXPECT_TRUE(found);
-    FSSpec missing = Spec(tmp / "missing");
+    FSSpec missing = SpecOf(tmp / "missing");
     EXPECT_EQ(ShellFileOpA(&missing), paramErr);
 }
 

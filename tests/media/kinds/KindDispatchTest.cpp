@@ -10,6 +10,7 @@
 #include "platform/ByteOrder.h"
 #include "platform/Handles.h"
 #include "platform/imaging/GraphicsImporter.h"
+#include "support/FileSpecs.h"
 #include "support/ImageFixtures.h"
 #include "support/TempFolder.h"
 
@@ -26,12 +27,6 @@ namespace {
 
 const std::string kSamples = std::string(LYREX_SHARED_FIXTURES) + "/metadata-samples/";
 const std::string kOrientation = std::string(LYREX_SHARED_FIXTURES) + "/orientation/";
-
-FSSpec Spec(const std::string& path) {
-    FSSpec s;
-    FSMakeFSSpecFromPath(path, &s);
-    return s;
-}
 
 std::string PStr(const unsigned char* p) {
     return std::string(reinterpret_cast<const char*>(p + 1), p[0]);
@@ -51,7 +46,7 @@ struct Reading {
 
 void Read(const std::string& path, Reading* r, bool applyOrientation = true, UInt32 optionB = 1, SInt32 size = 160) {
     KindFileRec file;
-    FSSpec s = Spec(path);
+    FSSpec s = SpecOf(path);
     OSErr err = KindTypeOfFileSpec(&s, &file);
     if (err != noErr) file.spec = s;
     r->err = KindGetInfo(&file, &r->info, applyOrientation, 1, optionB, size, &r->thumbnail, &r->iptc, &r->technical,
@@ -85,7 +80,7 @@ TEST_F(KindDispatchTest, AReaderThatDeclinesLeavesEverythingEmptyAndTheHookSeesT
     TempFolder t;
     KindFileRec file;
     file.type = 'NOPE';
-    file.spec = Spec(t.Write("a.nope", "some bytes"));
+    file.spec = SpecOf(t.Write("a.nope", "some bytes"));
     Reading r;
     r.err = KindGetInfo(&file, &r.info, true, 1, 1, 160, &r.thumbnail, &r.iptc, &r.technical, &r.recording);
     EXPECT_EQ(r.err, kReaderDeclinesErr);
@@ -102,12 +97,12 @@ TEST_F(KindDispatchTest, AReaderThatDeclinesLeavesEverythingEmptyAndTheHookSeesT
 TEST_F(KindDispatchTest, ThumbnailRequestsForKindsWithoutAMakerAndForMissingFiles) {
     TempFolder t;
     KindRegister('CUST', kKindHandlerCustom, "Custom", 0);
-    FSSpec custom = Spec(t.Write("a.cust", "x"));
+    FSSpec custom = SpecOf(t.Write("a.cust", "x"));
     GWorldPtr w = nullptr;
     UInt32 index = 1;
     EXPECT_EQ(KindMakeThumbnail(&custom, &w, 160, 'CUST', &index, 0), kNoMediaReaderErr);
     EXPECT_EQ(KindMakeThumbnail(&custom, &w, 160, 'MooV', &index, 0), kNoMediaReaderErr);  // no movie reader yet
-    FSSpec missing = Spec(t / "gone.jpg");
+    FSSpec missing = SpecOf(t / "gone.jpg");
     EXPECT_EQ(KindMakeThumbnail(&missing, &w, 160, 'JPEG', &index, 0), fnfErr);
     EXPECT_EQ(w, nullptr);
 }
@@ -163,7 +158,7 @@ TEST_F(KindDispatchTest, EveryOrientationOfTheCameraFilesGivesTheSameUprightLand
 
 TEST_F(KindDispatchTest, ViewThumbnailsOfTheCameraFilesAtTheRequestedSizeAndOrientation) {
     for (int n : {1, 6, 8}) {
-        FSSpec s = Spec(kOrientation + "landscape_" + std::to_string(n) + ".jpg");
+        FSSpec s = SpecOf(kOrientation + "landscape_" + std::to_string(n) + ".jpg");
         GWorldPtr w = nullptr;
         UInt32 index = 0;
         const UInt16 codes[9] = {0, 0, 'H ', 'HV', 'V ', 'CF', 'W ', 'WF', 'CW'};
@@ -308,7 +303,7 @@ TEST_F(KindDispatchTest, ADamagedJpegThatTheImporterRefusesIsReadByTheOwnReader)
     EXPECT_EQ(r.info.depth, 24u);
     EXPECT_NE(r.info.compression, 0u);
     EXPECT_NE(r.thumbnail, nullptr);
-    FSSpec s = Spec(path);
+    FSSpec s = SpecOf(path);
     GWorldPtr w = nullptr;
     UInt32 index = 1;
     EXPECT_EQ(KindMakeThumbnail(&s, &w, 64, 'JPEG', &index, 0), noErr);
@@ -378,7 +373,7 @@ TEST_F(KindDispatchTest, EmbeddedPreviewsComeFromTheExifThumbnailThenThePhotosho
     };
     for (const Case& c : cases) {
         const std::string path = fixtures::WriteFile(t / "p.jpg", c.bytes);
-        FSSpec s = Spec(path);
+        FSSpec s = SpecOf(path);
         PicHandle picture = nullptr;
         EXPECT_EQ(KindGetEmbeddedPreview(&s, 'JPEG', &picture), c.expected) << c.name;
         EXPECT_EQ(picture != nullptr, c.width != 0) << c.name;
@@ -413,7 +408,7 @@ TEST_F(KindDispatchTest, WritingAnnotationsIntoAKindWithoutAWriterChangesNothing
     TempFolder t;
     std::string png = fixtures::Png(8, 8, fixtures::PngKind::Rgb);
     std::string path = fixtures::WriteFile(t / "a.png", png);
-    FSSpec s = Spec(path);
+    FSSpec s = SpecOf(path);
     Handle iptc = NewHandle(0);
     IptcSetDataset(0x0278, 1, "caption", 7, iptc, 1, 0x1C);
     EXPECT_EQ(KindWriteMetadata(&s, iptc, nullptr, nullptr), noErr);
@@ -435,7 +430,7 @@ TEST_F(KindDispatchTest, EverySampleFilePassesThroughRecognitionAndReading) {
         EXPECT_TRUE(r.err == noErr || r.err == kReaderDeclinesErr || r.err == kBadMediaDataErr ||
                     r.err == kNoImporterForTypeErr || r.err == fnfErr)
             << name << " " << r.err;
-        FSSpec s = Spec(kSamples + name);
+        FSSpec s = SpecOf(kSamples + name);
         GWorldPtr w = nullptr;
         UInt32 index = 1;
         KindMakeThumbnail(&s, &w, 96, KindTypeFromExtension(&s, nullptr), &index, 0);

@@ -6,6 +6,7 @@
 #include "media/kinds/KindTable.h"
 #include "media/readers/graphics/GraphicsImporterHandler.h"
 #include "platform/ByteOrder.h"
+#include "support/FileSpecs.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -19,12 +20,6 @@ std::string Name(OSType type) {
     Str63 n;
     KindGetName(type, n);
     return std::string(reinterpret_cast<char*>(n + 1), n[0]);
-}
-
-FSSpec Spec(const std::string& path) {
-    FSSpec s;
-    FSMakeFSSpecFromPath(path, &s);
-    return s;
 }
 
 int gFamilyCalls = 0;
@@ -188,13 +183,13 @@ TEST_F(KindEngineTest, TypeFromTheNameOfAFile) {
         {"clip.avi", videoOnly, 'AVI '}, {"photo.jpg", imageOnly, 'JPEG'}, {"notes.txt", nullptr, 0},
     };
     for (auto& c : cases) {
-        FSSpec s = Spec(t.Write(c.name, "x"));
+        FSSpec s = SpecOf(t.Write(c.name, "x"));
         EXPECT_EQ(KindTypeFromExtension(&s, c.categories), c.expect) << c.name;
     }
     // Without a 'JPG ' row the extension is not recognised.
     KindTableClear();
     KindRegister('JPEG', 1, "JPEG", 0);
-    FSSpec jpg = Spec(t / "photo.JPG");
+    FSSpec jpg = SpecOf(t / "photo.JPG");
     EXPECT_EQ(KindTypeFromExtension(&jpg, nullptr), 0u);
 }
 
@@ -224,27 +219,27 @@ TEST_F(KindEngineTest, ContentDecidesTheTypeOfTextFiles) {
         {"m", "anything", 'PNGf', 'PNGf', 99},
     };
     for (auto& c : cases) {
-        FSSpec s = Spec(t.Write(c.name, c.bytes));
+        FSSpec s = SpecOf(t.Write(c.name, c.bytes));
         UInt8 category = 99;
         EXPECT_EQ(KindSniffType(c.type, &s, &category), c.expect) << c.name;
         EXPECT_EQ(category, c.category) << c.name;
         EXPECT_EQ(KindSniffType(c.type, &s, nullptr), c.expect) << c.name;
     }
-    FSSpec missing = Spec(t / "missing.txt");
+    FSSpec missing = SpecOf(t / "missing.txt");
     EXPECT_EQ(KindSniffType('TEXT', &missing, nullptr), OSType('TEXT'));
 }
 
 TEST_F(KindEngineTest, FileRecordFromTheCatalogInformation) {
     ASSERT_EQ(KindEngineInit(nullptr, 0, 400, 200), noErr);
     TempFolder t;
-    FSSpec s = Spec(t.Write("photo.jpg", std::string(1234, 'j')));
+    FSSpec s = SpecOf(t.Write("photo.jpg", std::string(1234, 'j')));
     KindFileRec rec;
     ASSERT_EQ(KindTypeOfFileSpec(&s, &rec), noErr);
     EXPECT_EQ(rec.type, OSType('JPEG'));
     EXPECT_EQ(rec.size, 1234u);
     EXPECT_EQ(rec.spec.path, s.path);
     EXPECT_GT(rec.modified, 3000000000u);  // a date after 1999 in Mac seconds
-    FSSpec other = Spec(t.Write("notes.txt", "text"));
+    FSSpec other = SpecOf(t.Write("notes.txt", "text"));
     EXPECT_EQ(KindTypeOfFileSpec(&other, &rec), kNoImporterForTypeErr);
 
     // The stored form: little-endian numbers and the spec's stored record.

@@ -35,7 +35,7 @@ Bytes Annotations() {
 
 // Every reader over one file; answers are not checked, only that each comes back.
 void ReadEverything(const std::string& path) {
-    FSSpec spec = SpecOf(path);
+    FSSpec spec = CheckedSpecOf(path);
     {
         List l;
         HandleGuard ps, sound, icc;
@@ -79,7 +79,7 @@ void WriteEverything(const TempFolder& dir, const Bytes& bytes) {
     for (Writer write : writers) {
         const std::string path = dir / "w.bin";
         WriteBytes(path, bytes);
-        FSSpec spec = SpecOf(path);
+        FSSpec spec = CheckedSpecOf(path);
         HandleGuard iptc(NewHandleOf(Annotations()));
         OSErr err = write(&spec, iptc.h, nullptr);
         if (err != noErr) {

@@ -30,7 +30,7 @@ int ShortItem(UserData ud, OSType type) {
 
 // Reads a file the way the readers do: JPEG through its marker walk, TIFF-based files at 0.
 void ReadFile(const std::string& path, UserData ud) {
-    FSSpec spec = SpecOf(path);
+    FSSpec spec = CheckedSpecOf(path);
     if (path.size() > 4 && path.compare(path.size() - 4, 4, ".jpg") == 0)
         ASSERT_EQ(WalkJpegMarkers(&spec, nullptr, nullptr, nullptr, nullptr, ud), noErr) << path;
     else

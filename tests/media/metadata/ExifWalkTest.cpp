@@ -249,7 +249,7 @@ TEST(ExifWalk, RawKindDetection) {
     TempFolder dir;
     auto file = [&](const std::string& name, const Bytes& bytes) {
         WriteBytes(dir / name, bytes);
-        return SpecOf(dir / name);
+        return CheckedSpecOf(dir / name);
     };
     auto dcb = [](const std::string& make, const std::string& model, std::uint32_t subIfds) {
         Bytes b = TiffHeader(II, 8);

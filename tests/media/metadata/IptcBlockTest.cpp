@@ -8,16 +8,6 @@ namespace {
 
 using namespace metatest;
 
-Bytes Dataset(UInt8 marker, UInt16 key, const std::string& data) {
-    Bytes b(5 + data.size());
-    b[0] = marker;
-    b[1] = UInt8(key >> 8);
-    b[2] = UInt8(key);
-    WriteBE16(b.data() + 3, UInt16(data.size()));
-    std::copy(data.begin(), data.end(), b.begin() + 5);
-    return b;
-}
-Bytes Ansi(UInt16 key, const std::string& data) { return Dataset(IptcMarkerAnsi, key, data); }
 
 std::string Find(Handle block, UInt16 key, SInt16 occurrence, UInt8* marker = nullptr) {
     UInt16 length = 0;
@@ -31,11 +21,11 @@ TEST(IptcBlock, WalksCutTrailingBytesAndDamagedDatasets) {
         Bytes block;
         std::size_t keptSize;
     } cases[] = {
-        {"three zero bytes after a dataset", Cat({Ansi(517, "Title"), {0, 0, 0}}), 10},
-        {"length running past the end", Cat({Ansi(517, "Title"), {0x1C, 2, 5, 0x00, 0x40, 'x'}}), 10},
-        {"extended-length form", Cat({Ansi(517, "Title"), {0x1C, 2, 5, 0x80, 0x04, 0, 0, 0, 1, 'x'}}), 10},
-        {"header cut short", Cat({Ansi(517, "Title"), {0x1C, 2}}), 10},
-        {"UTF-8 dataset kept", Cat({Ansi(517, "Title"), Dataset(IptcMarkerUtf8, 632, "caf\xC3\xA9")}), 20},
+        {"three zero bytes after a dataset", Cat({Dataset(517, "Title"), {0, 0, 0}}), 10},
+        {"length running past the end", Cat({Dataset(517, "Title"), {0x1C, 2, 5, 0x00, 0x40, 'x'}}), 10},
+        {"extended-length form", Cat({Dataset(517, "Title"), {0x1C, 2, 5, 0x80, 0x04, 0, 0, 0, 1, 'x'}}), 10},
+        {"header cut short", Cat({Dataset(517, "Title"), {0x1C, 2}}), 10},
+        {"UTF-8 dataset kept", Cat({Dataset(517, "Title"), Dataset(IptcMarkerUtf8, 632, "caf\xC3\xA9")}), 20},
     };
     for (const auto& c : cases) {
         HandleGuard block(NewHandleOf(c.block));
@@ -45,7 +35,7 @@ TEST(IptcBlock, WalksCutTrailingBytesAndDamagedDatasets) {
 }
 
 TEST(IptcBlock, SetDatasetModes) {
-    const Bytes three = Cat({Ansi(537, "red"), Ansi(537, "green"), Ansi(537, "blue")});
+    const Bytes three = Cat({Dataset(537, "red"), Dataset(537, "green"), Dataset(537, "blue")});
     struct Case {
         const char* name;
         SInt16 occurrence;
@@ -65,7 +55,7 @@ TEST(IptcBlock, SetDatasetModes) {
         {"append even when present", 0, "red", kIptcAppend, true, {"red", "green", "blue", "red"}},
     };
     for (const auto& c : cases) {
-        HandleGuard block(NewHandleOf(Cat({Ansi(517, "T"), three, Ansi(632, "cap")})));
+        HandleGuard block(NewHandleOf(Cat({Dataset(517, "T"), three, Dataset(632, "cap")})));
         Bytes before = HandleBytes(block.h);
         EXPECT_EQ(bool(IptcSetDataset(537, c.occurrence, c.data.data(), SInt16(c.data.size()), block.h, c.mode,
                                       IptcMarkerAnsi)),
@@ -100,14 +90,14 @@ TEST(IptcBlock, EmptyAndNullBlocks) {
 }
 
 TEST(IptcBlock, FoundValuesHaveTheirNulsBlankedInTheBlock) {
-    HandleGuard block(NewHandleOf(Ansi(632, std::string("a\0b\0", 4))));
+    HandleGuard block(NewHandleOf(Dataset(632, std::string("a\0b\0", 4))));
     EXPECT_EQ(Find(block.h, 632, 1), "a b ");
-    EXPECT_EQ(HandleBytes(block.h), Ansi(632, "a b "));
+    EXPECT_EQ(HandleBytes(block.h), Dataset(632, "a b "));
 }
 
 TEST(IptcBlock, FindValueComparesAcrossMarkers) {
-    HandleGuard block(NewHandleOf(Cat({Ansi(537, "plain"), Dataset(IptcMarkerUtf8, 537, "caf\xC3\xA9"),
-                                       Ansi(537, "na\xEFve")})));
+    HandleGuard block(NewHandleOf(Cat({Dataset(537, "plain"), Dataset(IptcMarkerUtf8, 537, "caf\xC3\xA9"),
+                                       Dataset(537, "na\xEFve")})));
     struct Case {
         std::string text;
         UInt8 marker;
@@ -128,11 +118,11 @@ TEST(IptcBlock, FindValueComparesAcrossMarkers) {
 TEST(IptcBlock, ConvertCharsetTouchesOnlyAnsiDatasets) {
     // 0x8E is e-acute in Mac Roman, 0xE9 in Windows-1252.
     const Bytes utf8 = Dataset(IptcMarkerUtf8, 632, "\xC3\xA9");
-    HandleGuard block(NewHandleOf(Cat({Ansi(517, "\x8E"), utf8})));
+    HandleGuard block(NewHandleOf(Cat({Dataset(517, "\x8E"), utf8})));
     IptcConvertCharset(block.h, 1);
-    EXPECT_EQ(HandleBytes(block.h), Cat({Ansi(517, "\xE9"), utf8}));
+    EXPECT_EQ(HandleBytes(block.h), Cat({Dataset(517, "\xE9"), utf8}));
     IptcConvertCharset(block.h, 0);
-    EXPECT_EQ(HandleBytes(block.h), Cat({Ansi(517, "\x8E"), utf8}));
+    EXPECT_EQ(HandleBytes(block.h), Cat({Dataset(517, "\x8E"), utf8}));
 }
 
 TEST(IptcBlock, UserDataFieldLookup) {
@@ -169,7 +159,7 @@ TEST(IptcBlock, UserDataTextBecomesDatasets) {
         {"headline collapses blanks and breaks", 0xA96E616D, 617, 0, {"  A\tB\r\nC"}, {}, {"A B C"}},
         {"caption keeps its line breaks", 0xA9636D74, 632, 0, {"one\r\ntwo"}, {}, {"one\r\ntwo"}},
         {"only the first item of a single field", 0xA9636D74, 632, 0, {"first", "second"}, {}, {"first"}},
-        {"an existing value is kept", 0xA9636D74, 632, 0, {"new"}, Ansi(632, "old"), {"old"}},
+        {"an existing value is kept", 0xA9636D74, 632, 0, {"new"}, Dataset(632, "old"), {"old"}},
         {"date becomes eight digits", 0xA9646179, 567, 0, {"1999-05-03"}, {}, {"19990503"}},
         {"date before 1904 adds nothing", 0xA9646179, 567, 0, {"1899-05-03"}, {}, {}},
         {"blank text adds nothing", 0xA96E616D, 617, 0, {" \t "}, {}, {}},

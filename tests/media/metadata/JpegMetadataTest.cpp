@@ -18,21 +18,8 @@ namespace {
 
 using namespace metatest;
 
-Bytes Dataset(UInt16 key, const std::string& data) {
-    Bytes b(5 + data.size());
-    b[0] = IptcMarkerAnsi;
-    b[1] = UInt8(key >> 8);
-    b[2] = UInt8(key);
-    WriteBE16(b.data() + 3, UInt16(data.size()));
-    std::copy(data.begin(), data.end(), b.begin() + 5);
-    return b;
-}
-
-// The annotations the round trips write: caption, two keywords, creator and date created.
-Bytes Annotations() {
-    return Cat({Dataset(632, "A caption \xE9t\xE9"), Dataset(537, "alpha"), Dataset(537, "beta"), Dataset(592, "Jane Doe"),
-                Dataset(567, "20040709")});
-}
+// The annotations the round trips write, with a caption outside ASCII.
+Bytes Annotations() { return SampleAnnotations("A caption \xE9t\xE9"); }
 
 const Bytes kExif = Cat({BytesOf(std::string("Exif\0\0", 6)), TiffHeader(Order{false}, 8), Bytes{0, 0, 0, 0, 0, 0}});
 const Bytes kJfif = BytesOf(std::string("JFIF\0\1\1\0\0\1\0\1\0\0", 14));
@@ -85,14 +72,14 @@ std::vector<std::string> Markers(const std::vector<Seg>& segs) {
 }
 
 OSErr Embed(const std::string& path, const Bytes& iptc, bool withIptc = true) {
-    FSSpec spec = SpecOf(path);
+    FSSpec spec = CheckedSpecOf(path);
     HandleGuard block(withIptc ? NewHandleOf(iptc) : nullptr);
     return EmbedAnnotationsInJpeg(&spec, block.h, nullptr);
 }
 
 // The annotations as the program reads them back: IPTC from APP13, then the XMP packets.
 Bytes ReadBack(const std::string& path) {
-    FSSpec spec = SpecOf(path);
+    FSSpec spec = CheckedSpecOf(path);
     List l;
     HandleGuard app13;
     EXPECT_EQ(WalkJpegMarkers(&spec, &app13.h, nullptr, nullptr, nullptr, l.ud), noErr);
@@ -290,7 +277,7 @@ TEST(JpegWalk, IccProfileChunksAndOtherApp2) {
     TempFolder dir;
     const std::string path = dir / "p.jpg";
     WriteBytes(path, Jpeg({chunk(2, 3, "BBBB"), chunk(1, 3, "AAAA"), mpf, chunk(3, 3, "CC")}));
-    FSSpec spec = SpecOf(path);
+    FSSpec spec = CheckedSpecOf(path);
     HandleGuard icc;
     ASSERT_EQ(WalkJpegMarkers(&spec, nullptr, nullptr, nullptr, &icc.h, nullptr), noErr);
     EXPECT_EQ(Str(HandleBytes(icc.h)), "AAAABBBBCC");
@@ -313,7 +300,7 @@ TEST(JpegWalk, DamagedSegments) {
     for (const auto& c : cases) {
         TempFolder dir;
         WriteBytes(dir / "p.jpg", c.file);
-        FSSpec spec = SpecOf(dir / "p.jpg");
+        FSSpec spec = CheckedSpecOf(dir / "p.jpg");
         List l;
         HandleGuard ps, icc;
         EXPECT_EQ(WalkJpegMarkers(&spec, &ps.h, nullptr, nullptr, &icc.h, l.ud), c.expected) << c.name;
@@ -326,7 +313,7 @@ TEST(JpegWalk, CommentsAndPhotoshopSegments) {
     const Bytes iptc = Dataset(632, "cap");
     WriteBytes(dir / "p.jpg", Jpeg({Segment(0xFE, BytesOf("a comment")), App13(iptc),
                                     Segment(0xED, BytesOf("Something else entirely"))}));
-    FSSpec spec = SpecOf(dir / "p.jpg");
+    FSSpec spec = CheckedSpecOf(dir / "p.jpg");
     List l;
     HandleGuard ps;
     ASSERT_EQ(WalkJpegMarkers(&spec, &ps.h, nullptr, nullptr, nullptr, l.ud), noErr);
@@ -358,7 +345,7 @@ TEST(JpegWalk, FlashPixSound) {
         for (const Bytes& p : parts) file.insert(file.end(), p.begin(), p.end());
         file.insert(file.end(), kImage.begin(), kImage.end());
         WriteBytes(dir / "p.jpg", file);
-        FSSpec spec = SpecOf(dir / "p.jpg");
+        FSSpec spec = CheckedSpecOf(dir / "p.jpg");
         HandleGuard sound;
         ASSERT_EQ(WalkJpegMarkers(&spec, nullptr, nullptr, &sound.h, nullptr, nullptr), noErr);
         EXPECT_EQ(HandleBytes(sound.h).size(), c.expected) << c.size;
@@ -367,7 +354,7 @@ TEST(JpegWalk, FlashPixSound) {
     TempFolder dir;
     WriteBytes(dir / "p.jpg", Jpeg({}));
     WriteBytes(dir / "p.WAV", BytesOf("RIFF-side-file"));
-    FSSpec spec = SpecOf(dir / "p.jpg");
+    FSSpec spec = CheckedSpecOf(dir / "p.jpg");
     HandleGuard sound;
     ASSERT_EQ(WalkJpegMarkers(&spec, nullptr, nullptr, &sound.h, nullptr, nullptr), noErr);
     EXPECT_EQ(Str(HandleBytes(sound.h)), "RIFF-side-file");
@@ -384,7 +371,7 @@ TEST(JpegWalk, ExifThumbnail) {
         {"metadata-samples/IPTC.jpg", false, 0, 0},       // no EXIF thumbnail at all
     };
     for (const auto& c : cases) {
-        FSSpec spec = SpecOf(SharedFixture(c.file));
+        FSSpec spec = CheckedSpecOf(SharedFixture(c.file));
         List l;
         GWorldPtr thumb = nullptr;
         ASSERT_EQ(WalkJpegMarkers(&spec, nullptr, &thumb, nullptr, nullptr, l.ud), noErr) << c.file;
@@ -444,7 +431,7 @@ TEST(JpegWalk, TheExifThumbnailIsTakenFromItsOwnSegmentOnly) {
     for (const Case& c : cases) {
         const std::string path = dir / "t.jpg";
         WriteBytes(path, Jpeg({c.segments}));
-        FSSpec spec = SpecOf(path);
+        FSSpec spec = CheckedSpecOf(path);
         List l;
         GWorldPtr thumbnail = nullptr;
         EXPECT_EQ(WalkJpegMarkers(&spec, nullptr, &thumbnail, nullptr, nullptr, l.ud), c.expected) << c.name;

@@ -2,10 +2,12 @@
 // TIFF, JPEG and Photoshop byte fixtures, and running exiftool as an oracle.
 #pragma once
 
+#include "media/metadata/IptcBlock.h"
 #include "platform/ByteOrder.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "platform/UserData.h"
+#include "support/FileSpecs.h"
 
 #include <gtest/gtest.h>
 
@@ -23,13 +25,6 @@ namespace metatest {
 using Bytes = std::vector<unsigned char>;
 
 inline std::string SharedFixture(const std::string& rel) { return std::string(LYREX_SHARED_FIXTURES) + "/" + rel; }
-
-inline FSSpec SpecOf(const std::string& path) {
-    FSSpec spec;
-    OSErr err = FSMakeFSSpecFromPath(path, &spec);
-    EXPECT_TRUE(err == noErr || err == fnfErr) << path << " " << err;
-    return spec;
-}
 
 inline Bytes ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -115,6 +110,14 @@ struct Order {
         }
         return b;
     }
+    Bytes Longs(std::initializer_list<std::uint32_t> values) const {
+        Bytes b;
+        for (std::uint32_t v : values) {
+            Bytes x = U32(v);
+            b.insert(b.end(), x.begin(), x.end());
+        }
+        return b;
+    }
 };
 inline Bytes Ascii(const std::string& s) {
     Bytes b(s.begin(), s.end());
@@ -169,6 +172,24 @@ inline std::size_t PutIfd(Bytes& buf, std::size_t base, std::size_t at, const Or
 
 inline Bytes TiffHeader(const Order& o, std::uint32_t firstIfd) {
     return Cat({o.big ? Bytes{'M', 'M'} : Bytes{'I', 'I'}, o.U16(42), o.U32(firstIfd)});
+}
+
+// One IPTC dataset: its marker, the record and dataset numbers of the key, a 16-bit length.
+inline Bytes Dataset(UInt8 marker, UInt16 key, const std::string& data) {
+    Bytes b(5 + data.size());
+    b[0] = marker;
+    b[1] = UInt8(key >> 8);
+    b[2] = UInt8(key);
+    WriteBE16(b.data() + 3, UInt16(data.size()));
+    std::copy(data.begin(), data.end(), b.begin() + 5);
+    return b;
+}
+inline Bytes Dataset(UInt16 key, const std::string& data) { return Dataset(IptcMarkerAnsi, key, data); }
+
+// The annotations the writers' tests embed: caption, two keywords, creator and date created.
+inline Bytes SampleAnnotations(const std::string& caption = "A caption") {
+    return Cat({Dataset(632, caption), Dataset(537, "alpha"), Dataset(537, "beta"), Dataset(592, "Jane Doe"),
+                Dataset(567, "20040709")});
 }
 
 inline Bytes Segment(unsigned marker, const Bytes& payload) {

@@ -16,19 +16,6 @@ using namespace metatest;
 
 const Order BE{true};
 
-Bytes Dataset(UInt16 key, const std::string& data) {
-    Bytes b(5 + data.size());
-    b[0] = IptcMarkerAnsi;
-    b[1] = UInt8(key >> 8);
-    b[2] = UInt8(key);
-    WriteBE16(b.data() + 3, UInt16(data.size()));
-    std::copy(data.begin(), data.end(), b.begin() + 5);
-    return b;
-}
-Bytes Annotations() {
-    return Cat({Dataset(632, "A caption"), Dataset(537, "alpha"), Dataset(537, "beta"), Dataset(592, "Jane Doe"),
-                Dataset(567, "20040709")});
-}
 
 Bytes Resource(UInt16 id, const Bytes& data, const Bytes& name = {0, 0}) {
     Bytes r = Cat({BytesOf("8BIM"), BE.U16(id), name, BE.U32(std::uint32_t(data.size())), data});
@@ -69,13 +56,13 @@ std::vector<UInt16> ResourceIds(const Bytes& resources) {
 }
 
 OSErr Embed(const std::string& path, const Bytes& iptc) {
-    FSSpec spec = SpecOf(path);
+    FSSpec spec = CheckedSpecOf(path);
     HandleGuard block(iptc.empty() ? nullptr : NewHandleOf(iptc));
     return EmbedAnnotationsInPhotoshop(&spec, block.h, nullptr);
 }
 
 TEST(PhotoshopResources, ParseTheFixture) {
-    FSSpec spec = SpecOf(SharedFixture("metadata-samples/Photoshop.psd"));
+    FSSpec spec = CheckedSpecOf(SharedFixture("metadata-samples/Photoshop.psd"));
     HandleGuard resources;
     ASSERT_EQ(PhotoshopReadResources(&spec, &resources.h), noErr);
     List l;
@@ -133,7 +120,7 @@ TEST(PhotoshopWrite, FixtureRoundTrip) {
     const std::string path = dir / "p.psd";
     const Bytes original = ReadBytes(SharedFixture("metadata-samples/Photoshop.psd"));
     WriteBytes(path, original);
-    ASSERT_EQ(Embed(path, Annotations()), noErr);
+    ASSERT_EQ(Embed(path, SampleAnnotations()), noErr);
     const Bytes written = ReadBytes(path);
     Sections a = Split(original), b = Split(written);
     EXPECT_EQ(a.header, b.header);
@@ -161,7 +148,7 @@ TEST(PhotoshopWrite, AFileWithoutXmpGetsOnlyTheIptcResource) {
     const std::string path = dir / "p.psd";
     const Bytes original = Psd(Resource(1005, Bytes(16, 0)));
     WriteBytes(path, original);
-    ASSERT_EQ(Embed(path, Annotations()), noErr);
+    ASSERT_EQ(Embed(path, SampleAnnotations()), noErr);
     Sections s = Split(ReadBytes(path));
     EXPECT_EQ(ResourceIds(s.resources), (std::vector<UInt16>{1005, kResIptc}));
     EXPECT_EQ(s.rest, BytesOf("layer-and-image-data"));
@@ -184,7 +171,7 @@ TEST(PhotoshopWrite, RefusalsLeaveTheFileUntouched) {
         TempFolder dir;
         const std::string path = dir / "p.psd";
         WriteBytes(path, c.file);
-        EXPECT_EQ(Embed(path, Annotations()), c.expected) << c.name;
+        EXPECT_EQ(Embed(path, SampleAnnotations()), c.expected) << c.name;
         EXPECT_EQ(ReadBytes(path), c.file) << c.name;
         EXPECT_FALSE(std::filesystem::exists(dir / "~~Temporary IO")) << c.name;
     }
@@ -200,7 +187,7 @@ TEST(PhotoshopWrite, AFailedWriteLeavesTheOriginal) {
         std::signal(SIGXFSZ, SIG_IGN);
         struct rlimit rl = {original.size() / 2, original.size() / 2};
         setrlimit(RLIMIT_FSIZE, &rl);
-        _exit(Embed(path, Annotations()) == noErr ? 0 : 1);
+        _exit(Embed(path, SampleAnnotations()) == noErr ? 0 : 1);
     }
     int status = 0;
     waitpid(pid, &status, 0);
@@ -264,7 +251,7 @@ TEST(PhotoshopWrite, AnXmpPacketThatCannotBeRebuiltIsKept) {
     TempFolder dir;
     const std::string path = dir / "p.psd";
     WriteBytes(path, Psd(Resource(kResXmp, broken, Bytes{3, 'X', 'M', 'P'})));
-    ASSERT_EQ(Embed(path, Annotations()), noErr);
+    ASSERT_EQ(Embed(path, SampleAnnotations()), noErr);
     Sections s = Split(ReadBytes(path));
     EXPECT_EQ(ResourceIds(s.resources), (std::vector<UInt16>{kResXmp, kResIptc}));
     HandleGuard block(NewHandleOf(s.resources));

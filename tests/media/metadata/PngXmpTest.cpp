@@ -51,7 +51,7 @@ TEST(PngXmp, Scan) {
     for (const auto& c : cases) {
         TempFolder dir;
         WriteBytes(dir / "p.png", c.file);
-        FSSpec spec = SpecOf(dir / "p.png");
+        FSSpec spec = CheckedSpecOf(dir / "p.png");
         List l;
         EXPECT_EQ(ScanXmpPacket(&spec, l.ud), c.expected) << c.name;
         std::vector<std::string> got;
@@ -61,7 +61,7 @@ TEST(PngXmp, Scan) {
 }
 
 TEST(PngXmp, FixturePacketReachesTheAnnotations) {
-    FSSpec spec = SpecOf(SharedFixture("metadata-samples/PNG.png"));
+    FSSpec spec = CheckedSpecOf(SharedFixture("metadata-samples/PNG.png"));
     List l;
     ASSERT_EQ(ScanXmpPacket(&spec, l.ud), noErr);
     ASSERT_EQ(CountUserDataType(l.ud, 'XMP '), 1);

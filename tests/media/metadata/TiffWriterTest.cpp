@@ -18,19 +18,6 @@ using namespace metatest;
 
 enum : std::uint16_t { BYTE = 1, ASCII = 2, SHORT = 3, LONG = 4 };
 
-Bytes Dataset(UInt16 key, const std::string& data) {
-    Bytes b(5 + data.size());
-    b[0] = IptcMarkerAnsi;
-    b[1] = UInt8(key >> 8);
-    b[2] = UInt8(key);
-    WriteBE16(b.data() + 3, UInt16(data.size()));
-    std::copy(data.begin(), data.end(), b.begin() + 5);
-    return b;
-}
-Bytes Annotations() {
-    return Cat({Dataset(632, "A caption"), Dataset(537, "alpha"), Dataset(537, "beta"), Dataset(592, "Jane Doe"),
-                Dataset(567, "20040709")});
-}
 
 const Bytes kPixels = {10, 20, 30, 40};
 
@@ -75,7 +62,7 @@ std::uint32_t Offset(const Bytes& file, const IfdEntry& e) {
 }
 
 OSErr Embed(const std::string& path, const Bytes& iptc, bool withXmp = true) {
-    FSSpec spec = SpecOf(path);
+    FSSpec spec = CheckedSpecOf(path);
     HandleGuard block(iptc.empty() ? nullptr : NewHandleOf(iptc));
     return TiffEmbedAnnotations(&spec, block.h, withXmp ? block.h : nullptr);
 }
@@ -88,7 +75,7 @@ TEST(TiffWriter, FirstWriteGrowsTheDirectory) {
         const std::string path = dir / "t.tif";
         const Bytes original = Tiff(o);
         WriteBytes(path, original);
-        ASSERT_EQ(Embed(path, Annotations()), noErr);
+        ASSERT_EQ(Embed(path, SampleAnnotations()), noErr);
         const Bytes after = ReadBytes(path);
         EXPECT_EQ(Bytes(after.begin() + 8, after.begin() + 12), kPixels);
         Dir d = ReadDir(after);
@@ -112,8 +99,8 @@ TEST(TiffWriter, FirstWriteGrowsTheDirectory) {
         ASSERT_NE(iptc, nullptr);
         EXPECT_EQ(iptc->type, LONG);
         EXPECT_EQ(iptc->count, 256u);  // at least 1024 bytes
-        Bytes block(after.begin() + Offset(after, *iptc), after.begin() + Offset(after, *iptc) + long(Annotations().size()));
-        EXPECT_EQ(block, Annotations());
+        Bytes block(after.begin() + Offset(after, *iptc), after.begin() + Offset(after, *iptc) + long(SampleAnnotations().size()));
+        EXPECT_EQ(block, SampleAnnotations());
 
         std::string tools = RunProgram({"exiftool", "-T", "-n", "-sep", ", ", "-XMP-dc:Description", "-XMP-dc:Subject",
                                         "-IPTC:By-line", "-IPTC:DateCreated", "-ImageWidth", path});
@@ -134,14 +121,14 @@ TEST(TiffWriter, RewritesInPlaceRemovesAndBlanks) {
     const std::uint32_t photoshopAt = Offset(before, *Find(d0, 0x8568));
 
     // A smaller IPTC block goes where the old one lay; the rest of the old bytes hold zeros.
-    ASSERT_EQ(Embed(path, Annotations(), false), noErr);
+    ASSERT_EQ(Embed(path, SampleAnnotations(), false), noErr);
     Bytes after = ReadBytes(path);
     Dir d = ReadDir(after);
     EXPECT_EQ(Offset(after, *Find(d, 0x83BB)), iptcAt);
     EXPECT_EQ(Find(d, 0x83BB)->count, 256u);
-    EXPECT_EQ(Bytes(after.begin() + iptcAt, after.begin() + iptcAt + long(Annotations().size())), Annotations());
-    EXPECT_EQ(Bytes(after.begin() + iptcAt + long(Annotations().size()), after.begin() + iptcAt + 2000),
-              Bytes(2000 - Annotations().size(), 0));
+    EXPECT_EQ(Bytes(after.begin() + iptcAt, after.begin() + iptcAt + long(SampleAnnotations().size())), SampleAnnotations());
+    EXPECT_EQ(Bytes(after.begin() + iptcAt + long(SampleAnnotations().size()), after.begin() + iptcAt + 2000),
+              Bytes(2000 - SampleAnnotations().size(), 0));
     // Tag 0x8568 is gone and its bytes are zeros; no XMP was asked for.
     EXPECT_EQ(Find(d, 0x8568), nullptr);
     EXPECT_EQ(Bytes(after.begin() + photoshopAt, after.begin() + photoshopAt + 40), Bytes(40, 0));
@@ -163,7 +150,7 @@ TEST(TiffWriter, InlineValuesAreNotBlankedElsewhere) {
     TempFolder dir;
     const std::string path = dir / "t.tif";
     WriteBytes(path, Tiff(o, {{0x83BB, LONG, 1, o.U32(8)}}));
-    ASSERT_EQ(Embed(path, Annotations(), false), noErr);
+    ASSERT_EQ(Embed(path, SampleAnnotations(), false), noErr);
     Bytes after = ReadBytes(path);
     EXPECT_EQ(Bytes(after.begin() + 8, after.begin() + 12), kPixels);
     EXPECT_NE(Find(ReadDir(after), 0x83BB), nullptr);
@@ -185,7 +172,7 @@ TEST(TiffWriter, ASmallPacketTakesAtLeast4096Bytes) {
     TempFolder dir;
     const std::string path = dir / "t.tif";
     WriteBytes(path, Tiff(o, {{700, BYTE, std::uint32_t(text.size()), BytesOf(text)}}));
-    ASSERT_EQ(Embed(path, Annotations(), false), noErr);
+    ASSERT_EQ(Embed(path, SampleAnnotations(), false), noErr);
     Bytes after = ReadBytes(path);
     const Dir d = ReadDir(after);
     const IfdEntry* xmp = Find(d, 700);
@@ -202,7 +189,7 @@ TEST(TiffWriter, ExistingPacketIsRefreshedInItsSpace) {
     TempFolder dir;
     const std::string path = dir / "t.tif";
     WriteBytes(path, Tiff(Order{true}));
-    ASSERT_EQ(Embed(path, Annotations()), noErr);
+    ASSERT_EQ(Embed(path, SampleAnnotations()), noErr);
     Dir first = ReadDir(ReadBytes(path));
     const std::uint32_t xmpAt = Offset(ReadBytes(path), *Find(first, 700));
     const auto size = std::filesystem::file_size(path);
@@ -230,7 +217,7 @@ TEST(TiffWriter, RefusalsLeaveTheFileUntouched) {
         TempFolder dir;
         const std::string path = dir / "t.tif";
         WriteBytes(path, c.file);
-        EXPECT_EQ(Embed(path, Annotations()), c.expected) << c.name;
+        EXPECT_EQ(Embed(path, SampleAnnotations()), c.expected) << c.name;
         EXPECT_EQ(ReadBytes(path), c.file) << c.name;
     }
 }
@@ -245,7 +232,7 @@ TEST(TiffWriter, NoRoomChangesNothing) {
         std::signal(SIGXFSZ, SIG_IGN);
         struct rlimit rl = {original.size() + 1000, original.size() + 1000};
         setrlimit(RLIMIT_FSIZE, &rl);
-        _exit(Embed(path, Annotations()) == noErr ? 0 : 1);
+        _exit(Embed(path, SampleAnnotations()) == noErr ? 0 : 1);
     }
     int status = 0;
     waitpid(pid, &status, 0);
@@ -259,12 +246,12 @@ TEST(TiffWriter, FixtureRoundTrip) {
     const std::string path = dir / "t.tif";
     const Bytes original = ReadBytes(SharedFixture("metadata-samples/ExifTool.tif"));
     WriteBytes(path, original);
-    ASSERT_EQ(Embed(path, Annotations()), noErr);
+    ASSERT_EQ(Embed(path, SampleAnnotations()), noErr);
     std::string tools = RunProgram({"exiftool", "-T", "-n", "-sep", ", ", "-XMP-dc:Description", "-XMP-dc:Subject",
                                     "-XMP-dc:Creator", "-IPTC:Keywords", "-Make", "-ImageWidth", path});
     EXPECT_EQ(tools, "A caption\talpha, beta\tJane Doe\talpha, beta\tCanon\t"
                      + RunProgram({"exiftool", "-s3", "-ImageWidth", SharedFixture("metadata-samples/ExifTool.tif")}));
-    FSSpec spec = SpecOf(path);
+    FSSpec spec = CheckedSpecOf(path);
     HandleGuard tag(TiffReadTagData(&spec, 0, 0x83BB));
     ASSERT_NE(tag.h, nullptr);
     EXPECT_EQ(GetHandleSize(tag.h), 1024);

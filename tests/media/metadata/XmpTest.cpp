@@ -13,16 +13,6 @@ namespace {
 
 using namespace metatest;
 
-Bytes Dataset(UInt8 marker, UInt16 key, const std::string& data) {
-    Bytes b(5 + data.size());
-    b[0] = marker;
-    b[1] = UInt8(key >> 8);
-    b[2] = UInt8(key);
-    WriteBE16(b.data() + 3, UInt16(data.size()));
-    std::copy(data.begin(), data.end(), b.begin() + 5);
-    return b;
-}
-Bytes Ansi(UInt16 key, const std::string& data) { return Dataset(IptcMarkerAnsi, key, data); }
 
 std::vector<std::string> Values(Handle block, UInt16 key, std::vector<UInt8>* markers = nullptr) {
     std::vector<std::string> out;
@@ -103,10 +93,10 @@ TEST(XmpRead, PropertiesReachTheBlock) {
     } cases[] = {
         {"text converted to the 8-bit set", 200, {}, Packet("photoshop:City='Z\xC3\xBCrich'"), 602, {"Z\xFCrich"}, IptcMarkerAnsi},
         {"text kept as UTF-8 at level 300", 300, {}, Packet("photoshop:City='Z\xC3\xBCrich'"), 602, {"Z\xC3\xBCrich"}, IptcMarkerUtf8},
-        {"text replaces the first occurrence", 200, Ansi(602, "Old"), Packet("photoshop:City='New'"), 602, {"New"}, IptcMarkerAnsi},
+        {"text replaces the first occurrence", 200, Dataset(602, "Old"), Packet("photoshop:City='New'"), 602, {"New"}, IptcMarkerAnsi},
         {"date as eight digits", 200, {}, Packet("photoshop:DateCreated='2004-07-09T10:00:00'"), 567, {"20040709"}, IptcMarkerAnsi},
         {"date marker stays 8-bit at level 300", 300, {}, Packet("photoshop:DateCreated='1999-12-31'"), 567, {"19991231"}, IptcMarkerAnsi},
-        {"keywords: present ones are not added twice", 200, Ansi(537, "b"),
+        {"keywords: present ones are not added twice", 200, Dataset(537, "b"),
          Packet("", "<dc:subject><rdf:Bag><rdf:li>a</rdf:li><rdf:li>b</rdf:li><rdf:li>c</rdf:li></rdf:Bag></dc:subject>"),
          537, {"b", "a", "c"}, IptcMarkerAnsi},
         {"own namespace location wins over IPTC Core", 200, {},
@@ -122,7 +112,7 @@ TEST(XmpRead, PropertiesReachTheBlock) {
         {"own people array", 200, {},
          Packet("", "<quantaro:People><rdf:Bag><rdf:li>Ann</rdf:li><rdf:li>Bo</rdf:li></rdf:Bag></quantaro:People>"),
          630, {"Ann", "Bo"}, IptcMarkerAnsi},
-        {"a packet that does not parse changes nothing", 200, Ansi(602, "Kept"), "<x:xmpmeta><broken", 602, {"Kept"}, IptcMarkerAnsi},
+        {"a packet that does not parse changes nothing", 200, Dataset(602, "Kept"), "<x:xmpmeta><broken", 602, {"Kept"}, IptcMarkerAnsi},
     };
     for (const auto& c : cases) {
         MetadataSetFormatLevel(c.level);
@@ -153,13 +143,13 @@ TEST(XmpRead, EveryPacketOfTheListReachesTheBlock) {
 
     // A list without packets leaves the block alone.
     List none;
-    HandleGuard other(NewHandleOf(Ansi(602, "x")));
+    HandleGuard other(NewHandleOf(Dataset(602, "x")));
     XmpReadPacket(none.ud, other.h);
-    EXPECT_EQ(HandleBytes(other.h), Ansi(602, "x"));
+    EXPECT_EQ(HandleBytes(other.h), Dataset(602, "x"));
 }
 
 TEST(XmpWrite, PacketSizes) {
-    HandleGuard block(NewHandleOf(Ansi(632, "A caption")));
+    HandleGuard block(NewHandleOf(Dataset(632, "A caption")));
     HandleGuard packet(NewHandle(0));
     Boolean grown = false;
     ASSERT_EQ(XmpWritePacket(packet.h, block.h, &grown, 0), noErr);
@@ -175,7 +165,7 @@ TEST(XmpWrite, PacketSizes) {
     EXPECT_GE(std::size_t(first), end + 4096);
 
     // A change that fits is written into the same size.
-    HandleGuard block2(NewHandleOf(Ansi(632, "Another caption")));
+    HandleGuard block2(NewHandleOf(Dataset(632, "Another caption")));
     ASSERT_EQ(XmpWritePacket(packet.h, block2.h, &grown, 0), noErr);
     EXPECT_FALSE(grown);
     EXPECT_EQ(GetHandleSize(packet.h), first);
@@ -184,14 +174,14 @@ TEST(XmpWrite, PacketSizes) {
     EXPECT_EQ(caption, "Another caption");
 
     // One that does not fit grows the packet.
-    HandleGuard big(NewHandleOf(Ansi(632, std::string(9000, 'x'))));
+    HandleGuard big(NewHandleOf(Dataset(632, std::string(9000, 'x'))));
     ASSERT_EQ(XmpWritePacket(packet.h, big.h, &grown, 0), noErr);
     EXPECT_TRUE(grown);
     EXPECT_GT(GetHandleSize(packet.h), first);
 
     // The size limit is honoured: a packet that cannot fit is refused and the handle kept.
     Bytes before = HandleBytes(packet.h);
-    HandleGuard huge(NewHandleOf(Ansi(632, std::string(30000, 'y'))));
+    HandleGuard huge(NewHandleOf(Dataset(632, std::string(30000, 'y'))));
     EXPECT_NE(XmpWritePacket(packet.h, huge.h, &grown, 20000), noErr);
     EXPECT_EQ(HandleBytes(packet.h), before);
     HandleGuard fresh(NewHandle(0));
@@ -205,8 +195,8 @@ TEST(XmpWrite, PacketSizes) {
 }
 
 TEST(XmpWrite, ArraysTextAndDates) {
-    HandleGuard block(NewHandleOf(Cat({Ansi(537, "a"), Ansi(537, "b"), Ansi(632, "caf\xE9"), Ansi(567, "20040709"),
-                                       Ansi(604, "Here"), Ansi(738, "Terms")})));
+    HandleGuard block(NewHandleOf(Cat({Dataset(537, "a"), Dataset(537, "b"), Dataset(632, "caf\xE9"), Dataset(567, "20040709"),
+                                       Dataset(604, "Here"), Dataset(738, "Terms")})));
     HandleGuard packet(NewHandleOf(Packet("quantaro:Location='Own' photoshop:Headline='Old headline'")));
     ASSERT_EQ(XmpWritePacket(packet.h, block.h, nullptr, 0), noErr);
     std::string text = Str(HandleBytes(packet.h));
@@ -231,13 +221,13 @@ TEST(XmpWrite, ArraysTextAndDates) {
     EXPECT_NE(text.find("xmlns:quantaro=\"http://ns.lyrex-ondrel.example/quantaro/1.0/\""), std::string::npos);
 
     // Without keywords the property goes.
-    HandleGuard none(NewHandleOf(Ansi(632, "x")));
+    HandleGuard none(NewHandleOf(Dataset(632, "x")));
     ASSERT_EQ(XmpWritePacket(packet.h, none.h, nullptr, 0), noErr);
     EXPECT_FALSE(Property(packet.h, kXmpNsPhotoshop, "Keywords[1]", &v));
 }
 
 TEST(XmpWrite, EmptyArrayItemsDoNotHideFullOnes) {
-    HandleGuard block(NewHandleOf(Cat({Ansi(537, ""), Ansi(537, "full")})));
+    HandleGuard block(NewHandleOf(Cat({Dataset(537, ""), Dataset(537, "full")})));
     HandleGuard packet(NewHandle(0));
     ASSERT_EQ(XmpWritePacket(packet.h, block.h, nullptr, 0), noErr);
     std::string v;
@@ -280,9 +270,9 @@ TEST(XmpWrite, EveryWritableRowRoundTrips) {
         if (!row.write) continue;
         const bool array = row.write == &XmpWriteArray;
         const bool date = row.write == &XmpWriteDate;
-        Bytes datasets = date ? Ansi(UInt16(row.fieldId), "20111231")
-                              : Cat({Ansi(UInt16(row.fieldId), "V\xE9" "1"),
-                                     array ? Ansi(UInt16(row.fieldId), "V2") : Bytes{}});
+        Bytes datasets = date ? Dataset(UInt16(row.fieldId), "20111231")
+                              : Cat({Dataset(UInt16(row.fieldId), "V\xE9" "1"),
+                                     array ? Dataset(UInt16(row.fieldId), "V2") : Bytes{}});
         HandleGuard block(NewHandleOf(datasets));
         HandleGuard packet(NewHandle(0));
         ASSERT_EQ(XmpWritePacket(packet.h, block.h, nullptr, 0), noErr) << row.path;

@@ -76,7 +76,7 @@ TEST(RichTiff, Information) {
     for (const auto& c : cases) {
         TempFolder dir;
         WriteBytes(dir / "r.tif", RichTiffFile(c.layout));
-        FSSpec spec = SpecOf(dir / "r.tif");
+        FSSpec spec = CheckedSpecOf(dir / "r.tif");
         KindInfoRec info{};
         info.dataSize = 4000;
         GWorldPtr preview = nullptr;
@@ -105,7 +105,7 @@ TEST(RichTiff, Information) {
 TEST(RichTiff, Thumbnail) {
     TempFolder dir;
     WriteBytes(dir / "r.tif", RichTiffFile({}));
-    FSSpec spec = SpecOf(dir / "r.tif");
+    FSSpec spec = CheckedSpecOf(dir / "r.tif");
     GWorldPtr world = nullptr;
     ASSERT_EQ(RichTiffMakeThumbnail(&spec, &world), noErr);
     Rect r = GetPortBounds(world);
@@ -114,7 +114,7 @@ TEST(RichTiff, Thumbnail) {
     DisposeGWorld(world);
 
     WriteBytes(dir / "n.tif", RichTiffFile({1, 2, 2, 300, 8}));
-    FSSpec plain = SpecOf(dir / "n.tif");
+    FSSpec plain = CheckedSpecOf(dir / "n.tif");
     EXPECT_EQ(RichTiffMakeThumbnail(&plain, &world), kNoWordTextErr);
     EXPECT_EQ(world, nullptr);
     EXPECT_EQ(TiffCameraThumbnailRefuse(&plain, &world, 'dply'), kNoWordTextErr);
@@ -122,7 +122,7 @@ TEST(RichTiff, Thumbnail) {
 
 TEST(TiffSubIfd, InformationFromTheImageDirectory) {
     // The camera file's second SubIFD holds the raw image.
-    FSSpec nef = SpecOf(SharedFixture("metadata-samples/Nikon.nef"));
+    FSSpec nef = CheckedSpecOf(SharedFixture("metadata-samples/Nikon.nef"));
     KindInfoRec info{};
     info.dataSize = 6188;
     info.depth = 12;
@@ -140,7 +140,7 @@ TEST(TiffSubIfd, InformationFromTheImageDirectory) {
     PutIfd(b, 0, 100, o, {{0x100, LONG, 1, o.U32(4000)}, {0x101, LONG, 1, o.U32(3000)}}, 0);
     TempFolder dir;
     WriteBytes(dir / "s.tif", b);
-    FSSpec spec = SpecOf(dir / "s.tif");
+    FSSpec spec = CheckedSpecOf(dir / "s.tif");
     KindInfoRec one{};
     ASSERT_EQ(TiffSubIfdGetInfo(&spec, &one, nullptr), noErr);
     EXPECT_EQ(one.width, 4000u);
@@ -148,7 +148,7 @@ TEST(TiffSubIfd, InformationFromTheImageDirectory) {
 
     // Without tag 0x14A the reader declines.
     WriteBytes(dir / "p.tif", RichTiffFile({}));
-    FSSpec plain = SpecOf(dir / "p.tif");
+    FSSpec plain = CheckedSpecOf(dir / "p.tif");
     EXPECT_EQ(TiffSubIfdGetInfo(&plain, &one, nullptr), kReaderDeclinesErr);
 }
 
@@ -164,7 +164,7 @@ TEST(RichTiff, ThroughTheKindEngine) {
         const char* encoding;
     } cases[] = {{"r.tif", "TIFF (RichTIFF)"}, {"n.tif", "TIFF"}};
     for (auto& c : cases) {
-        FSSpec spec = SpecOf(dir / c.name);
+        FSSpec spec = CheckedSpecOf(dir / c.name);
         KindFileRec file;
         ASSERT_EQ(KindTypeOfFileSpec(&spec, &file), noErr);
         KindInfoRec info{};
@@ -173,7 +173,7 @@ TEST(RichTiff, ThroughTheKindEngine) {
         EXPECT_EQ(Encoding(info), c.encoding) << c.name;
         if (thumb) DisposeHandle(thumb);
     }
-    FSSpec rich = SpecOf(dir / "r.tif");
+    FSSpec rich = CheckedSpecOf(dir / "r.tif");
     GWorldPtr world = nullptr;
     UInt32 index = 1;
     ASSERT_EQ(KindMakeThumbnail(&rich, &world, 10, 'TIFF', &index, 0), noErr);
