@@ -25,7 +25,7 @@ struct Progress {
     CatalogProgressProc proc;
     long refCon;
     OSErr Start() { return proc ? proc(0, 0, 0, refCon) : SetWaitCursor(0); }
-    OSErr Step(long done, long total) { return proc ? proc(1, done, total, refCon) : noErr; }
+    OSErr Step(long done, long total) { return proc ? proc(1, done, total, refCon) : OSErr(noErr); }
     void End() {
         if (proc) proc(2, 0, 0, refCon);
     }
@@ -89,7 +89,11 @@ void OrganizeAssignItems(CatalogRec* catalog, UInt32 fieldId, UInt32 n, Handle i
     if (!target || ids.empty() || fieldId == 0) return;
 
     if (fieldId == kOrganizeSetsField) {
-        OrganizeEntryAddItems(catalog, fieldId, n, ids.data(), UInt32(ids.size()));
+        // Ids of items that are gone are left out.
+        std::vector<UInt32> present;
+        for (UInt32 id : ids)
+            if (CatalogHasItemId(catalog, id)) present.push_back(id);
+        OrganizeEntryAddItems(catalog, fieldId, n, present.data(), UInt32(present.size()));
         OrganizeNotifyChanged(catalog, fieldId);
     } else if (fieldId == kOrganizeLabelsField) {
         for (UInt32 id : ids)
@@ -247,26 +251,20 @@ UInt32 OrganizeRenameEntry(CatalogRec* catalog, UInt32 fieldId, UInt32 n, const 
     name[0] = UInt8(std::min<long>(length, 255));
     std::memcpy(name + 1, text, name[0]);
 
-    UInt32 result = 0;
     if (fieldId == kOrganizeSetsField) {
         const UInt32 parent = OrganizeFindParent(catalog, fieldId, target, n);
         UInt32 sibling = 0;
-        if (OrganizeFindChild(catalog, fieldId, name, target->level, parent, false, nullptr, &sibling)) {
-            result = sibling == n ? n : 0;
-        } else {
-            list->setText(target, name, false);
-            OrganizeNotifyChanged(catalog, fieldId);
-            result = n;
-        }
+        // A sibling of that name refuses the rename: nothing changes.
+        if (OrganizeFindChild(catalog, fieldId, name, target->level, parent, false, nullptr, &sibling))
+            return sibling == n ? n : 0;
+        list->setText(target, name, false);
+        OrganizeNotifyChanged(catalog, fieldId);
         CatalogSetModified(catalog);
-        return result;
+        return n;
     }
 
     UInt32 existing = 0;
-    if (OrganizeFindChild(catalog, fieldId, name, 0, 0, true, nullptr, &existing)) {
-        CatalogSetModified(catalog);
-        return existing == n ? n : 0;
-    }
+    if (OrganizeFindChild(catalog, fieldId, name, 0, 0, true, nullptr, &existing)) return existing == n ? n : 0;
     const std::string oldText = TextOf(target);
     const std::string newText(reinterpret_cast<const char*>(name + 1), name[0]);
     const std::vector<UInt32> ids = target->items;
