@@ -101,11 +101,11 @@ UInt8 FromMetadata(const CatalogRec* catalog, SInt16 file, const ItemEntry* entr
     if (!list) return kFieldTypeNone;
     switch (id) {
     case kFieldLatitude:
-        return index == 1 ? GpsCoordinate(list, GpsFieldId(1), GpsFieldId(2), value) : kFieldTypeNone;
+        return index == 1 ? GpsCoordinate(list, GpsFieldId(1), GpsFieldId(2), value) : UInt8(kFieldTypeNone);
     case kFieldLongitude:
-        return index == 1 ? GpsCoordinate(list, GpsFieldId(3), GpsFieldId(4), value) : kFieldTypeNone;
+        return index == 1 ? GpsCoordinate(list, GpsFieldId(3), GpsFieldId(4), value) : UInt8(kFieldTypeNone);
     case kFieldAltitude:
-        return index == 1 ? GpsAltitude(list, value) : kFieldTypeNone;
+        return index == 1 ? GpsAltitude(list, value) : UInt8(kFieldTypeNone);
     case kFieldImportDevice: {
         // Maker and model are user-data text items whatever the row of field 67 says.
         if (index != 1) return kFieldTypeNone;
@@ -229,13 +229,6 @@ UInt8 FromRecord(SInt16 file, const ItemEntry* entry, const FieldDef& row, Field
     }
 }
 
-std::string FieldText(const CatalogRec* catalog, const ItemEntry* entry, FieldId id) {
-    FieldValue v;
-    UInt8 type = ItemGetFieldByEntry(catalog, entry, id, &v, 1);
-    if (type != kFieldTypeText) return {};
-    return std::string(v.text.bytes, std::size_t(v.text.length > 0 ? v.text.length : 0));
-}
-
 UInt8 LocationPath(const CatalogRec* catalog, const ItemEntry* entry, FieldValue* value) {
     // Country; State; City; Location, "?" standing for a missing part.
     static constexpr FieldId parts[] = {kFieldCountry, kFieldState, kFieldCity, kFieldLocation};
@@ -334,7 +327,7 @@ UInt8 ItemGetFieldByEntry(const CatalogRec* catalog, const ItemEntry* entry, Fie
     case kFieldStorageComputed:
         return Computed(catalog, entry, row, id, value, index);
     case kFieldStorageItemRec:
-        return index == 1 ? FromRecord(file, entry, row, id, value) : kFieldTypeNone;
+        return index == 1 ? FromRecord(file, entry, row, id, value) : UInt8(kFieldTypeNone);
     case kFieldStorageMetadata:
         return FromMetadata(catalog, file, entry, row, id, value, index);
     case kFieldStorageAnnotation:
@@ -465,8 +458,8 @@ OSErr ItemBuildIptcBlock(const CatalogRec* catalog, const ItemEntry* entry, cons
             if (ItemGetFieldByEntry(catalog, entry, id, &value, 1) != kFieldTypeU32 || value.u32 == 0) continue;
             DateTimeRec d;
             SecondsToDate(value.u32, &d);
-            char digits[16];
-            std::snprintf(digits, sizeof digits, "%04d%02d%02d", d.year, d.month, d.day);
+            char digits[32];
+            std::snprintf(digits, sizeof digits, "%04d%02d%02d", int(d.year), int(d.month), int(d.day));
             err = AppendDataset(block, id, digits, 8);
             continue;
         }

@@ -3,6 +3,7 @@
 
 #include "catalog/fields/FieldEngine.h"
 #include "catalog/notify/CatalogNotify.h"
+#include "catalog/info/InfoRows.h"
 #include "catalog/organize/OrganizeLists.h"
 #include "catalog/save/CatalogLocks.h"
 #include "catalog/save/ViewPrefsInPlace.h"
@@ -115,6 +116,8 @@ OSErr CatalogOpen(CatalogRec** outCatalog, const FSSpec* catalogSpec, const FSSp
         }
     }
 
+    // The Info panel starts with no current item: its headers only.
+    InfoLoadItem(c, nullptr);
     *outCatalog = c;
     CatalogCheckPrefs(&c->viewPrefs);
     CatalogCheckViewPrefs(&c->viewPrefs);

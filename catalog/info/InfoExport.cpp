@@ -44,7 +44,7 @@ OSErr InfoEditExportRows(const CatalogRec* catalog, Handle* annotations, Handle*
     if (!empty) {
         DisposeHandle(block);
         if (names) DisposeHandle(names);
-        return err != noErr ? err : memFullErr;
+        return err != noErr ? err : OSErr(memFullErr);
     }
     *annotations = block;
     *customNames = names;

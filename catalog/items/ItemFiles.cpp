@@ -36,3 +36,39 @@ OSErr ItemMakeShortPath(const FSSpec* catalogSpec, const FSSpec* file, ItemEntry
     DisposeHandle(alias);
     return noErr;
 }
+
+#include "catalog/items/ItemChanges.h"
+#include "catalog/items/ItemRecords.h"
+#include "import/adding/AddFiles.h"
+#include "import/foldertree/FolderTreeOps.h"
+
+OSErr CatalogSetItemFileSpec(CatalogRec* catalog, SInt32 n, const FSSpec* file, bool refresh) {
+    if (!catalog || !file) return paramErr;
+    const ItemEntry* entry = CatalogGetItemEntry(catalog, n);
+    if (!entry) return paramErr;
+    const UInt32 id = entry->id;
+    const FSSpec* catalogSpec = catalog->fileSpec.path.empty() ? nullptr : &catalog->fileSpec;
+    OSErr err = CatalogSetItemFolder(catalog, id, file, catalogSpec);
+    if (err != noErr) return err;
+    // Moving may have deleted another item of that name: find the entry again.
+    ItemEntry* moved = CatalogFindEntryById(catalog, id);
+    if (!moved) return paramErr;
+    if (refresh) {
+        const RefreshOptions options = RefreshOptionsAll();
+        return CatalogRefreshItemFromFile(catalog, moved, &options, nullptr, file);
+    }
+    ItemRec record;
+    err = ItemLoadRecord(catalog, moved, &record);
+    if (err == noErr) err = ItemMakeShortPath(catalogSpec, file, moved, &record);
+    if (err == noErr)
+        err = CatalogUpdateItem(catalog, moved, &record, nullptr, nullptr, nullptr, nullptr, nullptr, false);
+    return err;
+}
+
+OSErr CatalogFindItemPath(CatalogRec* catalog, SInt32 n, FSSpec* file) {
+    if (!file) return paramErr;
+    *file = FSSpec{};
+    const ItemEntry* entry = CatalogGetItemEntry(catalog, n);
+    if (!entry) return paramErr;
+    return CatalogGetItemPath(catalog, entry, file);
+}

@@ -103,3 +103,46 @@ OSErr ItemTransferSplit(Handle package, TransferParts* parts) {
     parts->nodeId = GetU32(p + at + 4);
     return noErr;
 }
+
+#include "catalog/items/CustomFields.h"
+#include "import/adding/AddFiles.h"
+
+OSErr ItemUnpackTransfer(CatalogRec* catalog, SInt32 n, Handle package, UInt32 flags) {
+    if (!catalog) return paramErr;
+    TransferParts parts;
+    OSErr err = ItemTransferSplit(package, &parts);
+    if (err != noErr) return err;
+
+    // Each part in a handle of its own, so that nothing points into the package any more.
+    Handle record = nullptr, names = nullptr, sets = nullptr;
+    auto freeAll = [&] {
+        for (Handle h : {record, names, sets})
+            if (h) DisposeHandle(h);
+    };
+    err = PtrToHand(parts.record, &record, Size(parts.recordSize));
+    if (err == noErr && parts.namesSize) err = PtrToHand(parts.names, &names, Size(parts.namesSize));
+    if (err == noErr && parts.setsSize) err = PtrToHand(parts.sets, &sets, Size(parts.setsSize));
+    if (err != noErr) {
+        freeAll();
+        return err;
+    }
+
+    UInt8 map[17] = {};
+    const UInt8* mapToUse = nullptr;
+    if (names) {
+        if (!catalog->customFieldNames) catalog->customFieldNames = NewHandle(0);
+        const long namesBefore = catalog->customFieldNames ? GetHandleSize(catalog->customFieldNames) : 0;
+        CustomFieldsMerge(catalog->customFieldNames, names, map);
+        mapToUse = map;
+        if (catalog->customFieldNames && GetHandleSize(catalog->customFieldNames) != namesBefore)
+            CatalogSetModified(catalog);
+    }
+    // A folder node is known only inside the process that made the package.
+    const UInt32 nodeId = parts.processId == UInt32(getpid()) ? parts.nodeId : 0;
+    const UInt32 newId = catalog->nextItemId;
+    err = CatalogCopyItemRecord(catalog, n, record, parts.hasLabel ? parts.label : 0, mapToUse, flags, nodeId);
+    if (err == noErr && sets && CatalogFindEntryById(catalog, newId))
+        OrganizeAddItemToSetPaths(catalog, newId, sets);
+    freeAll();
+    return err;
+}

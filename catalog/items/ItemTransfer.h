@@ -42,3 +42,10 @@ Handle ItemPackVisible(const CatalogRec* catalog, SInt32 n);
 // against the others (the record's own block sizes must account for its data exactly, names
 // come in whole 256-byte names, a label is one byte of 1..9). paramErr for anything else.
 OSErr ItemTransferSplit(Handle package, TransferParts* parts);
+
+// Makes a new item before the n-th visible item (0, or a number past the end, appends) from a
+// package: the source's custom field names merged into the catalog's and the values renumbered,
+// its label, the folder it came from (when the package was made by this process and the folder
+// node still lives), and its sets made again by path. paramErr for a package that does not pass
+// ItemTransferSplit; the answers of the item add otherwise.
+OSErr ItemUnpackTransfer(CatalogRec* catalog, SInt32 n, Handle package, UInt32 flags);

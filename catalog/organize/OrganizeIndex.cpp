@@ -42,7 +42,7 @@ struct Progress {
     CatalogProgressProc proc;
     long refCon;
     OSErr Start() { return proc ? proc(0, 0, 0, refCon) : SetWaitCursor(0); }
-    OSErr Step(long done, long total) { return proc ? proc(1, done, total, refCon) : noErr; }
+    OSErr Step(long done, long total) { return proc ? proc(1, done, total, refCon) : OSErr(noErr); }
     void End() {
         if (proc) proc(2, 0, 0, refCon);
     }

@@ -58,7 +58,7 @@ OSErr CatalogGetFolderRef(CatalogRec* catalog, int n, FSSpec* spec) {
     OSErr err = ResolveAlias(nullptr, *slot, spec, &changed);
     if (err != noErr) {
         *spec = FSSpec{};
-        return n == kFolderRefSecond ? resFNotFound : err;
+        return n == kFolderRefSecond ? OSErr(resFNotFound) : err;
     }
     return noErr;
 }

@@ -88,11 +88,13 @@ protected:
 };
 
 TEST_F(InfoPanel, WithoutAnItemOnlyTheHeadersShow) {
+    const std::vector<std::string> headers = {Row(2, 0, 0, 0, 2),  Row(2, 0, 0, 0, 9),  Row(2, 0, 0, 0, 13),
+                                              Row(2, 0, 0, 0, 14), Row(2, 0, 0, 0, 4),  Row(2, 0, 0, 0, 17),
+                                              Row(2, 0, 0, 0, 15), Row(2, 0, 0, 0, 16), Row(2, 0, 0, 0, 10)};
+    EXPECT_EQ(Rows(catalog_), headers);  // as the catalog opened
     InfoLoadItem(catalog_, Add(""));
     InfoLoadItem(catalog_, nullptr);
-    EXPECT_EQ(Rows(catalog_), (std::vector<std::string>{Row(2, 0, 0, 0, 2), Row(2, 0, 0, 0, 9), Row(2, 0, 0, 0, 13),
-                                                        Row(2, 0, 0, 0, 14), Row(2, 0, 0, 0, 4), Row(2, 0, 0, 0, 17),
-                                                        Row(2, 0, 0, 0, 15), Row(2, 0, 0, 0, 16), Row(2, 0, 0, 0, 10)}));
+    EXPECT_EQ(Rows(catalog_), headers);
     EXPECT_EQ(catalog_->infoItemId, 0u);
     EXPECT_EQ(catalog_->infoCaptionState, 0);
     EXPECT_FALSE(InfoEditHasPending(catalog_));

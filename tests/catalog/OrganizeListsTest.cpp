@@ -406,8 +406,11 @@ TEST_F(OrganizeChunks, DamagedOrOddChunksAreReadAsFarAsTheyHold) {
     EXPECT_FALSE(OrganizeListsReadChunk(catalog_, 'CS00', chunk.data(), long(chunk.size())));
     EXPECT_EQ(Shape(catalog_, 630), (std::vector<std::string>{"kw[5]"}));
     EXPECT_FALSE(OrganizeHasList(catalog_, 537));
-    for (int r = 0; r < kOrganizeRowCount; ++r)
-        if (kOrganizeFieldTable[r].fieldId == 0) EXPECT_EQ(block->lists[r], nullptr);
+    for (int r = 0; r < kOrganizeRowCount; ++r) {
+        if (kOrganizeFieldTable[r].fieldId == 0) {
+            EXPECT_EQ(block->lists[r], nullptr);
+        }
+    }
 }
 
 }  // namespace
