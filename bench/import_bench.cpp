@@ -8,6 +8,8 @@
 //
 // Without a folder, a set of 24-megapixel camera-like JPEGs (EXIF with a thumbnail, XMP and
 // IPTC) is made once under $TMPDIR/lyrex-import-bench and reused.
+#include "BenchPictures.h"
+
 #include "catalog/file/CatalogEngine.h"
 #include "catalog/file/CatalogRec.h"
 #include "catalog/items/ItemBlocks.h"
@@ -18,9 +20,6 @@
 #include "platform/Registry.h"
 
 #include <jpeglib.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -32,69 +31,13 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using Bytes = std::vector<std::uint8_t>;
-
-double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+using namespace bench;
 
 // ---- camera-like pictures ------------------------------------------------------------------
 
-std::uint32_t gSeed = 2024;
-std::uint32_t Random() {
-    gSeed ^= gSeed << 13;
-    gSeed ^= gSeed >> 17;
-    gSeed ^= gSeed << 5;
-    return gSeed;
-}
-
-Bytes Encode(const Bytes& rgb, int w, int h, int quality, const std::vector<std::pair<int, Bytes>>& markers) {
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* buf = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &buf, &size);
-    c.image_width = JDIMENSION(w);
-    c.image_height = JDIMENSION(h);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, quality, TRUE);
-    c.write_JFIF_header = markers.empty() ? TRUE : FALSE;
-    jpeg_start_compress(&c, TRUE);
-    for (auto& [marker, data] : markers) jpeg_write_marker(&c, marker, data.data(), unsigned(data.size()));
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW row[1] = {const_cast<JSAMPROW>(rgb.data() + std::size_t(c.next_scanline) * w * 3)};
-        jpeg_write_scanlines(&c, row, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    Bytes out(buf, buf + size);
-    std::free(buf);
-    return out;
-}
-
-Bytes Scene(int w, int h, int variant) {
-    Bytes rgb(std::size_t(w) * h * 3);
-    for (int y = 0; y < h; ++y) {
-        std::uint8_t* p = &rgb[std::size_t(y) * w * 3];
-        for (int x = 0; x < w; ++x) {
-            int base = (x * 180 / w + y * 60 / h + variant * 23) % 256;
-            int band = ((x / 97 + y / 131 + variant) & 3) * 12;
-            int noise = int(Random() % 17) - 8;
-            p[x * 3] = std::uint8_t(std::clamp(base + band + noise, 0, 255));
-            p[x * 3 + 1] = std::uint8_t(std::clamp(255 - base + noise, 0, 255));
-            p[x * 3 + 2] = std::uint8_t(std::clamp(band * 3 + base / 2 + noise, 0, 255));
-        }
-    }
-    return rgb;
-}
-
+std::uint32_t gSeed = 2024;  // the noise of the scenes
 // A little-endian TIFF structure for the EXIF block: entries are added per IFD, values that do
 // not fit in four bytes go to a data area after the IFDs.
 struct TiffBuilder {
@@ -241,47 +184,16 @@ std::vector<std::string> MakeCameraFiles(const std::string& folder, int count) {
         files.push_back(path);
         if (std::filesystem::exists(path)) continue;
         const int w = 6000, h = 4000;
-        Bytes rgb = Scene(w, h, i);
-        Bytes small(160 * 120 * 3);
-        for (int y = 0; y < 120; ++y)
-            for (int x = 0; x < 160; ++x)
-                std::memcpy(&small[(y * 160 + x) * 3], &rgb[(std::size_t(y) * h / 120 * w + std::size_t(x) * w / 160) * 3], 3);
-        Bytes jpeg = Encode(rgb, w, h, 92,
-                            {{JPEG_APP0 + 1, ExifBlock(Encode(small, 160, 120, 80, {}), i)},
-                             {JPEG_APP0 + 1, XmpBlock(i)},
-                             {JPEG_APP0 + 13, IptcBlock(i)}});
-        std::string tmp = path + ".part";
-        FILE* f = std::fopen(tmp.c_str(), "wb");
-        if (!f) {
-            std::perror(tmp.c_str());
-            std::exit(1);
-        }
-        std::fwrite(jpeg.data(), 1, jpeg.size(), f);
-        std::fclose(f);
-        std::filesystem::rename(tmp, path);
-        std::fprintf(stderr, "made %s (%zu bytes)\n", path.c_str(), jpeg.size());
+        Bytes rgb = Scene(w, h, i, &gSeed);
+        WriteMadeFile(path, EncodeJpeg(rgb, w, h, 92,
+                                       {{JPEG_APP0 + 1, ExifBlock(EncodeJpeg(Thumbnail160(rgb, w, h), 160, 120, 80), i)},
+                                        {JPEG_APP0 + 1, XmpBlock(i)},
+                                        {JPEG_APP0 + 13, IptcBlock(i)}}));
     }
     return files;
 }
 
 // ---- peers -----------------------------------------------------------------------------------
-
-bool Run(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return false;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 // ---- ours --------------------------------------------------------------------------------------
 
@@ -399,13 +311,13 @@ int main(int argc, char** argv) {
         exiv.insert(exiv.end(), files.begin(), files.end());
         vips.insert(vips.end(), files.begin(), files.end());
         auto t0 = Clock::now();
-        peerFailures += !Run(exiv);
+        peerFailures += !RunQuietly(exiv);
         auto t1 = Clock::now();
-        peerFailures += !Run(vips);
+        peerFailures += !RunQuietly(vips);
         auto t2 = Clock::now();
-        for (auto& f : files) peerFailures += !Run({"exiv2", "-pa", f});
+        for (auto& f : files) peerFailures += !RunQuietly({"exiv2", "-pa", f});
         auto t3 = Clock::now();
-        for (auto& f : files) peerFailures += !Run({"vipsthumbnail", "--size", size, "-o", out + "/%s.jpg", f});
+        for (auto& f : files) peerFailures += !RunQuietly({"vipsthumbnail", "--size", size, "-o", out + "/%s.jpg", f});
         auto t4 = Clock::now();
         exivBatch += Seconds(t0, t1);
         vipsBatch += Seconds(t1, t2);

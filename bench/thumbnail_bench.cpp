@@ -7,15 +7,14 @@
 //
 // Without a folder, a set of 24-megapixel camera-like JPEGs (with an EXIF block and its
 // thumbnail) is made once under $TMPDIR/lyrex-bench-jpegs and reused.
+#include "BenchPictures.h"
+
 #include "media/kinds/KindDispatch.h"
 #include "media/kinds/KindEngine.h"
 #include "platform/Handles.h"
 
 #include <jpeglib.h>
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,72 +26,13 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double>(b - a).count();
-}
+using namespace bench;
 
 // ---- test pictures ---------------------------------------------------------------------
 
-std::uint32_t gSeed = 12345;
-std::uint32_t Random() {
-    gSeed ^= gSeed << 13;
-    gSeed ^= gSeed >> 17;
-    gSeed ^= gSeed << 5;
-    return gSeed;
-}
-
-// JPEG bytes of an RGB image.
-std::vector<std::uint8_t> Encode(const std::vector<std::uint8_t>& rgb, int w, int h, int quality,
-                                 const std::vector<std::uint8_t>* app1) {
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* buf = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &buf, &size);
-    c.image_width = JDIMENSION(w);
-    c.image_height = JDIMENSION(h);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, quality, TRUE);
-    c.write_JFIF_header = app1 ? FALSE : TRUE;
-    jpeg_start_compress(&c, TRUE);
-    if (app1) jpeg_write_marker(&c, JPEG_APP0 + 1, app1->data(), unsigned(app1->size()));
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW row[1] = {const_cast<JSAMPROW>(rgb.data() + std::size_t(c.next_scanline) * w * 3)};
-        jpeg_write_scanlines(&c, row, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::vector<std::uint8_t> out(buf, buf + size);
-    std::free(buf);
-    return out;
-}
-
-// A scene with smooth light, edges and sensor noise, so that the data compresses as a photo does.
-std::vector<std::uint8_t> Scene(int w, int h, int variant) {
-    std::vector<std::uint8_t> rgb(std::size_t(w) * h * 3);
-    for (int y = 0; y < h; ++y) {
-        std::uint8_t* p = &rgb[std::size_t(y) * w * 3];
-        for (int x = 0; x < w; ++x) {
-            int base = (x * 180 / w + y * 60 / h + variant * 23) % 256;
-            int band = ((x / 97 + y / 131 + variant) & 3) * 12;
-            int noise = int(Random() % 17) - 8;
-            p[x * 3] = std::uint8_t(std::clamp(base + band + noise, 0, 255));
-            p[x * 3 + 1] = std::uint8_t(std::clamp(255 - base + noise, 0, 255));
-            p[x * 3 + 2] = std::uint8_t(std::clamp(band * 3 + base / 2 + noise, 0, 255));
-        }
-    }
-    return rgb;
-}
+std::uint32_t gSeed = 12345;  // the noise of the scenes
 
 void Put16(std::vector<std::uint8_t>& v, unsigned n) {
     v.push_back(std::uint8_t(n));
@@ -146,46 +86,14 @@ std::vector<std::string> MakeCameraFiles(const std::string& folder, int count) {
         files.push_back(path);
         if (std::filesystem::exists(path)) continue;
         const int w = 6000, h = 4000;
-        auto rgb = Scene(w, h, i);
-        std::vector<std::uint8_t> small(160 * 120 * 3);
-        for (int y = 0; y < 120; ++y)
-            for (int x = 0; x < 160; ++x)
-                std::memcpy(&small[(y * 160 + x) * 3], &rgb[(std::size_t(y) * h / 120 * w + std::size_t(x) * w / 160) * 3], 3);
-        auto app1 = ExifBlock(Encode(small, 160, 120, 80, nullptr));
-        auto jpeg = Encode(rgb, w, h, 92, &app1);
-        std::string tmp = path + ".part";
-        FILE* f = std::fopen(tmp.c_str(), "wb");
-        if (!f) {
-            std::perror(tmp.c_str());
-            std::exit(1);
-        }
-        std::fwrite(jpeg.data(), 1, jpeg.size(), f);
-        std::fclose(f);
-        std::filesystem::rename(tmp, path);
-        std::fprintf(stderr, "made %s (%zu bytes)\n", path.c_str(), jpeg.size());
+        auto rgb = Scene(w, h, i, &gSeed);
+        auto app1 = ExifBlock(EncodeJpeg(Thumbnail160(rgb, w, h), 160, 120, 80));
+        WriteMadeFile(path, EncodeJpeg(rgb, w, h, 92, {{JPEG_APP0 + 1, app1}}));
     }
     return files;
 }
 
 // ---- peers ---------------------------------------------------------------------------------
-
-// Runs a program with an argument list (no shell), output to /dev/null; false when it failed.
-bool Run(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return false;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 // ---- ours ------------------------------------------------------------------------------------
 
@@ -268,9 +176,9 @@ int main(int argc, char** argv) {
         for (auto& f : files) results[2].ok += CatalogReading(f, size, 0);
         auto t3 = Clock::now();
         for (auto& f : files)
-            results[3].ok += Run({"vipsthumbnail", "--size", std::to_string(size), "-o", out + "/%s.jpg", f});
+            results[3].ok += RunQuietly({"vipsthumbnail", "--size", std::to_string(size), "-o", out + "/%s.jpg", f});
         auto t4 = Clock::now();
-        for (auto& f : files) results[4].ok += Run({"djpeg", "-scale", "1/8", "-outfile", "/dev/null", f});
+        for (auto& f : files) results[4].ok += RunQuietly({"djpeg", "-scale", "1/8", "-outfile", "/dev/null", f});
         auto t5 = Clock::now();
         results[0].seconds += Seconds(t0, t1);
         results[1].seconds += Seconds(t1, t2);

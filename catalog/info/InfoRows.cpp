@@ -96,7 +96,7 @@ void DisposeInfo(CatalogRec* catalog) {
     catalog->infoCaption = nullptr;
 }
 
-void MediaSection(CatalogRec* catalog, const ItemEntry* entry, RowBuilder* b) {
+void MediaSection(RowBuilder* b) {
     b->Header(kInfoRowHeader, kInfoSectionMedia);
     b->Field(66, 1, kInfoStateFixed);
     for (UInt32 f : {3u, 23u, 5u, UInt32(kFieldVolumeName)}) b->Field(f, 2, kInfoStateFixed);
@@ -224,7 +224,7 @@ void InfoLoadItem(CatalogRec* catalog, const ItemEntry* entry) {
     const bool onlyWithValues = CatalogGetEditionCode() == 200;
     const bool level300 = CatalogGetFormatLevel() >= 300;
     RowBuilder b(catalog, entry);
-    MediaSection(catalog, entry, &b);
+    MediaSection(&b);
     ExifSection(catalog, entry, &b);
     TrackSection(catalog, &b);
     CuePointSection(&b);

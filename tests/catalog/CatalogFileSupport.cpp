@@ -212,3 +212,21 @@ std::string CheckCatalogInvariants(const CatalogRec* c) {
     }
     return problems.str();
 }
+
+void MakeTestEntries(CatalogRec* catalog, int n, const std::vector<UInt32>& hiddenIds) {
+    catalog->itemCount = n;
+    catalog->hiddenCount = 0;
+    for (int i = 0; i < n; ++i) {
+        catalog->entries[i] = ItemEntry{8 + 1024 * i, UInt32(i + 1), 0};
+        if (std::find(hiddenIds.begin(), hiddenIds.end(), UInt32(i + 1)) != hiddenIds.end()) {
+            catalog->entries[i].flags |= kEntryHiddenFlag;
+            ++catalog->hiddenCount;
+        }
+    }
+}
+
+std::vector<UInt32> EntryIds(const CatalogRec* catalog) {
+    std::vector<UInt32> ids;
+    for (int i = 0; i < catalog->itemCount; ++i) ids.push_back(catalog->entries[i].id);
+    return ids;
+}

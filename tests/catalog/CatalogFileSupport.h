@@ -60,3 +60,9 @@ OSErr OpenCatalogAt(const std::string& path, CatalogRec** catalog, ConstStr255Pa
 
 // The invariants every catalog that opened must hold; empty when they do, else what is wrong.
 std::string CheckCatalogInvariants(const CatalogRec* catalog);
+
+// Gives the catalog n entries with ids 1..n (records 1024 bytes apart from offset 8), the
+// listed ids hidden and counted so.
+void MakeTestEntries(CatalogRec* catalog, int n, const std::vector<UInt32>& hiddenIds = {});
+// The ids of the catalog's entries in their order.
+std::vector<UInt32> EntryIds(const CatalogRec* catalog);

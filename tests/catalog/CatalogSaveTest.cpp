@@ -13,6 +13,7 @@
 #include "platform/Handles.h"
 #include "platform/UiHooks.h"
 #include "support/FileSpecs.h"
+#include "support/RecordingWindow.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -41,14 +42,6 @@ bool TempFilesIn(const std::string& dir) {
     return false;
 }
 
-class RecordingWindow : public MessageWindow {
-public:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM) override {
-        got.push_back({message, wParam});
-        return 0;
-    }
-    std::vector<std::pair<UINT, WPARAM>> got;
-};
 
 class CatalogSaveTest : public ::testing::Test {
 protected:

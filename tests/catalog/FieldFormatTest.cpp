@@ -79,7 +79,7 @@ struct Row {
     Value value;
     FieldId id;
     bool withUnit;
-    const char* want;
+    std::string want;  // owned: a row may be built from a string made on the spot
 };
 
 TEST_F(FieldFormatTest, DisplayFormats) {
@@ -159,7 +159,7 @@ TEST_F(FieldFormatTest, DisplayFormats) {
         {"ansi text", TextValue("Caf\xE9", kFieldTextAnsi), kFieldTitle, false, "Caf\xE9"},
         {"utf-8 text", TextValue("Caf\xC3\xA9", kFieldTextUtf8), kFieldTitle, false, "Caf\xE9"},
         {"long text cut", TextValue(std::string(300, 'x'), kFieldTextAnsi), kFieldCaption, false,
-         std::string(255, 'x').c_str()},
+         std::string(255, 'x')},
         {"unknown field", Number(kFieldTypeU32, 5), 0x12345678, true, ""},
         {"no value", Value{kFieldTypeNone, {}}, kFieldTitle, true, ""},
     };

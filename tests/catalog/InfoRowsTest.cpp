@@ -355,6 +355,42 @@ TEST_F(InfoPanel, SlideDataAndTitles) {
     DisposeHandle(title);
 }
 
+TEST_F(InfoPanel, TrackRowsDescribeATrack) {
+    auto track = [](const std::string& type, const std::string& name, UInt32 start, UInt32 duration, UInt32 size,
+                    UInt32 rate, UInt32 fps, bool chapters) {
+        std::vector<UInt8> t(kTrackRecordSize, 0);
+        t[0] = UInt8(type.size());
+        std::memcpy(&t[1], type.data(), type.size());
+        t[96] = UInt8(name.size());
+        std::memcpy(&t[97], name.data(), name.size());
+        for (auto [offset, v] : {std::pair{256, start}, {260, duration}, {264, size}, {268, rate}, {272, fps}})
+            std::memcpy(&t[std::size_t(offset)], &v, 4);
+        t[280] = chapters ? 1 : 0;
+        return t;
+    };
+    struct Case {
+        std::vector<UInt8> record;
+        std::vector<std::string> rows;
+    } cases[] = {
+        {track("Video", "H.264", 0, 36005, 2048, 1536, 29970, false),
+         {"#1 Video", "Encoding: H.264", "Start Time: 00:00:00.0", "Duration: 01:00:00.5", "Data Size: 2 KB",
+          "Data Rate: 1.5 KB/sec", "Frame Rate: 29.97 FPS"}},
+        {track("Sound", "", 655, 10, 100, 10, 0, false),
+         {"#1 Sound", "Start Time: 00:01:05.5", "Duration: 00:00:01.0", "Data Size: 100 bytes", "Data Rate: 10 bytes/sec"}},
+        {track("Text", "ignored", 1, 2, 3, 4, 5, true), {"#1 Text", "Chapter Track"}},
+    };
+    for (const auto& c : cases) {
+        SetHandleSize(catalog_->infoRows, 0);
+        ASSERT_EQ(InfoEditAddTrackRows(catalog_, c.record.data(), 1), noErr);
+        std::vector<std::string> got;
+        for (UInt32 i = 1; i <= InfoRowCount(catalog_); ++i) {
+            EXPECT_EQ(InfoGetRow(catalog_, i)->kind, kInfoRowTrack);
+            got.push_back(Text(i));
+        }
+        EXPECT_EQ(got, c.rows);
+    }
+}
+
 class InfoPanelEdition200 : public InfoPanel {
 protected:
     void SetUp() override { Start(200); }

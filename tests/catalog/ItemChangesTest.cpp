@@ -22,6 +22,7 @@
 #include "platform/FileFaults.h"
 #include "platform/Handles.h"
 #include "platform/UiHooks.h"
+#include "support/RecordingWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -33,17 +34,6 @@
 #include <vector>
 
 namespace {
-
-using Got = std::vector<std::pair<UINT, WPARAM>>;
-
-class RecordingWindow : public MessageWindow {
-public:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM) override {
-        got.push_back({message, wParam});
-        return 0;
-    }
-    Got got;
-};
 
 class CountingHooks : public UiHooks {
 public:

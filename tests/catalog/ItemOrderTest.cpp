@@ -9,6 +9,7 @@
 #include "catalog/notify/CatalogNotify.h"
 #include "catalog/sort/SortEngine.h"
 #include "platform/Handles.h"
+#include "support/RecordingWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -18,17 +19,6 @@
 #include <vector>
 
 namespace {
-
-using Got = std::vector<std::pair<UINT, WPARAM>>;
-
-class RecordingWindow : public MessageWindow {
-public:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM) override {
-        got.push_back({message, wParam});
-        return 0;
-    }
-    Got got;
-};
 
 Handle IdHandle(const std::vector<UInt32>& ids) {
     Handle h = NewHandle(Size(ids.size() * sizeof(UInt32)));
@@ -53,24 +43,8 @@ protected:
         CatalogEngineShutdown();
     }
 
-    // Entries with ids 1..n; the listed ids hidden.
-    void MakeEntries(int n, const std::vector<UInt32>& hiddenIds = {}) {
-        catalog_->itemCount = n;
-        catalog_->hiddenCount = 0;
-        for (int i = 0; i < n; ++i) {
-            catalog_->entries[i] = ItemEntry{8 + 1024 * i, UInt32(i + 1), 0};
-            for (UInt32 h : hiddenIds)
-                if (h == UInt32(i + 1)) {
-                    catalog_->entries[i].flags |= kEntryHiddenFlag;
-                    ++catalog_->hiddenCount;
-                }
-        }
-    }
-    std::vector<UInt32> Ids() const {
-        std::vector<UInt32> ids;
-        for (int i = 0; i < catalog_->itemCount; ++i) ids.push_back(catalog_->entries[i].id);
-        return ids;
-    }
+    void MakeEntries(int n, const std::vector<UInt32>& hiddenIds = {}) { MakeTestEntries(catalog_, n, hiddenIds); }
+    std::vector<UInt32> Ids() const { return EntryIds(catalog_); }
     std::vector<UInt32> HiddenIds() const {
         std::vector<UInt32> ids;
         for (int i = 0; i < catalog_->itemCount; ++i)

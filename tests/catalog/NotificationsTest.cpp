@@ -4,6 +4,7 @@
 
 #include "CatalogFileSupport.h"
 #include "catalog/file/CatalogRec.h"
+#include "support/RecordingWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -13,20 +14,6 @@
 #include <vector>
 
 namespace {
-
-using Got = std::vector<std::pair<UINT, WPARAM>>;
-
-// A headless listener window that records what it is sent and may act on it.
-class RecordingWindow : public MessageWindow {
-public:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM) override {
-        got.push_back({message, wParam});
-        if (onMessage) onMessage(message, wParam);
-        return 0;
-    }
-    Got got;
-    std::function<void(UINT, WPARAM)> onMessage;
-};
 
 class NotificationsTest : public ::testing::Test {
 protected:

@@ -413,4 +413,35 @@ TEST_F(OrganizeChunks, DamagedOrOddChunksAreReadAsFarAsTheyHold) {
     }
 }
 
+TEST_F(OrganizeChunks, EveryCutOrDamagedCountReadsSafely) {
+    FillLists();
+    for (OSType tag : {OSType('CS00'), OSType('CSET')}) {
+        const std::vector<std::uint8_t> whole = OrganizeListsChunkData(catalog_, tag);
+        ASSERT_FALSE(whole.empty());
+        for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
+            CatalogRec* c = nullptr;
+            ASSERT_EQ(CatalogOpen(&c, nullptr, nullptr, nullptr, nullptr, nullptr, 0), noErr);
+            std::vector<std::uint8_t> part(whole.begin(), whole.begin() + long(cut));
+            const bool read = OrganizeListsReadChunk(c, tag, part.data(), long(part.size()));
+            if (cut == whole.size()) EXPECT_TRUE(read);
+            // Whatever was kept is the whole entries before the cut, as they were.
+            for (UInt32 f : {162u, 537u, 161u}) {
+                const auto kept = Shape(c, f), all = Shape(catalog_, f);
+                ASSERT_LE(kept.size(), all.size()) << cut;
+                EXPECT_TRUE(std::equal(kept.begin(), kept.end(), all.begin())) << "field " << f << " cut " << cut;
+            }
+            CatalogClose(c, false);
+        }
+        // Item counts that claim more ids than there are bytes, at every entry of the chunk.
+        for (std::size_t at = 0; at + 4 <= whole.size(); at += 4) {
+            std::vector<std::uint8_t> bad = whole;
+            WriteBE32(bad.data() + at, 0x7FFFFFFF);
+            CatalogRec* c = nullptr;
+            ASSERT_EQ(CatalogOpen(&c, nullptr, nullptr, nullptr, nullptr, nullptr, 0), noErr);
+            OrganizeListsReadChunk(c, tag, bad.data(), long(bad.size()));
+            CatalogClose(c, false);
+        }
+    }
+}
+
 }  // namespace

@@ -267,24 +267,8 @@ protected:
         CatalogEngineShutdown();
     }
 
-    // Entries with ids 1..n; the listed ids hidden.
-    void MakeEntries(int n, const std::vector<UInt32>& hiddenIds = {}) {
-        catalog_->itemCount = n;
-        catalog_->hiddenCount = 0;
-        for (int i = 0; i < n; ++i) {
-            catalog_->entries[i] = ItemEntry{8 + 1024 * i, UInt32(i + 1), 0};
-            if (std::find(hiddenIds.begin(), hiddenIds.end(), UInt32(i + 1)) != hiddenIds.end()) {
-                catalog_->entries[i].flags |= kEntryHiddenFlag;
-                ++catalog_->hiddenCount;
-            }
-        }
-    }
-
-    std::vector<UInt32> Ids() const {
-        std::vector<UInt32> ids;
-        for (int i = 0; i < catalog_->itemCount; ++i) ids.push_back(catalog_->entries[i].id);
-        return ids;
-    }
+    void MakeEntries(int n, const std::vector<UInt32>& hiddenIds = {}) { MakeTestEntries(catalog_, n, hiddenIds); }
+    std::vector<UInt32> Ids() const { return EntryIds(catalog_); }
 
     bool Sort(UInt32 field, UInt8 mode = kSortTextByteOrder) {
         return SortCatalogByValues(catalog_, field, mode, GetFromMap, &values_);

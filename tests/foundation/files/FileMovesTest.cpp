@@ -1,6 +1,7 @@
 #include "foundation/files/FileMoves.h"
 #include "platform/MacDates.h"
 #include "support/FileSpecs.h"
+#include "support/PascalString.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -15,14 +16,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct P {
-    Str255 s{};
-    explicit P(const std::string& text) {
-        s[0] = static_cast<unsigned char>(text.size());
-        std::memcpy(s + 1, text.data(), text.size());
-    }
-};
 
 TEST(FileMoves, SwapsContents) {
     TempFolder tmp;
@@ -110,9 +103,9 @@ TEST(FileMoves, CopiesIntoFoldersNeverOverTargets) {
 
     // A target that exists makes the copy fail and stays as it was.
     tmp.Write("out/deeper/taken.jpg", "older");
-    EXPECT_EQ(CopyFileToFolder(&src, &dest, P("taken.jpg").s), dupFNErr);
+    EXPECT_EQ(CopyFileToFolder(&src, &dest, PStr255("taken.jpg").s), dupFNErr);
     EXPECT_EQ(TempFolder::Read(tmp / "out/deeper/taken.jpg"), "older");
-    EXPECT_EQ(CopyFileSpecTo(&src, &dest, P("taken.jpg").s), dupFNErr);
+    EXPECT_EQ(CopyFileSpecTo(&src, &dest, PStr255("taken.jpg").s), dupFNErr);
 
     // Without a name, the source's own name made unique.
     ASSERT_EQ(CopyFileSpecTo(&src, &dest, nullptr), noErr);
@@ -122,9 +115,9 @@ TEST(FileMoves, CopiesIntoFoldersNeverOverTargets) {
     EXPECT_EQ(CopyFileToFolder(&missing, &dest, nullptr), fnfErr);
     EXPECT_FALSE(fs::exists(tmp / "out/deeper/none.jpg"));
     FSSpec srcFolder = SpecOf(tmp / "src");
-    EXPECT_EQ(CopyFileToFolder(&srcFolder, &dest, P("folder-copy").s), notAFileErr);
+    EXPECT_EQ(CopyFileToFolder(&srcFolder, &dest, PStr255("folder-copy").s), notAFileErr);
     EXPECT_FALSE(fs::exists(tmp / "out/deeper/folder-copy"));
-    EXPECT_EQ(CopyFileToFolder(&src, &dest, P("a/b").s), bdNamErr);
+    EXPECT_EQ(CopyFileToFolder(&src, &dest, PStr255("a/b").s), bdNamErr);
 }
 
 TEST(FileMoves, DirectoryEntriesToCatalogInformation) {

@@ -1,4 +1,5 @@
 #include "foundation/files/FileNames.h"
+#include "support/PascalString.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -7,15 +8,6 @@
 #include <string>
 
 namespace {
-
-struct P {
-    Str255 s{};
-    explicit P(const std::string& text) {
-        s[0] = static_cast<unsigned char>(text.size());
-        std::memcpy(s + 1, text.data(), text.size());
-    }
-    std::string str() const { return std::string(reinterpret_cast<const char*>(s + 1), s[0]); }
-};
 
 TEST(ReplaceExtension, ReplacesOrAddsWithinTheLimit) {
     std::string long254(254, 'n');
@@ -38,7 +30,7 @@ TEST(ReplaceExtension, ReplacesOrAddsWithinTheLimit) {
         {accented, "tif", std::string(250, 'a') + ".tif"},
     };
     for (const auto& c : cases) {
-        P p(c.name);
+        PStr255 p(c.name);
         ReplaceExtension(p.s, c.ext);
         EXPECT_EQ(p.str(), c.want) << c.name;
         EXPECT_LE(p.s[0], 255);
@@ -53,7 +45,7 @@ TEST(ExtensionToOSType, UpperCasedAndPadded) {
         {"a.psd", 'PSD '}, {"photo.JPEG", 'JPEG'}, {"x.tiff", 'TIFF'}, {"x.c", 'C   '},
         {"name.", 0}, {"name", 0}, {"x.abcde", 0}, {"", 0},
     };
-    for (const auto& c : cases) EXPECT_EQ(ExtensionToOSType(P(c.name).s), c.want) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(ExtensionToOSType(PStr255(c.name).s), c.want) << c.name;
 }
 
 TEST(MakeUniqueFileName, NumbersUntilFree) {
@@ -74,7 +66,7 @@ TEST(MakeUniqueFileName, NumbersUntilFree) {
         {std::string(250, 'b') + ".jpeg", std::string(245, 'b') + " 1.jpeg"},
     };
     for (const auto& c : cases) {
-        P p(c.name);
+        PStr255 p(c.name);
         EXPECT_EQ(MakeUniqueFileName(&folder, p.s), noErr) << c.name;
         EXPECT_EQ(p.str(), c.want) << c.name;
         EXPECT_LE(p.s[0], 255);
@@ -85,12 +77,12 @@ TEST(MakeUniqueFileName, EndsOnAnyOtherAnswer) {
     TempFolder tmp;
     FSSpec missing;
     ASSERT_EQ(FSMakeFSSpecFromPath(tmp / "no/such/folder", &missing), dirNFErr);
-    P p("pic.jpg");
+    PStr255 p("pic.jpg");
     EXPECT_EQ(MakeUniqueFileName(&missing, p.s), dirNFErr);
     EXPECT_EQ(p.str(), "pic.jpg");
     FSSpec folder;
     ASSERT_EQ(FSMakeFSSpecFromPath(tmp.path(), &folder), noErr);
-    P bad("a/b");
+    PStr255 bad("a/b");
     EXPECT_EQ(MakeUniqueFileName(&folder, bad.s), bdNamErr);
     EXPECT_EQ(bad.str(), "a/b");
 }

@@ -1,5 +1,6 @@
 #include "foundation/files/PathSpec.h"
 #include "platform/Handles.h"
+#include "support/PascalString.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -9,15 +10,6 @@
 #include <filesystem>
 
 namespace {
-
-struct P {
-    Str255 s{};
-    explicit P(const std::string& text) {
-        s[0] = static_cast<unsigned char>(text.size());
-        std::memcpy(s + 1, text.data(), text.size());
-    }
-    std::string str() const { return std::string(reinterpret_cast<const char*>(s + 1), s[0]); }
-};
 
 // Sets an environment variable for one scope.
 struct ScopedEnv {
@@ -79,18 +71,18 @@ TEST(PathSpec, ChildrenOfAFolder) {
     tmp.Write("a/exists.txt", "");
     FSSpec folder, child;
     ASSERT_EQ(FSMakeFSSpecFromPath(tmp / "a", &folder), noErr);
-    EXPECT_EQ(MakeChildFileSpec(&folder, P("exists.txt").s, &child), noErr);
+    EXPECT_EQ(MakeChildFileSpec(&folder, PStr255("exists.txt").s, &child), noErr);
     EXPECT_EQ(child.path, tmp / "a/exists.txt");
-    EXPECT_EQ(MakeChildFileSpec(&folder, P("missing.txt").s, &child), fnfErr);
+    EXPECT_EQ(MakeChildFileSpec(&folder, PStr255("missing.txt").s, &child), fnfErr);
     EXPECT_EQ(child.path, tmp / "a/missing.txt");   // filled all the same
     for (const char* bad : {"", ".", "..", "x/y"}) {
-        EXPECT_EQ(MakeChildFileSpec(&folder, P(bad).s, &child), bdNamErr) << bad;
-        EXPECT_EQ(MakeChildSpecNoCheck(&folder, P(bad).s, &child), bdNamErr) << bad;
+        EXPECT_EQ(MakeChildFileSpec(&folder, PStr255(bad).s, &child), bdNamErr) << bad;
+        EXPECT_EQ(MakeChildSpecNoCheck(&folder, PStr255(bad).s, &child), bdNamErr) << bad;
     }
-    ASSERT_EQ(MakeChildSpecNoCheck(&folder, P("later.txt").s, &child), noErr);
+    ASSERT_EQ(MakeChildSpecNoCheck(&folder, PStr255("later.txt").s, &child), noErr);
     EXPECT_EQ(child.path, tmp / "a/later.txt");
     FSSpec viaCheck;
-    EXPECT_EQ(MakeChildFileSpec(&folder, P("later.txt").s, &viaCheck), fnfErr);
+    EXPECT_EQ(MakeChildFileSpec(&folder, PStr255("later.txt").s, &viaCheck), fnfErr);
     EXPECT_EQ(viaCheck.parID, child.parID);
     EXPECT_EQ(viaCheck.vRefNum, child.vRefNum);
 }
@@ -114,15 +106,15 @@ TEST(PathSpec, CreatesChildFolders) {
         {"x/", bdNamErr, ""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(CreateChildFolder(&root, 1, P(c.name).s, &child), c.want) << c.name;
+        EXPECT_EQ(CreateChildFolder(&root, 1, PStr255(c.name).s, &child), c.want) << c.name;
         if (c.want == noErr) {
             EXPECT_EQ(child.path, c.made.empty() ? tmp.path() : tmp / c.made) << c.name;
             EXPECT_TRUE(std::filesystem::is_directory(child.path)) << c.name;
         }
     }
     tmp.Write("plainfile", "");
-    EXPECT_EQ(CreateChildFolder(&root, 1, P("plainfile").s, &child), dupFNErr);
-    EXPECT_EQ(CreateChildFolder(&root, 0, P("not made").s, &child), fnfErr);
+    EXPECT_EQ(CreateChildFolder(&root, 1, PStr255("plainfile").s, &child), dupFNErr);
+    EXPECT_EQ(CreateChildFolder(&root, 0, PStr255("not made").s, &child), fnfErr);
     EXPECT_FALSE(std::filesystem::exists(tmp / "not made"));
 }
 
@@ -146,14 +138,14 @@ TEST(PathSpec, SpecialFolders) {
     ScopedEnv temp("TMPDIR", tmp / "t");
     std::filesystem::create_directories(tmp / "t");
     FSSpec spec;
-    EXPECT_EQ(FindSpecialFolder('pref', P("Lyrex").s, &spec), fnfErr);
+    EXPECT_EQ(FindSpecialFolder('pref', PStr255("Lyrex").s, &spec), fnfErr);
     EXPECT_EQ(spec.path, tmp / "data/home/Lyrex");
     EXPECT_TRUE(std::filesystem::is_directory(tmp / "data/home"));   // the base is made
-    EXPECT_EQ(FindSpecialFolder('temp', P("scratch.tmp").s, &spec), fnfErr);
+    EXPECT_EQ(FindSpecialFolder('temp', PStr255("scratch.tmp").s, &spec), fnfErr);
     EXPECT_EQ(spec.path, tmp / "t/scratch.tmp");
-    EXPECT_EQ(FindSpecialFolder('temp', P("").s, &spec), noErr);
+    EXPECT_EQ(FindSpecialFolder('temp', PStr255("").s, &spec), noErr);
     EXPECT_EQ(spec.path, tmp / "t");
-    EXPECT_EQ(FindSpecialFolder('xxxx', P("").s, &spec), noErr);
+    EXPECT_EQ(FindSpecialFolder('xxxx', PStr255("").s, &spec), noErr);
     EXPECT_EQ(spec.path, "/");
     EXPECT_EQ(FindSpecialFolderPath(7, &spec), paramErr);
 }
@@ -186,12 +178,12 @@ TEST(PathSpec, FoldersEqualityAndInformation) {
     EXPECT_EQ(SInt32(value), file.parID);
 
     CInfoPBRec pb;
-    ASSERT_EQ(FileGetCatInfo(file.vRefNum, file.parID, P("File.txt").s, &pb), noErr);
+    ASSERT_EQ(FileGetCatInfo(file.vRefNum, file.parID, PStr255("File.txt").s, &pb), noErr);
     EXPECT_EQ(pb.path, file.path);
-    ASSERT_EQ(FileGetCatInfo(file.vRefNum, file.parID, P("").s, &pb), noErr);
+    ASSERT_EQ(FileGetCatInfo(file.vRefNum, file.parID, PStr255("").s, &pb), noErr);
     EXPECT_EQ(pb.path, dir.path);
     EXPECT_TRUE(pb.ioFlAttrib & kioFlAttribDirMask);
-    EXPECT_EQ(FileGetCatInfo(file.vRefNum, file.parID, P("nope").s, &pb), fnfErr);
+    EXPECT_EQ(FileGetCatInfo(file.vRefNum, file.parID, PStr255("nope").s, &pb), fnfErr);
     EXPECT_TRUE(FileSpecExists(&file));
     EXPECT_FALSE(FileSpecExists(&upper));
     FSSpec shortName;

@@ -1,0 +1,30 @@
+// What the picture benchmarks share: camera-like test pictures, JPEG encoding, writing a made
+// file so that a broken run never leaves half of it, and running a peer tool.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace bench {
+
+using Clock = std::chrono::steady_clock;
+using Bytes = std::vector<std::uint8_t>;
+
+inline double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+
+// An RGB scene with smooth light, edges and sensor noise, so that the data compresses as a photo
+// does. The noise comes from *seed, which moves on.
+Bytes Scene(int w, int h, int variant, std::uint32_t* seed);
+// The scene shrunk to 160 x 120 by taking every n-th pixel: an EXIF thumbnail's picture.
+Bytes Thumbnail160(const Bytes& rgb, int w, int h);
+// JPEG bytes of an RGB image; the markers (number, payload) follow SOI in place of JFIF.
+Bytes EncodeJpeg(const Bytes& rgb, int w, int h, int quality, const std::vector<std::pair<int, Bytes>>& markers = {});
+// Writes the file through "<path>.part" and a rename, and says so on stderr; exits on failure.
+void WriteMadeFile(const std::string& path, const Bytes& bytes);
+// Runs a program with an argument list (no shell), output to /dev/null; false when it failed.
+bool RunQuietly(const std::vector<std::string>& args);
+
+}  // namespace bench
