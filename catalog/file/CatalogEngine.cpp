@@ -3,6 +3,8 @@
 #include "catalog/fields/FieldDef.h"
 #include "catalog/fields/FieldEngine.h"
 #include "catalog/notify/CatalogNotify.h"
+#include "catalog/tables/Labels.h"
+#include "import/adding/AddFiles.h"
 #include "platform/Handles.h"
 
 #include <cstring>
@@ -39,6 +41,9 @@ OSErr CatalogEngineInit(SInt32 editionCode, SInt32 formatLevel) {
     e.newCatalogCounter = 1;
     FieldEngineSetCodes(editionCode, formatLevel);
     FieldTableInit();
+    // Nothing of an earlier run of the engine survives: no refresh job, no renamed label.
+    ResetAddFilesState();
+    LabelTableInit();
     if (e.reserveBlock) DisposeHandle(e.reserveBlock);
     e.reserveBlock = NewHandleClear(kReserveBlockSize);
     if (!e.reserveBlock) return memFullErr;
@@ -49,6 +54,8 @@ void CatalogEngineShutdown() {
     CatalogEngineState& e = Engine();
     if (e.reserveBlock) DisposeHandle(e.reserveBlock);
     e.reserveBlock = nullptr;
+    // A refresh still running would tick over catalogs the program is about to free.
+    StopItemRefreshTimer(nullptr);
     FieldEngineReset();
     CatalogNotificationsReset();
 }

@@ -10,7 +10,9 @@
 #include "foundation/resources/ResourceStrings.h"
 #include "foundation/text/PString.h"
 #include "foundation/text/Unicode.h"
+#include "import/adding/AddFiles.h"
 #include "import/foldertree/FolderTree.h"
+#include "import/foldertree/FolderTreeOps.h"
 #include "platform/Handles.h"
 #include "platform/MacDates.h"
 
@@ -122,12 +124,17 @@ OSErr CatalogOpen(CatalogRec** outCatalog, const FSSpec* catalogSpec, const FSSp
     CatalogCheckPrefs(&c->viewPrefs);
     CatalogCheckViewPrefs(&c->viewPrefs);
     CatalogCheckFonts(c);
+    // Watching resumes as the catalog was saved: a watching catalog starts its timer afresh.
+    FolderWatchEnable(c, false);
+    if (c->viewPrefs.watchMode == 1 || c->viewPrefs.watchMode == 2) FolderWatchEnable(c, true);
     return noErr;
 }
 
 void CatalogClose(CatalogRec* catalog, bool writeViewPrefs) {
     if (!catalog) return;
     CatalogPurgeNotifications(catalog);
+    // No refresh job may tick over the catalog once it is freed.
+    StopItemRefreshTimer(catalog);
     if (catalog->catalogRefNum) FSClose(catalog->catalogRefNum);
     catalog->catalogRefNum = 0;
     if (catalog->workRefNum) {
