@@ -109,6 +109,9 @@ protected:
         for (SInt32 n = 1; n <= c->itemCount; ++n) all.push_back(WPARAM(n));
         EXPECT_EQ(changed, all);
         EXPECT_GE(window.Count(kCatalogMsgModified), 1);
+        // Every reading finished: the journal names no file for the next start to suspect.
+        MediaFileRec journal;
+        EXPECT_EQ(ImportJournalRead(&journal), fnfErr);
     }
 
     // The stored thumbnail: a JPEG-compressed picture that decodes over its whole frame.
@@ -381,6 +384,11 @@ TEST_F(EndToEndRoad, SavedReopenedEditedSortedAndTrimmedTheCatalogKeepsEveryItem
     const UInt32 newKeyword = FindRow(c, kInfoRowNewValue, kFieldKeywords);
     ASSERT_NE(newKeyword, 0u);
     ASSERT_TRUE(InfoEditSetRowText(c, newKeyword, "Holiday", 7));
+    // An event date: the date list files the item under it from now on.
+    const UInt32 eventDate = FindRow(c, kInfoRowField, kFieldEventDate);
+    ASSERT_NE(eventDate, 0u);
+    EXPECT_FALSE(InfoEditSetRowText(c, eventDate, "not a date", 10));
+    ASSERT_TRUE(InfoEditSetRowText(c, eventDate, "07/14/10", 8));
     EXPECT_FALSE(InfoEditSetRowText(c, FindRow(c, kInfoRowNewValue, kFieldKeywords), "Holiday", 7))
         << "the same keyword twice";
     const std::string caption = "Snow on the pass";
@@ -403,6 +411,10 @@ TEST_F(EndToEndRoad, SavedReopenedEditedSortedAndTrimmedTheCatalogKeepsEveryItem
     EXPECT_TRUE(std::find(organize.begin(), organize.end(), WPARAM(kFieldKeywords)) != organize.end() ||
                 std::find(organize.begin(), organize.end(), WPARAM(0)) != organize.end());
     EXPECT_EQ(ValueList(c, kFieldKeywords)["Holiday"], std::set<std::string>{"Canon.jpg"});
+    auto dates = ExpectedDateList();
+    dates[{2003, 12, 4}].erase("Canon.jpg");   // the emptied day stays in the list
+    dates[{2010, 7, 14}].insert("Canon.jpg");
+    EXPECT_EQ(DateList(c), dates);
     EXPECT_TRUE(CatalogIsModified(c));
 
     // Sorting: by name, by capture date (items without one first), by a text field.
@@ -432,6 +444,7 @@ TEST_F(EndToEndRoad, SavedReopenedEditedSortedAndTrimmedTheCatalogKeepsEveryItem
     EXPECT_EQ(FieldText(c, canon, kFieldCity), "Lyon");
     EXPECT_EQ(FieldText(c, canon, kFieldCaption), caption);
     EXPECT_EQ(ValueList(c, kFieldKeywords)["Holiday"], std::set<std::string>{"Canon.jpg"});
+    EXPECT_EQ(DateList(c), dates);
     for (const LibraryItem& item : Library())
         if (std::string(item.rel) != "cameras/2003/Canon.jpg") CheckItem(c, item);
 
