@@ -86,6 +86,17 @@ void WriteMadeFile(const std::string& path, const Bytes& bytes) {
     std::fprintf(stderr, "made %s (%zu bytes)\n", path.c_str(), bytes.size());
 }
 
+std::vector<std::string> JpegFilesIn(const std::string& folder) {
+    std::vector<std::string> files;
+    for (auto& e : std::filesystem::directory_iterator(folder)) {
+        std::string ext = e.path().extension().string();
+        std::transform(ext.begin(), ext.end(), ext.begin(), ::tolower);
+        if (e.is_regular_file() && (ext == ".jpg" || ext == ".jpeg")) files.push_back(e.path().string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
 bool RunQuietly(const std::vector<std::string>& args) {
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));

@@ -24,6 +24,8 @@ Bytes Thumbnail160(const Bytes& rgb, int w, int h);
 Bytes EncodeJpeg(const Bytes& rgb, int w, int h, int quality, const std::vector<std::pair<int, Bytes>>& markers = {});
 // Writes the file through "<path>.part" and a rename, and says so on stderr; exits on failure.
 void WriteMadeFile(const std::string& path, const Bytes& bytes);
+// The ".jpg" and ".jpeg" files of a folder (any case), sorted by path.
+std::vector<std::string> JpegFilesIn(const std::string& folder);
 // Runs a program with an argument list (no shell), output to /dev/null; false when it failed.
 bool RunQuietly(const std::vector<std::string>& args);
 

@@ -262,12 +262,7 @@ int main(int argc, char** argv) {
         folder = tmp + "/lyrex-import-bench";
         files = MakeCameraFiles(folder, count);
     } else {
-        for (auto& e : std::filesystem::directory_iterator(folder)) {
-            std::string ext = e.path().extension().string();
-            std::transform(ext.begin(), ext.end(), ext.begin(), ::tolower);
-            if (e.is_regular_file() && (ext == ".jpg" || ext == ".jpeg")) files.push_back(e.path().string());
-        }
-        std::sort(files.begin(), files.end());
+        files = JpegFilesIn(folder);
     }
     if (files.empty()) {
         std::fprintf(stderr, "no JPEG files\n");

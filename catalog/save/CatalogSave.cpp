@@ -217,8 +217,10 @@ OSErr CatalogProbeWriteAccess(const CatalogRec* catalog) {
 
 OSErr CatalogCopyRecords(CatalogRec* c, bool inPlace, SInt16 targetRefNum, ItemEntry* newEntries,
                          SInt32* endOfRecords, CatalogProgressProc progressProc, long refCon) {
-    if (!c || !newEntries || !endOfRecords) return paramErr;
+    if (!c || !endOfRecords) return paramErr;
     const SInt32 count = c->itemCount;
+    // A catalog without items has no entries to plan (and its caller may hand no array).
+    if (count > 0 && !newEntries) return paramErr;
     std::vector<SInt32> fromCatalog, fromWork;
     for (SInt32 i = 0; i < count; ++i) {
         newEntries[i] = c->entries[i];

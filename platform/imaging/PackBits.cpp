@@ -2,41 +2,16 @@
 
 #include <cstring>
 
-std::size_t UnpackBits(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out, std::size_t outSize,
-                       std::size_t* produced) {
-    std::size_t ip = 0, op = 0;
-    while (op < outSize && ip < inSize) {
-        int n = static_cast<std::int8_t>(in[ip++]);
-        if (n >= 0) {
-            std::size_t count = std::size_t(n) + 1;
-            std::size_t avail = inSize - ip;
-            std::size_t take = count < avail ? count : avail;
-            std::size_t room = outSize - op;
-            std::size_t copy = take < room ? take : room;
-            std::memcpy(out + op, in + ip, copy);
-            op += copy;
-            ip += take;
-        } else if (n != -128) {
-            if (ip >= inSize) break;
-            std::uint8_t v = in[ip++];
-            std::size_t count = std::size_t(1 - n);
-            std::size_t room = outSize - op;
-            std::size_t copy = count < room ? count : room;
-            std::memset(out + op, v, copy);
-            op += copy;
-        }
-    }
-    if (produced) *produced = op;
-    return ip;
-}
+namespace {
 
-std::size_t UnpackBitsWords(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out, std::size_t outSize,
-                            std::size_t* produced) {
+// Both unpackers: counts are in units of `unit` bytes (1, or 2 for 16-bit pixels).
+std::size_t UnpackUnits(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out, std::size_t outSize,
+                        std::size_t* produced, std::size_t unit) {
     std::size_t ip = 0, op = 0;
     while (op < outSize && ip < inSize) {
         int n = static_cast<std::int8_t>(in[ip++]);
         if (n >= 0) {
-            std::size_t bytes = (std::size_t(n) + 1) * 2;
+            std::size_t bytes = (std::size_t(n) + 1) * unit;
             std::size_t avail = inSize - ip;
             std::size_t take = bytes < avail ? bytes : avail;
             std::size_t room = outSize - op;
@@ -45,17 +20,35 @@ std::size_t UnpackBitsWords(const std::uint8_t* in, std::size_t inSize, std::uin
             op += copy;
             ip += take;
         } else if (n != -128) {
-            if (ip + 2 > inSize) break;
-            std::uint8_t hi = in[ip], lo = in[ip + 1];
-            ip += 2;
-            for (int i = 0; i < 1 - n && op < outSize; ++i) {
-                out[op++] = hi;
-                if (op < outSize) out[op++] = lo;
+            if (ip + unit > inSize) break;
+            const std::uint8_t* value = in + ip;
+            ip += unit;
+            std::size_t count = std::size_t(1 - n);
+            if (unit == 1) {
+                std::size_t room = outSize - op;
+                std::size_t copy = count < room ? count : room;
+                std::memset(out + op, *value, copy);
+                op += copy;
+            } else {
+                for (std::size_t i = 0; i < count && op < outSize; ++i)
+                    for (std::size_t b = 0; b < unit && op < outSize; ++b) out[op++] = value[b];
             }
         }
     }
     if (produced) *produced = op;
     return ip;
+}
+
+}  // namespace
+
+std::size_t UnpackBits(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out, std::size_t outSize,
+                       std::size_t* produced) {
+    return UnpackUnits(in, inSize, out, outSize, produced, 1);
+}
+
+std::size_t UnpackBitsWords(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out, std::size_t outSize,
+                            std::size_t* produced) {
+    return UnpackUnits(in, inSize, out, outSize, produced, 2);
 }
 
 void PackBits(const std::uint8_t* in, std::size_t n, std::vector<std::uint8_t>* out) {

@@ -160,6 +160,32 @@ TEST_F(CatalogSaveTest, DeletingTheFirstItemMovesEveryLaterRecordDownByItsSize) 
     EXPECT_EQ((std::vector<std::string>{"/media/photos/b.jpg", "/media/photos/c.jpg"}), NamesInFile(c->fileSpec.path));
 }
 
+// A catalog with no items is saved like any other: emptied and saved in place, or new and empty
+// and saved under a name, it opens again with no items.
+TEST_F(CatalogSaveTest, ACatalogWithoutItemsSavesInPlaceAndUnderANewName) {
+    CatalogRec* emptied = Saved({Item("a.jpg", 100), Item("b.jpg", 10)});
+    DeleteItem(emptied, 1);
+    DeleteItem(emptied, 0);
+    ASSERT_EQ(0, emptied->itemCount);
+    EXPECT_EQ(noErr, CatalogSave(emptied, nullptr, nullptr, 0));
+    EXPECT_FALSE(CatalogIsModified(emptied));
+
+    CatalogRec* fresh = Open();
+    FSSpec target = SpecOf(dir / "Empty.lxc");
+    EXPECT_EQ(noErr, CatalogSave(fresh, &target, nullptr, 0));
+
+    for (const std::string& path : {emptied->fileSpec.path, target.path}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ("", CheckSavedFile(path));
+        EXPECT_EQ(0u, ReadBE32(ReadBytes(path).data()));
+        CatalogRec* again = Open(path);
+        ASSERT_NE(again, nullptr);
+        EXPECT_EQ(0, again->itemCount);
+        EXPECT_EQ(0u, CatalogGetOpenWarnings(again));
+    }
+    EXPECT_FALSE(TempFilesIn(dir.path()));
+}
+
 TEST_F(CatalogSaveTest, AChangedRecordLeavesAHoleThatTheInPlaceSaveClosesUp) {
     CatalogRec* c = Saved({Item("a.jpg", 100), Item("b.jpg", 100), Item("c.jpg", 100), Item("d.jpg", 100)});
     SInt32 bPosition = c->entries[1].position;

@@ -73,6 +73,17 @@ const std::vector<LibraryItem>& Library() {
     return items;
 }
 
+// Pictures added later to a catalog that was saved already.
+const std::vector<LibraryItem>& Later() {
+    static const std::vector<LibraryItem> items = {
+        {"metadata-samples/Olympus.jpg", "later/Olympus.jpg", 8, 8, false, "C2000Z", {1999, 12, 6, 16, 38, 40},
+         {}, "", {}, "", 0},
+        {"metadata-samples/Sony.jpg", "later/deep/er/Sony.jpg", 8, 8, false, "DSC-F828", {2003, 12, 18, 13, 51, 33},
+         {}, "", {}, "", 0},
+    };
+    return items;
+}
+
 std::string Leaf(const std::string& rel) { return rel.substr(rel.rfind('/') + 1); }
 
 class EndToEndRoad : public EndToEndTest {
@@ -98,6 +109,9 @@ protected:
         for (SInt32 n = 1; n <= c->itemCount; ++n) all.push_back(WPARAM(n));
         EXPECT_EQ(changed, all);
         EXPECT_GE(window.Count(kCatalogMsgModified), 1);
+        // Every reading finished: the journal names no file for the next start to suspect.
+        MediaFileRec journal;
+        EXPECT_EQ(ImportJournalRead(&journal), fnfErr);
     }
 
     // The stored thumbnail: a JPEG-compressed picture that decodes over its whole frame.
@@ -173,6 +187,22 @@ protected:
         EXPECT_EQ(FieldText(c, e, kFieldCity), item.city);
         EXPECT_EQ(e->flags & kEntryLabelMask, item.label);
         CheckThumbnail(c, e, item);
+    }
+
+    // Every item of the lists but the skipped ones, and no other.
+    void CheckAllItemsOf(CatalogRec* c, const std::vector<std::vector<LibraryItem>>& lists,
+                         const std::set<std::string>& skipped) {
+        SInt32 expected = 0;
+        for (const auto& list : lists)
+            for (const LibraryItem& item : list) {
+                if (skipped.count(item.rel)) {
+                    EXPECT_EQ(EntryOf(c, item.rel), nullptr) << item.rel;
+                    continue;
+                }
+                ++expected;
+                CheckItem(c, item);
+            }
+        EXPECT_EQ(c->itemCount, expected);
     }
 
     void CheckAllItems(CatalogRec* c) {
@@ -354,6 +384,11 @@ TEST_F(EndToEndRoad, SavedReopenedEditedSortedAndTrimmedTheCatalogKeepsEveryItem
     const UInt32 newKeyword = FindRow(c, kInfoRowNewValue, kFieldKeywords);
     ASSERT_NE(newKeyword, 0u);
     ASSERT_TRUE(InfoEditSetRowText(c, newKeyword, "Holiday", 7));
+    // An event date: the date list files the item under it from now on.
+    const UInt32 eventDate = FindRow(c, kInfoRowField, kFieldEventDate);
+    ASSERT_NE(eventDate, 0u);
+    EXPECT_FALSE(InfoEditSetRowText(c, eventDate, "not a date", 10));
+    ASSERT_TRUE(InfoEditSetRowText(c, eventDate, "07/14/10", 8));
     EXPECT_FALSE(InfoEditSetRowText(c, FindRow(c, kInfoRowNewValue, kFieldKeywords), "Holiday", 7))
         << "the same keyword twice";
     const std::string caption = "Snow on the pass";
@@ -376,6 +411,10 @@ TEST_F(EndToEndRoad, SavedReopenedEditedSortedAndTrimmedTheCatalogKeepsEveryItem
     EXPECT_TRUE(std::find(organize.begin(), organize.end(), WPARAM(kFieldKeywords)) != organize.end() ||
                 std::find(organize.begin(), organize.end(), WPARAM(0)) != organize.end());
     EXPECT_EQ(ValueList(c, kFieldKeywords)["Holiday"], std::set<std::string>{"Canon.jpg"});
+    auto dates = ExpectedDateList();
+    dates[{2003, 12, 4}].erase("Canon.jpg");   // the emptied day stays in the list
+    dates[{2010, 7, 14}].insert("Canon.jpg");
+    EXPECT_EQ(DateList(c), dates);
     EXPECT_TRUE(CatalogIsModified(c));
 
     // Sorting: by name, by capture date (items without one first), by a text field.
@@ -405,6 +444,7 @@ TEST_F(EndToEndRoad, SavedReopenedEditedSortedAndTrimmedTheCatalogKeepsEveryItem
     EXPECT_EQ(FieldText(c, canon, kFieldCity), "Lyon");
     EXPECT_EQ(FieldText(c, canon, kFieldCaption), caption);
     EXPECT_EQ(ValueList(c, kFieldKeywords)["Holiday"], std::set<std::string>{"Canon.jpg"});
+    EXPECT_EQ(DateList(c), dates);
     for (const LibraryItem& item : Library())
         if (std::string(item.rel) != "cameras/2003/Canon.jpg") CheckItem(c, item);
 
@@ -436,6 +476,69 @@ TEST_F(EndToEndRoad, SavedReopenedEditedSortedAndTrimmedTheCatalogKeepsEveryItem
         const std::string rel = item.rel;
         if (rel != "cameras/2003/Canon.jpg" && rel != "cameras/2001/Nikon.jpg") CheckItem(c, item);
     }
+}
+
+TEST_F(EndToEndRoad, ASavedCatalogTakesMoreFilesAndANewNameAndLeavesNoFilesBehind) {
+    MakeLibrary();
+    const std::string first = work / "First.lxc", second = work / "Second.lxc";
+    CatalogRec* c = Open();
+    ASSERT_NE(c, nullptr);
+    ImportLibrary(c);
+    FSSpec firstSpec = Spec(first), secondSpec = Spec(second);
+    ASSERT_EQ(CatalogSave(c, &firstSpec, nullptr, 0), noErr);
+    CloseCatalog(c);
+
+    // More files into the saved catalog, saved in place.
+    c = Open(first);
+    ASSERT_NE(c, nullptr);
+    for (const LibraryItem& item : Later()) Put(item.fixture, item.rel);
+    FSSpec later = Spec(library / "later");
+    SInt32 added = 0;
+    ASSERT_EQ(CatalogAddFiles(c, 0, &later, 1, nullptr, 0, &added), noErr);
+    EXPECT_EQ(added, SInt32(Later().size()));
+    RunRefresh(c);
+    for (const LibraryItem& item : Later()) CheckItem(c, item);
+    ASSERT_EQ(CatalogSave(c, nullptr, nullptr, 0), noErr);
+
+    // Then under a second name, and one item less there.
+    ASSERT_EQ(CatalogSave(c, &secondSpec, nullptr, 0), noErr);
+    Str255 name;
+    CatalogGetDisplayName(c, name, true);
+    EXPECT_EQ(PText(name), "Second.lxc");
+    ItemEntry* gps = EntryOf(c, "cameras/2008/october/gps.jpg");
+    ASSERT_NE(gps, nullptr);
+    ASSERT_EQ(CatalogDeleteItem(c, SInt32(gps - c->entries) + 1), noErr);
+    ASSERT_EQ(CatalogSave(c, nullptr, nullptr, 0), noErr);
+    CloseCatalog(c);
+
+    const SInt32 all = SInt32(Library().size() + Later().size());
+    c = Open(first);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(CatalogGetOpenWarnings(c), 0u);
+    EXPECT_EQ(c->itemCount, all) << "the first file is as its own last save left it";
+    CheckAllItemsOf(c, {Library(), Later()}, {});
+    CloseCatalog(c);
+
+    c = Open(second);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(CatalogGetOpenWarnings(c), 0u);
+    EXPECT_EQ(c->itemCount, all - 1);
+    CheckAllItemsOf(c, {Library(), Later()}, {"cameras/2008/october/gps.jpg"});
+
+    // Emptied and saved, the catalog opens clean with no items.
+    while (c->itemCount) ASSERT_EQ(CatalogDeleteItem(c, 1), noErr);
+    ASSERT_EQ(CatalogSave(c, nullptr, nullptr, 0), noErr);
+    CloseCatalog(c);
+    c = Open(second);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(CatalogGetOpenWarnings(c), 0u);
+    EXPECT_EQ(c->itemCount, 0);
+    CloseCatalog(c);
+
+    // No work file, lock file or temporary file outlives the catalogs that made them.
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(work.path())) left.insert(entry.path().filename());
+    EXPECT_EQ(left, (std::set<std::string>{"First.lxc", "Second.lxc"}));
 }
 
 }  // namespace

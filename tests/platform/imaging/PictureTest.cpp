@@ -232,6 +232,39 @@ TEST(PackBitsCoding, RoundTripsRunsAndLiteralsAtTheirLimits) {
     EXPECT_EQ(produced, 4u);
 }
 
+TEST(PackBitsCoding, BytesAndWordsUnpackHandPackedStreamsWithinTheirBounds) {
+    using B = std::vector<std::uint8_t>;
+    struct Case {
+        const char* name;
+        bool words;
+        B packed;
+        std::size_t room;
+        B want;
+        std::size_t used;
+    } cases[] = {
+        {"literal then run", false, {1, 'a', 'b', 0xFE, 'c'}, 16, {'a', 'b', 'c', 'c', 'c'}, 5},
+        {"-128 is skipped", false, {0x80, 0, 'x'}, 16, {'x'}, 3},
+        {"literal cut by the input", false, {4, 'a', 'b'}, 16, {'a', 'b'}, 3},
+        {"run without its value", false, {1, 'a', 'b', 0xFE}, 16, {'a', 'b'}, 4},
+        {"run cut at the room", false, {0x9C, 5}, 3, {5, 5, 5}, 2},
+        {"word literal counts words", true, {1, 1, 2, 3, 4}, 16, {1, 2, 3, 4}, 5},
+        {"word run repeats the pair", true, {0xFE, 7, 8}, 16, {7, 8, 7, 8, 7, 8}, 3},
+        {"word run cut inside a pair", true, {0xFE, 7, 8}, 3, {7, 8, 7}, 3},
+        {"word run with half a value", true, {0xFE, 7}, 16, {}, 1},
+        {"word literal cut by the input", true, {1, 1, 2, 3}, 16, {1, 2, 3}, 4},
+    };
+    for (const Case& c : cases) {
+        B out(c.room + 4, 0xEE);
+        std::size_t produced = 99;
+        const std::size_t used = c.words ? UnpackBitsWords(c.packed.data(), c.packed.size(), out.data(), c.room, &produced)
+                                         : UnpackBits(c.packed.data(), c.packed.size(), out.data(), c.room, &produced);
+        EXPECT_EQ(used, c.used) << c.name;
+        ASSERT_EQ(produced, c.want.size()) << c.name;
+        EXPECT_TRUE(std::equal(c.want.begin(), c.want.end(), out.begin())) << c.name;
+        EXPECT_EQ(out[c.room], 0xEE) << c.name;  // nothing past the room
+    }
+}
+
 TEST(RowResampling, AveragesTheAreaEachTargetPixelCovers) {
     // 4 x 2 grey into 2 x 1: each target averages a 2 x 2 block.
     std::uint8_t rows[2][4] = {{0, 100, 200, 200}, {100, 200, 0, 0}};
