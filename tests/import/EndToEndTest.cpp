@@ -8,6 +8,7 @@
 #include "catalog/info/InfoRows.h"
 #include "catalog/organize/OrganizeIndex.h"
 #include "catalog/organize/OrganizeLists.h"
+#include "catalog/organize/OrganizeValues.h"
 #include "catalog/sort/SortEngine.h"
 #include "catalog/save/WorkFile.h"
 #include "platform/MacDates.h"
@@ -539,6 +540,89 @@ TEST_F(EndToEndRoad, ASavedCatalogTakesMoreFilesAndANewNameAndLeavesNoFilesBehin
     std::set<std::string> left;
     for (const auto& entry : std::filesystem::directory_iterator(work.path())) left.insert(entry.path().filename());
     EXPECT_EQ(left, (std::set<std::string>{"First.lxc", "Second.lxc"}));
+}
+
+// The Organize panel's edits over the items: a set made and filled, a keyword given to an item
+// by dropping it on the keyword, a keyword renamed across its items; all of it saved, reopened
+// and read back through the fields and the Info panel.
+TEST_F(EndToEndRoad, OrganizeEditsReachTheItemsAndSurviveASave) {
+    MakeLibrary();
+    const std::string saved = work / "Organized.lxc";
+    CatalogRec* c = Open();
+    ASSERT_NE(c, nullptr);
+    ImportLibrary(c);
+    BuildLists(c);
+    auto idOf = [&](CatalogRec* cat, const char* rel) {
+        ItemEntry* e = EntryOf(cat, rel);
+        EXPECT_NE(e, nullptr) << rel;
+        return e ? e->id : 0;
+    };
+    auto idsHandle = [](std::vector<UInt32> ids) {
+        Handle h = NewHandle(long(ids.size() * 4));
+        std::memcpy(*h, ids.data(), ids.size() * 4);
+        return h;
+    };
+    auto entryNumber = [&](CatalogRec* cat, UInt32 field, const std::string& text) -> UInt32 {
+        for (UInt32 n = 1; n <= OrganizeGetEntryCount(cat, field); ++n) {
+            Str255 t;
+            OrganizeEntryText(OrganizeGetEntry(cat, field, n), field, t);
+            if (PText(t) == text) return n;
+        }
+        return 0;
+    };
+
+    Str255 name;
+    PStrFromCString(name, "Favourites");
+    ASSERT_EQ(OrganizeInsertNamedEntry(c, kOrganizeSetsField, 0, name, 0, 0), noErr);
+    Handle favourites = idsHandle({idOf(c, "cameras/2003/Canon.jpg"), idOf(c, "cameras/2008/october/gps.jpg")});
+    OrganizeAssignItems(c, kOrganizeSetsField, 1, favourites, nullptr, 0);
+    DisposeHandle(favourites);
+
+    Handle canon = idsHandle({idOf(c, "cameras/2003/Canon.jpg")});
+    OrganizeAssignItems(c, kFieldKeywords, entryNumber(c, kFieldKeywords, "IPTC"), canon, nullptr, 0);
+    DisposeHandle(canon);
+    ASSERT_NE(OrganizeRenameEntry(c, kFieldKeywords, entryNumber(c, kFieldKeywords, "Test"), "Trial", 5, nullptr, 0),
+              0u);
+
+    auto check = [&](CatalogRec* cat, bool withGps) {
+        using Names = std::set<std::string>;
+        EXPECT_EQ(ValueList(cat, kFieldKeywords), (std::map<std::string, Names>{
+                                                      {"ExifTool", {"IPTC.jpg", "XMP.jpg"}},
+                                                      {"IPTC", {"IPTC.jpg", "Canon.jpg"}},
+                                                      {"Trial", {"IPTC.jpg", "XMP.jpg"}},
+                                                      {"XMP", {"XMP.jpg"}},
+                                                  }));
+        EXPECT_EQ(FieldValues(cat, EntryOf(cat, "annotated/IPTC.jpg"), kFieldKeywords),
+                  (Names{"ExifTool", "IPTC", "Trial"}));
+        EXPECT_EQ(FieldValues(cat, EntryOf(cat, "cameras/2003/Canon.jpg"), kFieldKeywords), Names{"IPTC"});
+        ASSERT_EQ(OrganizeGetEntryCount(cat, kOrganizeSetsField), 1u);
+        Names members{"Canon.jpg"};
+        if (withGps) members.insert("gps.jpg");
+        EXPECT_EQ(EntryNames(cat, OrganizeGetEntry(cat, kOrganizeSetsField, 1)), members);
+        const ItemEntry* e = EntryOf(cat, "cameras/2003/Canon.jpg");
+        EXPECT_EQ(FieldText(cat, e, kFieldCatalogSets), "Favourites");
+        InfoLoadItem(cat, e);
+        EXPECT_NE(FindRow(cat, kInfoRowHeader, kInfoSectionSets), 0u);
+        EXPECT_EQ(RowTexts(cat, kInfoRowValue, kFieldCatalogSets), std::vector<std::string>{"Favourites"});
+    };
+    check(c, true);
+    FSSpec target = Spec(saved);
+    ASSERT_EQ(CatalogSave(c, &target, nullptr, 0), noErr);
+    CloseCatalog(c);
+
+    c = Open(saved);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(CatalogGetOpenWarnings(c), 0u);
+    check(c, true);
+    ItemEntry* gps = EntryOf(c, "cameras/2008/october/gps.jpg");
+    ASSERT_NE(gps, nullptr);
+    ASSERT_EQ(CatalogDeleteItem(c, SInt32(gps - c->entries) + 1), noErr);
+    ASSERT_EQ(CatalogSave(c, nullptr, nullptr, 0), noErr);
+    CloseCatalog(c);
+    c = Open(saved);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(CatalogGetOpenWarnings(c), 0u);
+    check(c, false);
 }
 
 }  // namespace
