@@ -6,6 +6,7 @@
 
 #include "catalog/info/InfoEdit.h"
 #include "catalog/info/InfoRows.h"
+#include "catalog/fields/FieldDef.h"
 #include "catalog/organize/OrganizeIndex.h"
 #include "catalog/organize/OrganizeLists.h"
 #include "catalog/organize/OrganizeValues.h"
@@ -623,6 +624,66 @@ TEST_F(EndToEndRoad, OrganizeEditsReachTheItemsAndSurviveASave) {
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(CatalogGetOpenWarnings(c), 0u);
     check(c, false);
+}
+
+// Every field of every item read and sorted by, at every stage a view meets the items: just
+// added (only the file's catalog facts known), half refreshed while a save runs between two
+// ticks, refreshed, and reopened. Each read answers a known value type and a text that fits.
+TEST_F(EndToEndRoad, EveryFieldReadsAndSortsAtEveryStage) {
+    MakeLibrary();
+    CatalogRec* c = Open();
+    ASSERT_NE(c, nullptr);
+    auto everyField = [&](CatalogRec* cat, const char* stage) {
+        SCOPED_TRACE(stage);
+        std::multiset<UInt32> ids;
+        for (SInt32 i = 0; i < cat->itemCount; ++i) ids.insert(cat->entries[i].id);
+        for (int n = 1; n <= FieldTableRowCount(); ++n) {
+            const FieldId id = FieldIdAt(n);
+            for (SInt32 i = 0; i < cat->itemCount; ++i)
+                for (SInt32 index = 0; index <= 3; ++index) {
+                    FieldValue v;
+                    const UInt8 type = ItemGetField(cat, &cat->entries[i], index, id, &v);
+                    ASSERT_LE(type, 7) << id;
+                    Str255 text;
+                    FieldValueToText(&v, type, id, text, true);
+                    if (type == 0) EXPECT_EQ(text[0], 0) << id;
+                }
+            SortCatalogByFields(cat, id, kSortTextNatural);
+            std::multiset<UInt32> after;
+            for (SInt32 i = 0; i < cat->itemCount; ++i) after.insert(cat->entries[i].id);
+            ASSERT_EQ(after, ids) << "sorting by " << id << " keeps every item once";
+        }
+    };
+
+    FSSpec root = Spec(library.path());
+    ASSERT_EQ(CatalogAddFiles(c, 0, &root, 1, nullptr, 0, nullptr), noErr);
+    everyField(c, "added");
+
+    // Half the refresh, a save between two ticks, the rest of the refresh, a save in place.
+    std::vector<UInt32> pending;
+    for (SInt32 i = 0; i < c->itemCount; ++i) pending.push_back(c->entries[i].id);
+    Handle ids = NewHandle(long(pending.size() * 4));
+    std::memcpy(*ids, pending.data(), pending.size() * 4);
+    RefreshOptions all = RefreshOptionsAll();
+    ASSERT_EQ(StartItemRefreshTimer(c, 0, ids, nullptr, &all), noErr);
+    DisposeHandle(ids);
+    for (int i = 0; i < 3; ++i) timers.Advance(kRefreshTickMs);
+    const std::string saved = work / "Stages.lxc";
+    FSSpec target = Spec(saved);
+    ASSERT_EQ(CatalogSave(c, &target, nullptr, 0), noErr);
+    everyField(c, "half refreshed and saved");
+    for (int i = 0; i < 20 && ItemRefreshJobCount(c); ++i) timers.Advance(kRefreshTickMs);
+    ASSERT_EQ(ItemRefreshJobCount(c), 0);
+    CheckAllItems(c);
+    everyField(c, "refreshed");
+    ASSERT_EQ(CatalogSave(c, nullptr, nullptr, 0), noErr);
+    CloseCatalog(c);
+
+    c = Open(saved);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(CatalogGetOpenWarnings(c), 0u);
+    CheckAllItems(c);
+    everyField(c, "reopened");
 }
 
 }  // namespace
