@@ -6,8 +6,10 @@
 
 #include "catalog/info/InfoEdit.h"
 #include "catalog/info/InfoRows.h"
+#include "catalog/fields/FieldDef.h"
 #include "catalog/organize/OrganizeIndex.h"
 #include "catalog/organize/OrganizeLists.h"
+#include "catalog/organize/OrganizeValues.h"
 #include "catalog/sort/SortEngine.h"
 #include "catalog/save/WorkFile.h"
 #include "platform/MacDates.h"
@@ -539,6 +541,149 @@ TEST_F(EndToEndRoad, ASavedCatalogTakesMoreFilesAndANewNameAndLeavesNoFilesBehin
     std::set<std::string> left;
     for (const auto& entry : std::filesystem::directory_iterator(work.path())) left.insert(entry.path().filename());
     EXPECT_EQ(left, (std::set<std::string>{"First.lxc", "Second.lxc"}));
+}
+
+// The Organize panel's edits over the items: a set made and filled, a keyword given to an item
+// by dropping it on the keyword, a keyword renamed across its items; all of it saved, reopened
+// and read back through the fields and the Info panel.
+TEST_F(EndToEndRoad, OrganizeEditsReachTheItemsAndSurviveASave) {
+    MakeLibrary();
+    const std::string saved = work / "Organized.lxc";
+    CatalogRec* c = Open();
+    ASSERT_NE(c, nullptr);
+    ImportLibrary(c);
+    BuildLists(c);
+    auto idOf = [&](CatalogRec* cat, const char* rel) {
+        ItemEntry* e = EntryOf(cat, rel);
+        EXPECT_NE(e, nullptr) << rel;
+        return e ? e->id : 0;
+    };
+    auto idsHandle = [](std::vector<UInt32> ids) {
+        Handle h = NewHandle(long(ids.size() * 4));
+        std::memcpy(*h, ids.data(), ids.size() * 4);
+        return h;
+    };
+    auto entryNumber = [&](CatalogRec* cat, UInt32 field, const std::string& text) -> UInt32 {
+        for (UInt32 n = 1; n <= OrganizeGetEntryCount(cat, field); ++n) {
+            Str255 t;
+            OrganizeEntryText(OrganizeGetEntry(cat, field, n), field, t);
+            if (PText(t) == text) return n;
+        }
+        return 0;
+    };
+
+    Str255 name;
+    PStrFromCString(name, "Favourites");
+    ASSERT_EQ(OrganizeInsertNamedEntry(c, kOrganizeSetsField, 0, name, 0, 0), noErr);
+    Handle favourites = idsHandle({idOf(c, "cameras/2003/Canon.jpg"), idOf(c, "cameras/2008/october/gps.jpg")});
+    OrganizeAssignItems(c, kOrganizeSetsField, 1, favourites, nullptr, 0);
+    DisposeHandle(favourites);
+
+    Handle canon = idsHandle({idOf(c, "cameras/2003/Canon.jpg")});
+    OrganizeAssignItems(c, kFieldKeywords, entryNumber(c, kFieldKeywords, "IPTC"), canon, nullptr, 0);
+    DisposeHandle(canon);
+    ASSERT_NE(OrganizeRenameEntry(c, kFieldKeywords, entryNumber(c, kFieldKeywords, "Test"), "Trial", 5, nullptr, 0),
+              0u);
+
+    auto check = [&](CatalogRec* cat, bool withGps) {
+        using Names = std::set<std::string>;
+        EXPECT_EQ(ValueList(cat, kFieldKeywords), (std::map<std::string, Names>{
+                                                      {"ExifTool", {"IPTC.jpg", "XMP.jpg"}},
+                                                      {"IPTC", {"IPTC.jpg", "Canon.jpg"}},
+                                                      {"Trial", {"IPTC.jpg", "XMP.jpg"}},
+                                                      {"XMP", {"XMP.jpg"}},
+                                                  }));
+        EXPECT_EQ(FieldValues(cat, EntryOf(cat, "annotated/IPTC.jpg"), kFieldKeywords),
+                  (Names{"ExifTool", "IPTC", "Trial"}));
+        EXPECT_EQ(FieldValues(cat, EntryOf(cat, "cameras/2003/Canon.jpg"), kFieldKeywords), Names{"IPTC"});
+        ASSERT_EQ(OrganizeGetEntryCount(cat, kOrganizeSetsField), 1u);
+        Names members{"Canon.jpg"};
+        if (withGps) members.insert("gps.jpg");
+        EXPECT_EQ(EntryNames(cat, OrganizeGetEntry(cat, kOrganizeSetsField, 1)), members);
+        const ItemEntry* e = EntryOf(cat, "cameras/2003/Canon.jpg");
+        EXPECT_EQ(FieldText(cat, e, kFieldCatalogSets), "Favourites");
+        InfoLoadItem(cat, e);
+        EXPECT_NE(FindRow(cat, kInfoRowHeader, kInfoSectionSets), 0u);
+        EXPECT_EQ(RowTexts(cat, kInfoRowValue, kFieldCatalogSets), std::vector<std::string>{"Favourites"});
+    };
+    check(c, true);
+    FSSpec target = Spec(saved);
+    ASSERT_EQ(CatalogSave(c, &target, nullptr, 0), noErr);
+    CloseCatalog(c);
+
+    c = Open(saved);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(CatalogGetOpenWarnings(c), 0u);
+    check(c, true);
+    ItemEntry* gps = EntryOf(c, "cameras/2008/october/gps.jpg");
+    ASSERT_NE(gps, nullptr);
+    ASSERT_EQ(CatalogDeleteItem(c, SInt32(gps - c->entries) + 1), noErr);
+    ASSERT_EQ(CatalogSave(c, nullptr, nullptr, 0), noErr);
+    CloseCatalog(c);
+    c = Open(saved);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(CatalogGetOpenWarnings(c), 0u);
+    check(c, false);
+}
+
+// Every field of every item read and sorted by, at every stage a view meets the items: just
+// added (only the file's catalog facts known), half refreshed while a save runs between two
+// ticks, refreshed, and reopened. Each read answers a known value type and a text that fits.
+TEST_F(EndToEndRoad, EveryFieldReadsAndSortsAtEveryStage) {
+    MakeLibrary();
+    CatalogRec* c = Open();
+    ASSERT_NE(c, nullptr);
+    auto everyField = [&](CatalogRec* cat, const char* stage) {
+        SCOPED_TRACE(stage);
+        std::multiset<UInt32> ids;
+        for (SInt32 i = 0; i < cat->itemCount; ++i) ids.insert(cat->entries[i].id);
+        for (int n = 1; n <= FieldTableRowCount(); ++n) {
+            const FieldId id = FieldIdAt(n);
+            for (SInt32 i = 0; i < cat->itemCount; ++i)
+                for (SInt32 index = 0; index <= 3; ++index) {
+                    FieldValue v;
+                    const UInt8 type = ItemGetField(cat, &cat->entries[i], index, id, &v);
+                    ASSERT_LE(type, 7) << id;
+                    Str255 text;
+                    FieldValueToText(&v, type, id, text, true);
+                    if (type == 0) EXPECT_EQ(text[0], 0) << id;
+                }
+            SortCatalogByFields(cat, id, kSortTextNatural);
+            std::multiset<UInt32> after;
+            for (SInt32 i = 0; i < cat->itemCount; ++i) after.insert(cat->entries[i].id);
+            ASSERT_EQ(after, ids) << "sorting by " << id << " keeps every item once";
+        }
+    };
+
+    FSSpec root = Spec(library.path());
+    ASSERT_EQ(CatalogAddFiles(c, 0, &root, 1, nullptr, 0, nullptr), noErr);
+    everyField(c, "added");
+
+    // Half the refresh, a save between two ticks, the rest of the refresh, a save in place.
+    std::vector<UInt32> pending;
+    for (SInt32 i = 0; i < c->itemCount; ++i) pending.push_back(c->entries[i].id);
+    Handle ids = NewHandle(long(pending.size() * 4));
+    std::memcpy(*ids, pending.data(), pending.size() * 4);
+    RefreshOptions all = RefreshOptionsAll();
+    ASSERT_EQ(StartItemRefreshTimer(c, 0, ids, nullptr, &all), noErr);
+    DisposeHandle(ids);
+    for (int i = 0; i < 3; ++i) timers.Advance(kRefreshTickMs);
+    const std::string saved = work / "Stages.lxc";
+    FSSpec target = Spec(saved);
+    ASSERT_EQ(CatalogSave(c, &target, nullptr, 0), noErr);
+    everyField(c, "half refreshed and saved");
+    for (int i = 0; i < 20 && ItemRefreshJobCount(c); ++i) timers.Advance(kRefreshTickMs);
+    ASSERT_EQ(ItemRefreshJobCount(c), 0);
+    CheckAllItems(c);
+    everyField(c, "refreshed");
+    ASSERT_EQ(CatalogSave(c, nullptr, nullptr, 0), noErr);
+    CloseCatalog(c);
+
+    c = Open(saved);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(CatalogGetOpenWarnings(c), 0u);
+    CheckAllItems(c);
+    everyField(c, "reopened");
 }
 
 }  // namespace
