@@ -56,6 +56,8 @@ struct OpenIo {
     bool canWrite = false;
     std::shared_ptr<SharedFile> shared;
     std::shared_ptr<const FileMap> map;   // set when reads may be served from memory
+    bool mapWanted = false;               // reads asked to come from memory (FSMapForReading)
+    bool remap = false;                   // a read found the file grown past its map
 };
 
 struct OpenFile : OpenIo {
@@ -85,6 +87,36 @@ OSErr WithFile(SInt16 refNum, F&& f) {
     return f(t.files[size_t(refNum) - 1]);
 }
 
+OSErr LengthOf(int fd, SInt64* length) {
+    struct stat st{};
+    if (fstat(fd, &st) != 0) return OSErrFromErrno(errno);
+    *length = SInt64(st.st_size);
+    return noErr;
+}
+
+// (Re)makes the open's map over the whole file. An open that may write reserves room for the
+// file to grow to twice its length (at least 1 MiB), so that a file growing by this process's
+// writes is remapped only now and then: the pages past the end of the file are never touched,
+// since reads stop at the length this process knows. A file the system will not map keeps the
+// map it had, if any (reads past it go to the file).
+void MapWhole(OpenFile& f) {
+    SInt64 length = 0;
+    if (LengthOf(f.fd, &length) != noErr) return;
+    f.shared->knownLength.store(length);
+    // A map that still covers the file (with room to spare, for an open that may write) stays.
+    const SInt64 mapped = f.map ? SInt64(f.map->size) : 0;
+    if (mapped > length || (mapped > 0 && mapped == length && !f.canWrite)) return;
+    const SInt64 reserve = f.canWrite ? std::max<SInt64>(2 * length, SInt64(1) << 20) : length;
+    if (reserve <= 0 || UInt64(reserve) > UInt64(SIZE_MAX) / 2) return;
+    void* bytes = mmap(nullptr, size_t(reserve), PROT_READ, MAP_SHARED, f.fd, 0);
+    if (bytes == MAP_FAILED) return;
+    try {
+        f.map = std::make_shared<const FileMap>(static_cast<const char*>(bytes), size_t(reserve));
+    } catch (const std::bad_alloc&) {
+        munmap(bytes, size_t(reserve));
+    }
+}
+
 // Reads and writes run outside the table's lock, on a copy of the open file, so one long
 // transfer never holds up the file calls of other threads; the mark is then moved on if the
 // reference still names the same open.
@@ -98,9 +130,11 @@ OSErr WithFileUnlocked(SInt16 refNum, F&& f) {
     if (err) return err;
     SInt64 markBefore = copy.mark;
     err = f(copy);
-    if (copy.mark != markBefore) {
+    if (copy.mark != markBefore || copy.remap) {
         WithFile(refNum, [&](OpenFile& of) {
-            if (of.generation == copy.generation) of.mark = copy.mark;
+            if (of.generation != copy.generation) return noErr;
+            if (copy.mark != markBefore) of.mark = copy.mark;
+            if (copy.remap && of.map == copy.map) MapWhole(of);
             return noErr;
         });
     }
@@ -114,13 +148,6 @@ OSErr OpenErr(int e) {
     case EISDIR: return notAFileErr;
     default: return OSErrFromErrno(e);
     }
-}
-
-OSErr LengthOf(int fd, SInt64* length) {
-    struct stat st{};
-    if (fstat(fd, &st) != 0) return OSErrFromErrno(errno);
-    *length = SInt64(st.st_size);
-    return noErr;
 }
 
 OSErr ReadAt(OpenIo& f, SInt64 pos, long* count, void* buffer) {
@@ -142,6 +169,9 @@ OSErr ReadAt(OpenIo& f, SInt64 pos, long* count, void* buffer) {
             return noErr;
         }
     }
+    // The file has outgrown its map: the next reads should come from a new one.
+    if (f.mapWanted && want > 0 && f.shared->knownLength.load() > (f.map ? SInt64(f.map->size) : 0))
+        f.remap = true;
     while (done < want) {
         ssize_t n = pread(f.fd, p + done, size_t(want - done), off_t(pos + done));
         if (n < 0) {
@@ -269,6 +299,8 @@ OSErr AdoptFileDescriptor(int fd, bool canRead, bool canWrite, const FSSpec& spe
     f.canWrite = canWrite;
     f.shared = std::move(shared);
     f.map.reset();
+    f.mapWanted = false;
+    f.remap = false;
     f.spec = spec;
     *refNum = SInt16(slot + 1);
     return noErr;
@@ -390,20 +422,8 @@ OSErr FSGetKnownEOF(SInt16 refNum, SInt64* logEOF) {
 OSErr FSMapForReading(SInt16 refNum) {
     return WithFile(refNum, [&](OpenFile& f) -> OSErr {
         if (!f.canRead) return permErr;
-        if (f.map) return noErr;
-        SInt64 length = 0;
-        OSErr err = LengthOf(f.fd, &length);
-        if (err) return err;
-        f.shared->knownLength.store(length);
-        // Nothing to map, or more than the address space holds: reads stay on the file.
-        if (length <= 0 || UInt64(length) > UInt64(SIZE_MAX)) return noErr;
-        void* bytes = mmap(nullptr, size_t(length), PROT_READ, MAP_SHARED, f.fd, 0);
-        if (bytes == MAP_FAILED) return noErr;
-        try {
-            f.map = std::make_shared<const FileMap>(static_cast<const char*>(bytes), size_t(length));
-        } catch (const std::bad_alloc&) {
-            munmap(bytes, size_t(length));
-        }
+        f.mapWanted = true;
+        MapWhole(f);
         return noErr;
     });
 }
@@ -448,6 +468,7 @@ OSErr FSClose(SInt16 refNum) {
         f.fd = -1;
         f.shared.reset();
         f.map.reset();
+        f.mapWanted = false;
         f.spec = FSSpec{};
         // A failed close may mean lost writes on some file systems; the caller must know.
         if (r != 0 && e != EINTR) return OSErrFromErrno(e);

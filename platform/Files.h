@@ -148,12 +148,14 @@ OSErr FSWriteAt(SInt16 refNum, SInt64 position, long* count, const void* buffer)
 // before it refuses anything.
 OSErr FSGetKnownEOF(SInt16 refNum, SInt64* logEOF);
 // Serves the reads of an open file (FSRead, FSReadAt) from a shared read-only memory map of
-// the file as long as it is now, without a system call per read; bytes past the mapped length,
-// or past a shorter length this process has since given the file, are read from the file as
-// before. Writes made meanwhile are seen either way. Meant for a file the program keeps open
-// for reading and that no other program shortens while it is open (a catalog file): reading a
-// mapped page that another process cut off stops the program. An empty file, or one the
-// system will not map, keeps ordinary reads (noErr); permErr for an open without read access.
+// the file, without a system call per read; bytes past the mapped length, or past a shorter
+// length this process has since given the file, are read from the file as before, and once
+// the file has grown well past the map (by this process's writes) the map is remade over the
+// whole file. Writes made meanwhile are seen either way. Meant for files the program keeps
+// open and that no other program shortens while they are open (a catalog file and its work
+// file): reading a mapped page that another process cut off stops the program. An empty file,
+// or one the system will not map, keeps ordinary reads (noErr); permErr for an open without
+// read access.
 OSErr FSMapForReading(SInt16 refNum);
 // Makes what was written durable (fsync).
 OSErr FSFlushFile(SInt16 refNum);

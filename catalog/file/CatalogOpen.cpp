@@ -45,7 +45,11 @@ void FreeCatalog(CatalogRec* c) {
 SInt16 MakeWorkFile(const FSSpec* workSpec) {
     // Made and opened in one step: the file is this catalog's from the moment it exists.
     SInt16 ref = 0;
-    return FSpCreateOpen(workSpec, &ref) == noErr ? ref : SInt16(0);
+    if (FSpCreateOpen(workSpec, &ref) != noErr) return 0;
+    // Records added or changed are read back from it item by item, as from the catalog file:
+    // from memory once it has grown.
+    FSMapForReading(ref);
+    return ref;
 }
 
 }  // namespace

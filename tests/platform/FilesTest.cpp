@@ -409,6 +409,47 @@ TEST(MappedReads, EmptyAndWriteOnlyFiles) {
     FSClose(r);
 }
 
+TEST(MappedReads, AFileWrittenThroughItsOwnOpenGrowsShrinksAndGrowsAgain) {
+    // A work file: written and read through one open, from empty to well past any room its
+    // map had, cut back to nothing and filled again. Reads always answer what the file holds
+    // and never touch a page past its end (that would stop the process).
+    TempFolder tmp;
+    FSSpec f = CheckedSpecOf(tmp.Write("work", ""));
+    SInt16 ref = 0;
+    ASSERT_EQ(FSpOpenDF(&f, fsRdWrPerm, &ref), noErr);
+    ASSERT_EQ(FSMapForReading(ref), noErr);
+    EXPECT_EQ(ReadAtOf(ref, 0, 4), std::make_pair(OSErr(eofErr), std::string()));
+    EXPECT_EQ(ReadAtOf(ref, 8192, 4), std::make_pair(OSErr(eofErr), std::string()));
+
+    std::string expected;
+    auto append = [&](const std::string& piece) {
+        long n = long(piece.size());
+        ASSERT_EQ(FSWriteAt(ref, SInt64(expected.size()), &n, piece.data()), noErr);
+        expected += piece;
+    };
+    // 3 MiB in pieces of 60 KiB, each read back as soon as it is written, and the start too.
+    for (int i = 0; expected.size() < (SInt64(3) << 20); ++i) {
+        const std::string piece = std::string(60 * 1024 - 1, char('A' + i % 26)) + char('0' + i % 10);
+        const SInt64 at = SInt64(expected.size());
+        append(piece);
+        ASSERT_EQ(ReadAtOf(ref, at, long(piece.size())).second, piece) << "piece " << i;
+        ASSERT_EQ(ReadAtOf(ref, 0, 8).second, expected.substr(0, 8));
+    }
+    const SInt64 end = SInt64(expected.size());
+    EXPECT_EQ(ReadAtOf(ref, end - 3, 6), std::make_pair(OSErr(eofErr), expected.substr(expected.size() - 3)));
+    EXPECT_EQ(ReadAtOf(ref, end + 4096, 4), std::make_pair(OSErr(eofErr), std::string()));
+
+    // Emptied (as after a save) and written again: old bytes never come back.
+    ASSERT_EQ(SetEOF64(ref, 0), noErr);
+    EXPECT_EQ(ReadAtOf(ref, 100, 4), std::make_pair(OSErr(eofErr), std::string()));
+    expected.clear();
+    append("fresh start");
+    EXPECT_EQ(ReadAtOf(ref, 0, 11), std::make_pair(OSErr(noErr), std::string("fresh start")));
+    EXPECT_EQ(ReadAtOf(ref, 6, 100), std::make_pair(OSErr(eofErr), std::string("start")));
+    EXPECT_EQ(ReadAtOf(ref, 1 << 20, 4), std::make_pair(OSErr(eofErr), std::string()));
+    EXPECT_EQ(FSClose(ref), noErr);
+}
+
 TEST(KnownLength, FollowsThisProcessAndIsRefreshedByGetEOF) {
     TempFolder tmp;
     const std::string path = tmp.Write("f.txt", "0123456789");
