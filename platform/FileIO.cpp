@@ -4,22 +4,61 @@
 #include "platform/Files.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstring>
+#include <memory>
 #include <mutex>
+#include <new>
 #include <vector>
 
 namespace {
 
-struct OpenFile {
+// What all opens of one file in this process share: the length as this process knows it (the
+// length found at the latest open, moved by every write and length change made through any of
+// the opens), so that bounds can be checked without asking the system each time.
+struct SharedFile {
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::atomic<SInt64> knownLength{0};
+
+    void Grow(SInt64 end) {
+        SInt64 now = knownLength.load();
+        while (end > now && !knownLength.compare_exchange_weak(now, end)) {
+        }
+    }
+};
+
+// A read-only shared memory map of a whole file, unmapped when the last open (or read in
+// progress) that holds it lets go.
+struct FileMap {
+    const char* bytes = nullptr;
+    size_t size = 0;
+    FileMap(const char* b, size_t n) : bytes(b), size(n) {}
+    FileMap(const FileMap&) = delete;
+    FileMap& operator=(const FileMap&) = delete;
+    ~FileMap() { munmap(const_cast<char*>(bytes), size); }
+};
+
+// What a read or write needs of an open file; copied out of the table so the transfer runs
+// without its lock.
+struct OpenIo {
     int fd = -1;
     UInt32 generation = 0;   // tells a reopened slot from the open it had before
     SInt64 mark = 0;
     bool canRead = false;
     bool canWrite = false;
+    std::shared_ptr<SharedFile> shared;
+    std::shared_ptr<const FileMap> map;   // set when reads may be served from memory
+};
+
+struct OpenFile : OpenIo {
     FSSpec spec;
 };
 
@@ -51,7 +90,7 @@ OSErr WithFile(SInt16 refNum, F&& f) {
 // reference still names the same open.
 template <class F>
 OSErr WithFileUnlocked(SInt16 refNum, F&& f) {
-    OpenFile copy;
+    OpenIo copy;
     OSErr err = WithFile(refNum, [&](OpenFile& of) {
         copy = of;
         return noErr;
@@ -84,7 +123,7 @@ OSErr LengthOf(int fd, SInt64* length) {
     return noErr;
 }
 
-OSErr ReadAt(OpenFile& f, SInt64 pos, long* count, void* buffer) {
+OSErr ReadAt(OpenIo& f, SInt64 pos, long* count, void* buffer) {
     if (!count) return paramErr;
     if (*count < 0 || (*count > 0 && !buffer) || !f.canRead) {
         bool badArgs = *count < 0 || (*count > 0 && !buffer);
@@ -93,6 +132,16 @@ OSErr ReadAt(OpenFile& f, SInt64 pos, long* count, void* buffer) {
     }
     long want = *count, done = 0;
     auto* p = static_cast<char*>(buffer);
+    if (f.map && want > 0) {
+        // Only bytes the file still holds as far as this process knows: a length change made
+        // through another open since the map was made limits what the map may serve, and
+        // anything outside goes to the file itself.
+        SInt64 limit = std::min<SInt64>(SInt64(f.map->size), f.shared->knownLength.load());
+        if (pos < limit && SInt64(want) <= limit - pos) {
+            std::memcpy(p, f.map->bytes + pos, size_t(want));
+            return noErr;
+        }
+    }
     while (done < want) {
         ssize_t n = pread(f.fd, p + done, size_t(want - done), off_t(pos + done));
         if (n < 0) {
@@ -107,7 +156,7 @@ OSErr ReadAt(OpenFile& f, SInt64 pos, long* count, void* buffer) {
     return done < want ? eofErr : noErr;
 }
 
-OSErr WriteAt(OpenFile& f, SInt64 pos, long* count, const void* buffer) {
+OSErr WriteAt(OpenIo& f, SInt64 pos, long* count, const void* buffer) {
     if (!count) return paramErr;
     if (*count < 0 || (*count > 0 && !buffer) || !f.canWrite) {
         bool badArgs = *count < 0 || (*count > 0 && !buffer);
@@ -120,16 +169,20 @@ OSErr WriteAt(OpenFile& f, SInt64 pos, long* count, const void* buffer) {
         ssize_t n = pwrite(f.fd, p + done, size_t(want - done), off_t(pos + done));
         if (n < 0) {
             if (errno == EINTR) continue;
+            int e = errno;
             *count = done;
-            return OSErrFromErrno(errno);
+            f.shared->Grow(pos + done);
+            return OSErrFromErrno(e);
         }
         if (n == 0) {
             *count = done;
+            f.shared->Grow(pos + done);
             return dskFulErr;
         }
         done += long(n);
     }
     *count = done;
+    f.shared->Grow(pos + done);
     return noErr;
 }
 
@@ -177,8 +230,27 @@ OSErr FSpOpenDF(const FSSpec* spec, SInt8 permission, SInt16* refNum) {
 OSErr AdoptFileDescriptor(int fd, bool canRead, bool canWrite, const FSSpec& spec,
                           SInt16* refNum) {
     *refNum = 0;
+    struct stat st{};
+    if (fstat(fd, &st) != 0) {
+        int e = errno;
+        close(fd);
+        return OSErrFromErrno(e);
+    }
     OpenTable& t = Table();
     std::lock_guard<std::mutex> g(t.lock);
+    // Another open of the same file shares its length; this open has just learnt the true one.
+    std::shared_ptr<SharedFile> shared;
+    for (const OpenFile& other : t.files)
+        if (other.fd >= 0 && other.shared && other.shared->device == st.st_dev && other.shared->inode == st.st_ino) {
+            shared = other.shared;
+            break;
+        }
+    if (!shared) {
+        shared = std::make_shared<SharedFile>();
+        shared->device = st.st_dev;
+        shared->inode = st.st_ino;
+    }
+    shared->knownLength.store(SInt64(st.st_size));
     size_t slot = 0;
     while (slot < t.files.size() && t.files[slot].fd >= 0) ++slot;
     if (slot == t.files.size()) {
@@ -195,6 +267,8 @@ OSErr AdoptFileDescriptor(int fd, bool canRead, bool canWrite, const FSSpec& spe
     f.mark = 0;
     f.canRead = canRead;
     f.canWrite = canWrite;
+    f.shared = std::move(shared);
+    f.map.reset();
     f.spec = spec;
     *refNum = SInt16(slot + 1);
     return noErr;
@@ -216,7 +290,7 @@ OSErr FSpCreateOpen(const FSSpec* spec, SInt16* refNum) {
 }
 
 OSErr FSRead(SInt16 refNum, long* count, void* buffer) {
-    return WithFileUnlocked(refNum, [&](OpenFile& f) {
+    return WithFileUnlocked(refNum, [&](OpenIo& f) {
         OSErr err = ReadAt(f, f.mark, count, buffer);
         if (count && *count > 0) f.mark += *count;
         return err;
@@ -228,7 +302,7 @@ OSErr FSWrite(SInt16 refNum, long* count, const void* buffer) {
         if (count) *count = 0;
         return fault;
     }
-    return WithFileUnlocked(refNum, [&](OpenFile& f) {
+    return WithFileUnlocked(refNum, [&](OpenIo& f) {
         OSErr err = WriteAt(f, f.mark, count, buffer);
         if (count && *count > 0) f.mark += *count;
         return err;
@@ -237,7 +311,7 @@ OSErr FSWrite(SInt16 refNum, long* count, const void* buffer) {
 
 OSErr FSReadAt(SInt16 refNum, SInt64 position, long* count, void* buffer) {
     if (position < 0) return posErr;
-    return WithFileUnlocked(refNum, [&](OpenFile& f) { return ReadAt(f, position, count, buffer); });
+    return WithFileUnlocked(refNum, [&](OpenIo& f) { return ReadAt(f, position, count, buffer); });
 }
 
 OSErr FSWriteAt(SInt16 refNum, SInt64 position, long* count, const void* buffer) {
@@ -246,7 +320,7 @@ OSErr FSWriteAt(SInt16 refNum, SInt64 position, long* count, const void* buffer)
         if (count) *count = 0;
         return fault;
     }
-    return WithFileUnlocked(refNum, [&](OpenFile& f) { return WriteAt(f, position, count, buffer); });
+    return WithFileUnlocked(refNum, [&](OpenIo& f) { return WriteAt(f, position, count, buffer); });
 }
 
 OSErr SetFPos64(SInt16 refNum, SInt16 posMode, SInt64 posOff) {
@@ -298,7 +372,40 @@ OSErr GetFPos(SInt16 refNum, long* filePos) {
 
 OSErr GetEOF64(SInt16 refNum, SInt64* logEOF) {
     if (!logEOF) return paramErr;
-    return WithFile(refNum, [&](OpenFile& f) { return LengthOf(f.fd, logEOF); });
+    return WithFile(refNum, [&](OpenFile& f) {
+        OSErr err = LengthOf(f.fd, logEOF);
+        if (err == noErr) f.shared->knownLength.store(*logEOF);
+        return err;
+    });
+}
+
+OSErr FSGetKnownEOF(SInt16 refNum, SInt64* logEOF) {
+    if (!logEOF) return paramErr;
+    return WithFile(refNum, [&](OpenFile& f) {
+        *logEOF = f.shared->knownLength.load();
+        return noErr;
+    });
+}
+
+OSErr FSMapForReading(SInt16 refNum) {
+    return WithFile(refNum, [&](OpenFile& f) -> OSErr {
+        if (!f.canRead) return permErr;
+        if (f.map) return noErr;
+        SInt64 length = 0;
+        OSErr err = LengthOf(f.fd, &length);
+        if (err) return err;
+        f.shared->knownLength.store(length);
+        // Nothing to map, or more than the address space holds: reads stay on the file.
+        if (length <= 0 || UInt64(length) > UInt64(SIZE_MAX)) return noErr;
+        void* bytes = mmap(nullptr, size_t(length), PROT_READ, MAP_SHARED, f.fd, 0);
+        if (bytes == MAP_FAILED) return noErr;
+        try {
+            f.map = std::make_shared<const FileMap>(static_cast<const char*>(bytes), size_t(length));
+        } catch (const std::bad_alloc&) {
+            munmap(bytes, size_t(length));
+        }
+        return noErr;
+    });
 }
 
 OSErr GetEOF(SInt16 refNum, long* logEOF) {
@@ -318,6 +425,7 @@ OSErr SetEOF64(SInt16 refNum, SInt64 logEOF) {
         do r = ftruncate(f.fd, off_t(logEOF));
         while (r != 0 && errno == EINTR);
         if (r != 0) return OSErrFromErrno(errno);
+        f.shared->knownLength.store(logEOF);
         if (f.mark > logEOF) f.mark = logEOF;
         return noErr;
     });
@@ -327,7 +435,7 @@ OSErr SetEOF(SInt16 refNum, long logEOF) { return SetEOF64(refNum, logEOF); }
 
 OSErr FSFlushFile(SInt16 refNum) {
     if (OSErr fault = FileFaultCheck(refNum, FileFaultPoint::kFlush, 0)) return fault;
-    return WithFileUnlocked(refNum, [&](OpenFile& f) -> OSErr {
+    return WithFileUnlocked(refNum, [&](OpenIo& f) -> OSErr {
         if (fsync(f.fd) != 0) return OSErrFromErrno(errno);
         return noErr;
     });
@@ -338,6 +446,8 @@ OSErr FSClose(SInt16 refNum) {
         int r = close(f.fd);
         int e = errno;
         f.fd = -1;
+        f.shared.reset();
+        f.map.reset();
         f.spec = FSSpec{};
         // A failed close may mean lost writes on some file systems; the caller must know.
         if (r != 0 && e != EINTR) return OSErrFromErrno(e);

@@ -141,6 +141,20 @@ OSErr SetEOF64(SInt16 refNum, SInt64 logEOF);
 // Reads or writes at a position without moving the mark.
 OSErr FSReadAt(SInt16 refNum, SInt64 position, long* count, void* buffer);
 OSErr FSWriteAt(SInt16 refNum, SInt64 position, long* count, const void* buffer);
+// The length of an open file as this process knows it, without asking the system: the
+// length found when the file was last opened or measured (GetEOF), moved by every write and
+// length change this process made through any of its opens of the file. Changes made by other
+// processes are not seen, so it serves as a quick bound that a caller confirms with GetEOF64
+// before it refuses anything.
+OSErr FSGetKnownEOF(SInt16 refNum, SInt64* logEOF);
+// Serves the reads of an open file (FSRead, FSReadAt) from a shared read-only memory map of
+// the file as long as it is now, without a system call per read; bytes past the mapped length,
+// or past a shorter length this process has since given the file, are read from the file as
+// before. Writes made meanwhile are seen either way. Meant for a file the program keeps open
+// for reading and that no other program shortens while it is open (a catalog file): reading a
+// mapped page that another process cut off stops the program. An empty file, or one the
+// system will not map, keeps ordinary reads (noErr); permErr for an open without read access.
+OSErr FSMapForReading(SInt16 refNum);
 // Makes what was written durable (fsync).
 OSErr FSFlushFile(SInt16 refNum);
 OSErr FSClose(SInt16 refNum);

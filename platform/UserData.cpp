@@ -57,16 +57,51 @@ struct TextEntry {
     short region;
 };
 
-std::vector<TextEntry> TextEntries(const std::vector<std::uint8_t>& item) {
-    std::vector<TextEntry> out;
+// Calls f(entry) for each well-formed entry, in order, until f answers true; answers whether
+// one did.
+template <class F>
+bool ForTextEntries(const std::uint8_t* item, std::size_t itemSize, F&& f) {
     std::size_t pos = 0;
-    while (pos + kTextEntryHeader <= item.size()) {
-        std::size_t size = ReadBE16(&item[pos]);
-        if (pos + kTextEntryHeader + size > item.size()) break;
-        out.push_back({pos, size, static_cast<short>(ReadBE16(&item[pos + 2]))});
+    while (pos + kTextEntryHeader <= itemSize) {
+        std::size_t size = ReadBE16(item + pos);
+        if (pos + kTextEntryHeader + size > itemSize) break;
+        if (f(TextEntry{pos, size, static_cast<short>(ReadBE16(item + pos + 2))})) return true;
         pos += kTextEntryHeader + size;
     }
+    return false;
+}
+
+std::vector<TextEntry> TextEntries(const std::vector<std::uint8_t>& item) {
+    std::vector<TextEntry> out;
+    ForTextEntries(item.data(), item.size(), [&](const TextEntry& e) {
+        out.push_back(e);
+        return false;
+    });
     return out;
+}
+
+// Walks a flattened list, calling atom(type, bytes, size) for every item in stored order; the
+// whole block is checked on the way. paramErr for a malformed block (bad header, an atom that
+// runs past the end or is shorter than its header), whatever atom answered before.
+template <class F>
+OSErr WalkFlattened(const std::uint8_t* bytes, std::size_t size, F&& atom) {
+    if (!bytes || size < kAtomHeader || ReadBE32(bytes + 4) != kUdtaAtom) return paramErr;
+    std::size_t end = ReadBE32(bytes);
+    if (end < kAtomHeader || end > size) return paramErr;
+    std::size_t pos = kAtomHeader;
+    while (pos < end) {
+        if (end - pos < kAtomHeader) {
+            // Only the historical 32-bit zero terminator may stand here.
+            if (end - pos == 4 && ReadBE32(bytes + pos) == 0) break;
+            return paramErr;
+        }
+        std::size_t atomSize = ReadBE32(bytes + pos);
+        if (atomSize < kAtomHeader || atomSize > end - pos) return paramErr;
+        if (OSErr err = atom(OSType(ReadBE32(bytes + pos + 4)), bytes + pos + kAtomHeader, atomSize - kAtomHeader))
+            return err;
+        pos += atomSize;
+    }
+    return noErr;
 }
 
 }  // namespace
@@ -232,39 +267,63 @@ OSErr NewUserDataFromHandle(Handle h, UserData* theUserData) {
     const std::uint8_t* bytes;
     std::size_t size;
     if (!h || !HandleBytes(h, &bytes, &size)) return paramErr;
-    if (size < kAtomHeader || ReadBE32(bytes + 4) != kUdtaAtom) return paramErr;
-    std::size_t end = ReadBE32(bytes);
-    if (end < kAtomHeader || end > size) return paramErr;
 
     UserData ud = nullptr;
     if (OSErr err = NewUserData(&ud)) return err;
-    std::size_t pos = kAtomHeader;
-    while (pos < end) {
-        if (end - pos < kAtomHeader) {
-            // Only the historical 32-bit zero terminator may stand here.
-            if (end - pos == 4 && ReadBE32(bytes + pos) == 0) break;
-            DisposeUserData(ud);
-            return paramErr;
-        }
-        std::size_t atomSize = ReadBE32(bytes + pos);
-        if (atomSize < kAtomHeader || atomSize > end - pos) {
-            DisposeUserData(ud);
-            return paramErr;
-        }
-        OSType type = ReadBE32(bytes + pos + 4);
+    OSErr err = WalkFlattened(bytes, size, [&](OSType type, const std::uint8_t* data, std::size_t length) -> OSErr {
         try {
             UserDataRecord::TypeList* t = FindType(ud, type);
             if (!t) {
                 ud->types.push_back({type, {}});
                 t = &ud->types.back();
             }
-            t->items.emplace_back(bytes + pos + kAtomHeader, bytes + pos + atomSize);
+            t->items.emplace_back(data, data + length);
         } catch (const std::bad_alloc&) {
-            DisposeUserData(ud);
             return memFullErr;
         }
-        pos += atomSize;
+        return noErr;
+    });
+    if (err) {
+        DisposeUserData(ud);
+        return err;
     }
     *theUserData = ud;
     return noErr;
+}
+
+OSErr FindFlattenedUserData(const void* flat, Size size, OSType udType, long index, const UInt8** data,
+                            Size* length) {
+    if (!data || !length) return paramErr;
+    *data = nullptr;
+    *length = 0;
+    if (size < 0) return paramErr;
+    long seen = 0;
+    OSErr err = WalkFlattened(static_cast<const std::uint8_t*>(flat), std::size_t(size),
+                              [&](OSType type, const std::uint8_t* bytes, std::size_t n) -> OSErr {
+                                  if (type == udType && ++seen == index) {
+                                      *data = bytes;
+                                      *length = Size(n);
+                                  }
+                                  return noErr;
+                              });
+    if (err) {
+        *data = nullptr;
+        *length = 0;
+        return err;
+    }
+    if (index < 1 || seen < index) return userDataItemNotFound;
+    return noErr;
+}
+
+bool FindUserDataTextEntry(const UInt8* item, Size size, short itlRegionTag, const UInt8** text, Size* length) {
+    if (!text || !length) return false;
+    *text = nullptr;
+    *length = 0;
+    if (!item || size <= 0) return false;
+    return ForTextEntries(item, std::size_t(size), [&](const TextEntry& e) {
+        if (e.region != itlRegionTag) return false;
+        *text = item + e.offset + kTextEntryHeader;
+        *length = Size(e.size);
+        return true;
+    });
 }

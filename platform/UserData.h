@@ -47,3 +47,14 @@ OSErr PutUserDataIntoHandle(UserData theUserData, Handle h);
 // Makes a new list from a flattened one. A malformed block (bad header, an atom that runs past
 // the end or is shorter than its header) gives paramErr and no list.
 OSErr NewUserDataFromHandle(Handle h, UserData* theUserData);
+
+// Item (type, index) of a flattened list, found where it lies without building the list:
+// *data points into flat and *length is the item's size.
+// The whole block is checked as NewUserDataFromHandle checks it, so a block that would give no
+// list answers paramErr whichever item is asked for; userDataItemNotFound when the block is
+// sound but holds no such item.
+OSErr FindFlattenedUserData(const void* flat, Size size, OSType udType, long index, const UInt8** data,
+                            Size* length);
+// The text of one region code among the entries of a text item's bytes, found as
+// GetUserDataText finds it; false when the item holds no text of that region code.
+bool FindUserDataTextEntry(const UInt8* item, Size size, short itlRegionTag, const UInt8** text, Size* length);

@@ -38,15 +38,10 @@ UInt8 ComputedText(FieldValue* value, const FieldDef& row, const std::string& te
     return ComputedText(value, row, text.data(), long(text.size()));
 }
 
-// One item of the metadata list as bytes; empty when it is missing.
-std::string MetadataItem(UserData list, OSType type, long index, bool asText) {
+// One item of the cached item's metadata as bytes; empty when it is missing.
+std::string MetadataItem(OSType type, long index, bool asText) {
     std::string out;
-    if (!list || index < 1) return out;
-    Handle h = NewHandle(0);
-    if (!h) return out;
-    OSErr err = asText ? GetUserDataText(list, h, type, index, 0) : GetUserData(list, h, type, index);
-    if (err == noErr) out.assign(*h, std::size_t(GetHandleSize(h)));
-    DisposeHandle(h);
+    ItemCachedMetadataItem(type, index, asText, &out);
     return out;
 }
 
@@ -56,9 +51,9 @@ std::string UpToZero(const std::string& s) {
 }
 
 // "N 051° 30' 26.40"" from the reference item and the three rationals of the coordinate item.
-UInt8 GpsCoordinate(UserData list, OSType refType, OSType valueType, FieldValue* value) {
-    std::string ref = MetadataItem(list, refType, 1, false);
-    std::string coord = MetadataItem(list, valueType, 1, false);
+UInt8 GpsCoordinate(OSType refType, OSType valueType, FieldValue* value) {
+    std::string ref = MetadataItem(refType, 1, false);
+    std::string coord = MetadataItem(valueType, 1, false);
     if (ref.empty() || coord.size() < 24) return kFieldTypeNone;
     const auto* b = reinterpret_cast<const unsigned char*>(coord.data());
     SInt32 n[6];
@@ -76,8 +71,8 @@ UInt8 GpsCoordinate(UserData list, OSType refType, OSType valueType, FieldValue*
 
 // Metres with two decimals and the unit "m" right after; below sea level when the altitude
 // reference says so.
-UInt8 GpsAltitude(UserData list, FieldValue* value) {
-    std::string alt = MetadataItem(list, GpsFieldId(6), 1, false);
+UInt8 GpsAltitude(FieldValue* value) {
+    std::string alt = MetadataItem(GpsFieldId(6), 1, false);
     if (alt.size() < 8) return kFieldTypeNone;
     const auto* b = reinterpret_cast<const unsigned char*>(alt.data());
     UInt32 num = ReadBE32(b), den = ReadBE32(b + 4);
@@ -85,7 +80,7 @@ UInt8 GpsAltitude(UserData list, FieldValue* value) {
     value->text.length = 0;
     if (den == 0) return kFieldTypeText;
     double metres = double(num) / double(den);
-    std::string ref = MetadataItem(list, GpsFieldId(5), 1, false);
+    std::string ref = MetadataItem(GpsFieldId(5), 1, false);
     if (!ref.empty() && ref[0] == 1) metres = -metres;
     Str255 text;
     FormatFNumber(metres, 202, text);
@@ -97,20 +92,19 @@ UInt8 GpsAltitude(UserData list, FieldValue* value) {
 UInt8 FromMetadata(const CatalogRec* catalog, SInt16 file, const ItemEntry* entry, const FieldDef& row,
                    FieldId id, FieldValue* value, SInt32 index) {
     ItemLoadVariableBlock(file, entry->position, 2);
-    UserData list = ItemCachedMetadata();
-    if (!list) return kFieldTypeNone;
+    if (!ItemCachedMetadataPresent()) return kFieldTypeNone;
     switch (id) {
     case kFieldLatitude:
-        return index == 1 ? GpsCoordinate(list, GpsFieldId(1), GpsFieldId(2), value) : UInt8(kFieldTypeNone);
+        return index == 1 ? GpsCoordinate(GpsFieldId(1), GpsFieldId(2), value) : UInt8(kFieldTypeNone);
     case kFieldLongitude:
-        return index == 1 ? GpsCoordinate(list, GpsFieldId(3), GpsFieldId(4), value) : UInt8(kFieldTypeNone);
+        return index == 1 ? GpsCoordinate(GpsFieldId(3), GpsFieldId(4), value) : UInt8(kFieldTypeNone);
     case kFieldAltitude:
-        return index == 1 ? GpsAltitude(list, value) : UInt8(kFieldTypeNone);
+        return index == 1 ? GpsAltitude(value) : UInt8(kFieldTypeNone);
     case kFieldImportDevice: {
         // Maker and model are user-data text items whatever the row of field 67 says.
         if (index != 1) return kFieldTypeNone;
-        std::string maker = UpToZero(MetadataItem(list, kFieldMaker, 1, true));
-        std::string model = UpToZero(MetadataItem(list, kFieldModel, 1, true));
+        std::string maker = UpToZero(MetadataItem(kFieldMaker, 1, true));
+        std::string model = UpToZero(MetadataItem(kFieldModel, 1, true));
         std::string joined = maker;
         if (!maker.empty() && !model.empty()) joined += ' ';
         joined += model;
@@ -118,13 +112,13 @@ UInt8 FromMetadata(const CatalogRec* catalog, SInt16 file, const ItemEntry* entr
         return value->text.length ? kFieldTypeText : kFieldTypeNone;
     }
     case kFieldCaptureDate: {
-        std::string date = UpToZero(MetadataItem(list, id, index, false));
+        std::string date = UpToZero(MetadataItem(id, index, false));
         if (date.empty()) return kFieldTypeNone;
         value->u32 = ParseDateTimeText(date.c_str());
         return kFieldTypeU32;
     }
     case kFieldChapters: {
-        std::string all = MetadataItem(list, id, 1, false);
+        std::string all = MetadataItem(id, 1, false);
         long count = long(all.size() / kChapterRecordSize);
         if (index < 1 || index > count) return kFieldTypeNone;
         const char* rec = all.data() + (index - 1) * kChapterRecordSize;
@@ -133,7 +127,7 @@ UInt8 FromMetadata(const CatalogRec* catalog, SInt16 file, const ItemEntry* entr
         return kFieldTypeChapter;
     }
     case kFieldTracksList: {
-        std::string all = MetadataItem(list, id, 1, false);
+        std::string all = MetadataItem(id, 1, false);
         long count = long(all.size() / kTrackRecordSize);
         if (index < 1 || index > count) return kFieldTypeNone;
         std::memcpy(value->track, all.data() + (index - 1) * kTrackRecordSize, kTrackRecordSize);
@@ -144,7 +138,7 @@ UInt8 FromMetadata(const CatalogRec* catalog, SInt16 file, const ItemEntry* entr
     default:
         break;
     }
-    std::string item = MetadataItem(list, id, index, row.userDataText != 0);
+    std::string item = MetadataItem(id, index, row.userDataText != 0);
     if (item.empty()) return kFieldTypeNone;
     const auto* b = reinterpret_cast<const unsigned char*>(item.data());
     switch (row.valueType) {
@@ -177,19 +171,20 @@ UInt8 FromMetadata(const CatalogRec* catalog, SInt16 file, const ItemEntry* entr
 UInt8 FromAnnotations(SInt16 file, const ItemEntry* entry, FieldId id, FieldValue* value, SInt32 index) {
     if (id > 0xFFFF || index < 1 || index > 0x7FFF) return kFieldTypeNone;
     ItemLoadVariableBlock(file, entry->position, 3);
-    Handle block = ItemCachedAnnotationBlock();
-    if (!block) return kFieldTypeNone;
     UInt16 length = 0;
     UInt8 marker = 0;
-    Ptr data = IptcFindDataset(UInt16(id), SInt16(index), block, &length, &marker);
-    if (!data || length == 0) return kFieldTypeNone;
     if (id == kFieldEventDate) {
         char digits[9] = {};
-        std::memcpy(digits, data, length < 8 ? length : 8);
+        if (!ItemCachedAnnotationDataset(UInt16(id), SInt16(index), digits, 8, &length, &marker) || length == 0)
+            return kFieldTypeNone;
         value->u32 = ParseYYYYMMDD(digits);
         return kFieldTypeU32;
     }
-    FieldValueSetText(value, data, length, marker == IptcMarkerUtf8 ? kFieldTextUtf8 : kFieldTextAnsi);
+    if (!ItemCachedAnnotationDataset(UInt16(id), SInt16(index), value->text.bytes, kFieldTextMax, &length, &marker) ||
+        length == 0)
+        return kFieldTypeNone;
+    value->text.encoding = marker == IptcMarkerUtf8 ? kFieldTextUtf8 : kFieldTextAnsi;
+    value->text.length = std::int16_t(length < kFieldTextMax ? length : kFieldTextMax);
     return kFieldTypeText;
 }
 

@@ -40,17 +40,25 @@ struct FieldEngineState {
     alignas(4) std::uint8_t record[1024] = {};
 
     // The variable data of one item: sizes (in record order: recording, metadata, thumbnail,
-    // annotations, URL), the annotation block (ANSI) and the metadata list, and their key.
+    // annotations, URL), the annotation block and the metadata, and their key. The annotation
+    // block stays in the file's Mac Roman until a caller asks for the whole block (single
+    // datasets are converted as they are read). A flattened metadata block is kept as it is
+    // stored and read in place; a list is made only of a compact EXIF block, or of a flattened
+    // one when a caller asks for the list itself.
     SInt16 blockFile = -1;
     SInt64 blockPosition = -1;
     std::uint32_t blockSizes[5] = {};
     Handle annotationBlock = nullptr;
+    bool annotationAnsi = false;    // the block's 8-bit datasets are in Windows-1252 already
+    Handle metadataBlock = nullptr;
     UserDataRecord* metadata = nullptr;
     bool metadataTried = false;     // a failed or empty metadata load is not retried
     bool annotationTried = false;
 };
 
 FieldEngineState& FieldEngine();
+// Frees the cached annotation block and metadata (the keys are left to the caller).
+void FieldEngineFreeBlocks(FieldEngineState& state);
 
 // Hands the engine the codes the application starts with (400 and 200 in this build).
 void FieldEngineSetCodes(std::int32_t editionCode, std::int32_t formatLevel);

@@ -44,12 +44,19 @@ void FieldTableInit() {
     e.blockPosition = -1;
     // Blocks still cached are freed here too, so a caller that only re-selects the table
     // never leaks them.
-    if (e.annotationBlock) DisposeHandle(e.annotationBlock);
-    if (e.metadata) DisposeUserData(e.metadata);
-    e.annotationBlock = nullptr;
-    e.metadata = nullptr;
+    FieldEngineFreeBlocks(e);
     e.annotationTried = false;
     e.metadataTried = false;
+}
+
+void FieldEngineFreeBlocks(FieldEngineState& e) {
+    if (e.annotationBlock) DisposeHandle(e.annotationBlock);
+    if (e.metadataBlock) DisposeHandle(e.metadataBlock);
+    if (e.metadata) DisposeUserData(e.metadata);
+    e.annotationBlock = nullptr;
+    e.annotationAnsi = false;
+    e.metadataBlock = nullptr;
+    e.metadata = nullptr;
 }
 
 const FieldDef* FieldTableRows() {
@@ -181,10 +188,6 @@ std::int16_t FieldMaxLength(FieldId id) {
 }
 
 void FieldEngineReset() {
-    FieldEngineState& e = FieldEngine();
-    if (e.annotationBlock) DisposeHandle(e.annotationBlock);
-    if (e.metadata) DisposeUserData(e.metadata);
-    e.annotationBlock = nullptr;
-    e.metadata = nullptr;
+    FieldEngineFreeBlocks(FieldEngine());
     FieldTableInit();
 }

@@ -374,6 +374,10 @@ OSErr CatalogOpenFile(CatalogRec* catalog, const FSSpec* spec, CatalogPasswordPr
         return err;
     }
     catalog->catalogRefNum = ref;
+    // The catalog file stays open for reading until it is closed or replaced by a save, and
+    // the field getters read records and blocks from it item by item: from memory, that costs
+    // no system call per read.
+    FSMapForReading(ref);
 
     SInt64 fileLength = 0;
     std::uint8_t head[8];

@@ -5,10 +5,12 @@
 #include "foundation/text/CodePages.h"
 #include "media/metadata/Exif.h"
 #include "media/metadata/IptcBlock.h"
+#include "platform/ByteOrder.h"
 #include "platform/Handles.h"
 #include "platform/Files.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -16,8 +18,22 @@ namespace {
 // 1012: thumbnail, 1016: annotations, 1020: URL).
 constexpr int kSizeSlot[6] = {-1, 2, 3, 4, 1, 0};
 
+// The five size fields at the record's end, from the record cache when it holds the record,
+// else straight from the file: 20 bytes instead of the whole record, which a getter that only
+// wants a block never looks at.
 OSErr ReadSizes(SInt16 file, SInt32 position, UInt32 recordOrder[5]) {
-    return ItemReadRecordRaw(file, position, recordOrder, offsetof(ItemRec, recordingSize), 20);
+    constexpr long kOffset = offsetof(ItemRec, recordingSize);
+    const FieldEngineState& e = FieldEngine();
+    if (file != 0 && e.recordFile == file && e.recordPosition == position)
+        return ItemReadRecordRaw(file, position, recordOrder, kOffset, 20);
+    if (file == 0 || position < 0) return rfNumErr;
+    std::uint8_t bytes[20];
+    long count = 20;
+    OSErr err = FSReadAt(file, SInt64(position) + kOffset, &count, bytes);
+    if (err == noErr && count != 20) err = eofErr;
+    if (err != noErr) return err;
+    for (int i = 0; i < 5; ++i) recordOrder[i] = ReadBE32(bytes + 4 * i);
+    return noErr;
 }
 
 OSErr Locate(SInt16 file, SInt32 position, const UInt32 recordOrder[5], int block, SInt64* offset,
@@ -28,8 +44,11 @@ OSErr Locate(SInt16 file, SInt32 position, const UInt32 recordOrder[5], int bloc
     SInt64 at = SInt64(position) + SInt64(kItemRecSize);
     for (int b = 1; b < block; ++b) at += recordOrder[kSizeSlot[b]];
     UInt32 length = recordOrder[kSizeSlot[block]];
+    // The length this process knows is enough to let a block through; only a block that seems
+    // to run past it is measured against the file itself before it is refused.
     SInt64 fileLength = 0;
-    OSErr err = GetEOF64(file, &fileLength);
+    OSErr err = FSGetKnownEOF(file, &fileLength);
+    if (err == noErr && at + SInt64(length) > fileLength) err = GetEOF64(file, &fileLength);
     if (err != noErr) return err;
     if (at + SInt64(length) > fileLength) return eofErr;
     *offset = at;
@@ -49,11 +68,31 @@ Handle ReadBytes(SInt16 file, SInt64 offset, UInt32 size) {
     return h;
 }
 
-void FreeCachedBlocks(FieldEngineState& e) {
-    if (e.annotationBlock) DisposeHandle(e.annotationBlock);
-    if (e.metadata) DisposeUserData(e.metadata);
-    e.annotationBlock = nullptr;
-    e.metadata = nullptr;
+bool IsCompactExif(Handle block) {
+    const unsigned char first = static_cast<unsigned char>(**block);
+    return first == 'I' || first == 'M';
+}
+
+// A stored metadata block as the cache keeps it: a compact EXIF block becomes a list, a sound
+// flattened list stays as it is (its items are read in place), anything else is dropped.
+void CacheMetadataBlock(FieldEngineState& e, Handle block) {
+    if (!block || !*block || GetHandleSize(block) < 1) {
+        if (block) DisposeHandle(block);
+        return;
+    }
+    const unsigned char first = static_cast<unsigned char>(**block);
+    if (IsCompactExif(block) || first == 'C') {
+        e.metadata = MetadataBlockToUserData(block);
+        DisposeHandle(block);
+        return;
+    }
+    const UInt8* item = nullptr;
+    Size length = 0;
+    if (FindFlattenedUserData(*block, GetHandleSize(block), 0, 0, &item, &length) == paramErr) {
+        DisposeHandle(block);
+        return;
+    }
+    e.metadataBlock = block;
 }
 
 }  // namespace
@@ -115,7 +154,7 @@ UserData MetadataBlockToUserData(Handle block) {
 void ItemLoadVariableBlock(SInt16 file, SInt32 position, int which) {
     FieldEngineState& e = FieldEngine();
     if (e.blockFile != file || e.blockPosition != position) {
-        FreeCachedBlocks(e);
+        FieldEngineFreeBlocks(e);
         FieldTableInit();
         UInt32 recordOrder[5];
         if (file == 0 || ReadSizes(file, position, recordOrder) != noErr) return;
@@ -125,23 +164,73 @@ void ItemLoadVariableBlock(SInt16 file, SInt32 position, int which) {
     }
     SInt64 offset;
     UInt32 size;
-    if (which == 2 && !e.metadata && !e.metadataTried) {
+    if (which == 2 && !e.metadata && !e.metadataBlock && !e.metadataTried) {
         e.metadataTried = true;
-        if (Locate(file, position, e.blockSizes, kBlockMetadata, &offset, &size) == noErr) {
-            Handle h = ReadBytes(file, offset, size);
-            if (h) {
-                e.metadata = MetadataBlockToUserData(h);
-                DisposeHandle(h);
-            }
-        }
+        if (Locate(file, position, e.blockSizes, kBlockMetadata, &offset, &size) == noErr)
+            CacheMetadataBlock(e, ReadBytes(file, offset, size));
     } else if (which == 3 && !e.annotationBlock && !e.annotationTried) {
         e.annotationTried = true;
-        if (Locate(file, position, e.blockSizes, kBlockAnnotations, &offset, &size) == noErr) {
+        if (Locate(file, position, e.blockSizes, kBlockAnnotations, &offset, &size) == noErr)
             e.annotationBlock = ReadBytes(file, offset, size);
-            if (e.annotationBlock) IptcConvertCharset(e.annotationBlock, 1);
-        }
     }
 }
 
-Handle ItemCachedAnnotationBlock() { return FieldEngine().annotationBlock; }
-UserData ItemCachedMetadata() { return FieldEngine().metadata; }
+Handle ItemCachedAnnotationBlock() {
+    FieldEngineState& e = FieldEngine();
+    if (e.annotationBlock && !e.annotationAnsi) {
+        IptcConvertCharset(e.annotationBlock, 1);
+        e.annotationAnsi = true;
+    }
+    return e.annotationBlock;
+}
+
+bool ItemCachedAnnotationDataset(UInt16 key, SInt16 occurrence, void* out, long capacity, UInt16* length,
+                                 UInt8* marker) {
+    *length = 0;
+    *marker = 0;
+    FieldEngineState& e = FieldEngine();
+    if (!e.annotationBlock) return false;
+    // The walk is the same in either character set: only the datasets' text differs.
+    Ptr data = IptcFindDataset(key, occurrence, e.annotationBlock, length, marker);
+    if (!data) return false;
+    long n = *length < capacity ? long(*length) : capacity;
+    if (n > 0) {
+        std::memcpy(out, data, std::size_t(n));
+        if (!e.annotationAnsi && *marker == IptcMarkerAnsi) MacRomanToAnsi(out, n);
+    }
+    return true;
+}
+
+UserData ItemCachedMetadata() {
+    FieldEngineState& e = FieldEngine();
+    if (!e.metadata && e.metadataBlock) e.metadata = MetadataBlockToUserData(e.metadataBlock);
+    return e.metadata;
+}
+
+bool ItemCachedMetadataPresent() {
+    const FieldEngineState& e = FieldEngine();
+    return e.metadata || e.metadataBlock;
+}
+
+bool ItemCachedMetadataItem(OSType type, long index, bool asText, std::string* out) {
+    out->clear();
+    FieldEngineState& e = FieldEngine();
+    if (index < 1) return false;
+    if (e.metadataBlock) {
+        const UInt8* item = nullptr;
+        Size length = 0;
+        if (FindFlattenedUserData(*e.metadataBlock, GetHandleSize(e.metadataBlock), type, index, &item,
+                                  &length) != noErr)
+            return false;
+        if (asText && !FindUserDataTextEntry(item, length, 0, &item, &length)) return false;
+        out->assign(reinterpret_cast<const char*>(item), std::size_t(length));
+        return true;
+    }
+    if (!e.metadata) return false;
+    Handle h = NewHandle(0);
+    if (!h) return false;
+    OSErr err = asText ? GetUserDataText(e.metadata, h, type, index, 0) : GetUserData(e.metadata, h, type, index);
+    if (err == noErr) out->assign(*h, std::size_t(GetHandleSize(h)));
+    DisposeHandle(h);
+    return err == noErr;
+}

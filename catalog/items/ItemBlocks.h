@@ -9,6 +9,8 @@
 #include "platform/MacTypes.h"
 #include "platform/UserData.h"
 
+#include <string>
+
 enum : int {
     kBlockThumbnail = 1,
     kBlockAnnotations = 2,
@@ -41,9 +43,22 @@ UserData MetadataBlockToUserData(Handle block);
 // item's blocks are freed first. Failures leave the block unloaded.
 void ItemLoadVariableBlock(SInt16 file, SInt32 position, int which);
 // The cached blocks (null when the item has none or loading failed); valid until the next
-// load of another item or reset of the field engine.
+// load of another item or reset of the field engine. The metadata list of a flattened block
+// is made on the first call.
 Handle ItemCachedAnnotationBlock();
 UserData ItemCachedMetadata();
+// Occurrence (from 1) of dataset key of the cached annotation block, as IptcFindDataset finds
+// it in the block ItemCachedAnnotationBlock gives (8-bit text in Windows-1252, NULs turned into
+// spaces): its first capacity bytes are copied into out, *length and *marker are the dataset's.
+// False (both 0) when there is no such dataset. Only the dataset read is converted.
+bool ItemCachedAnnotationDataset(UInt16 key, SInt16 occurrence, void* out, long capacity, UInt16* length,
+                                 UInt8* marker);
+// Whether the cached item has metadata that a list can be made of.
+bool ItemCachedMetadataPresent();
+// Item (type, index) of the cached metadata, the bytes GetUserData would give of its list
+// (with asText, the region-0 text GetUserDataText would give), copied into out; false when
+// there is no such item. A flattened block is read where it lies, without making the list.
+bool ItemCachedMetadataItem(OSType type, long index, bool asText, std::string* out);
 
 // The entry's stored thumbnail fitted into width x height (proportions kept, at least 6 x 6
 // pixels), redrawn as a new picture at 72 dpi; null without a thumbnail or when it cannot be

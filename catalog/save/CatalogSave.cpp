@@ -165,7 +165,10 @@ OSErr WriteNewFile(SaveJob& job, CatalogProgressProc progressProc, long refCon) 
 
     // The catalog's read-only open of its new file is made before the rename, so nothing can
     // fail once the new file has taken the old one's place.
-    return FSpOpenDF(&job.temp, fsRdPerm, &job.newCatalogRef);
+    err = FSpOpenDF(&job.temp, fsRdPerm, &job.newCatalogRef);
+    // Read from memory like the file it replaces.
+    if (err == noErr) FSMapForReading(job.newCatalogRef);
+    return err;
 }
 
 void DiscardTemp(SaveJob& job) {

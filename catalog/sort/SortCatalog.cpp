@@ -11,6 +11,7 @@
 #include <memory>
 #include <new>
 #include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -77,13 +78,22 @@ bool SortCatalogByValues(CatalogRec* catalog, UInt32 fieldId, UInt8 textMode,
         return false;
     }
 
-    // Every key is read once, in entry order, which keeps the field getter's one-item caches
-    // useful; key k belongs to shown[k].
+    // Every key is read once, item after item in the order the records lie in their files
+    // (the catalog file's, then the work file's), so the reads move forward through each file
+    // instead of jumping about as the present order would have them; key k belongs to
+    // shown[readOrder[k]].
+    std::vector<SInt32> readOrder(shown.size());
+    for (size_t p = 0; p < readOrder.size(); ++p) readOrder[p] = SInt32(p);
+    auto place = [&](SInt32 p) {
+        const ItemEntry& e = catalog->entries[shown[size_t(p)] - 1];
+        return std::pair<bool, SInt32>((e.flags & kEntryInWorkFileFlag) != 0, e.position);
+    };
+    std::sort(readOrder.begin(), readOrder.end(), [&](SInt32 a, SInt32 b) { return place(a) < place(b); });
     SortKeyTable table;
     table.keys.reserve(shown.size());
-    for (SInt32 n : shown) {
+    for (SInt32 p : readOrder) {
         FieldValueClear(value.get());
-        UInt8 type = getter(catalog, &catalog->entries[n - 1], fieldId, value.get(), refCon);
+        UInt8 type = getter(catalog, &catalog->entries[shown[size_t(p)] - 1], fieldId, value.get(), refCon);
         SortKeyTableAdd(&table, fieldId, type, value.get());
     }
 
@@ -94,14 +104,16 @@ bool SortCatalogByValues(CatalogRec* catalog, UInt32 fieldId, UInt8 textMode,
     context.descending = catalog->viewPrefs.byte24 != 0;
     context.keys = &table;
 
+    // The keys in the present order of their items, so that the stable sort keeps equal ones
+    // in that order.
     std::vector<SInt32> keyOrder(shown.size());
-    for (size_t k = 0; k < keyOrder.size(); ++k) keyOrder[k] = SInt32(k);
+    for (size_t k = 0; k < readOrder.size(); ++k) keyOrder[size_t(readOrder[k])] = SInt32(k);
     std::stable_sort(keyOrder.begin(), keyOrder.end(), [&context](SInt32 a, SInt32 b) {
         return SortCompareKeys(&context, a, b);
     });
 
     std::vector<SInt32> sorted(shown.size());
-    for (size_t k = 0; k < sorted.size(); ++k) sorted[k] = shown[size_t(keyOrder[k])];
+    for (size_t k = 0; k < sorted.size(); ++k) sorted[k] = shown[size_t(readOrder[size_t(keyOrder[k])])];
     bool changed = ApplyShownThenHidden(catalog, sorted, hidden);
     if (changed) CatalogSetModified(catalog);
     SetWaitCursor(2);

@@ -19,7 +19,8 @@ inline constexpr UInt32 kSortFieldShuffled = 8000;
 using SortValueGetter = UInt8 (*)(CatalogRec* catalog, const ItemEntry* entry, UInt32 fieldId,
                                   FieldValue* value, void* refCon);
 
-// Sorts the shown items by one field, each value read once through getter, stably, in the
+// Sorts the shown items by one field, each value read once through getter (item after item in
+// the order their records lie in the files, not in the present order), stably, in the
 // direction the catalog's view settings hold (byte 24: 0 ascending, 1 descending). Records the
 // field as the catalog's sort field. True when the order changed (the catalog is then marked
 // modified); false when nothing is shown or the items were in that order already.

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -40,6 +41,7 @@ void AppendBlock(std::string& buffer, const CatalogRec* catalog, const ItemEntry
 // Everything of an item the text search looks at, upper-cased.
 std::string SearchBuffer(const CatalogRec* catalog, const ItemEntry* entry, bool withLabel) {
     std::string buffer;
+    buffer.reserve(8192);
     ItemRec record;
     if (ItemLoadRecord(catalog, entry, &record) == noErr)
         buffer.append(reinterpret_cast<const char*>(&record), sizeof record);
@@ -63,7 +65,7 @@ std::string SearchBuffer(const CatalogRec* catalog, const ItemEntry* entry, bool
 }
 
 bool Matches(const std::string& buffer, const std::string& needle) {
-    return !needle.empty() && std::search(buffer.begin(), buffer.end(), needle.begin(), needle.end()) != buffer.end();
+    return !needle.empty() && memmem(buffer.data(), buffer.size(), needle.data(), needle.size()) != nullptr;
 }
 
 std::string Needle(const void* text, long length) {
@@ -87,12 +89,23 @@ Handle ItemSearchText(const CatalogRec* catalog, const void* text, long length, 
     if (needle.empty()) return nullptr;
     const bool restricted = restrictIds != nullptr;
     const std::unordered_set<UInt32> scope = IdSet(restrictIds);
+    // The items are read in the order their records lie in the files (the catalog file's,
+    // then the work file's), which moves forward through each file; the answer keeps item
+    // order.
+    std::vector<SInt32> readOrder;
+    readOrder.reserve(size_t(catalog->itemCount));
+    for (SInt32 i = 0; i < catalog->itemCount; ++i)
+        if (!restricted || scope.count(catalog->entries[i].id)) readOrder.push_back(i);
+    auto place = [catalog](SInt32 i) {
+        const ItemEntry& e = catalog->entries[i];
+        return std::pair<bool, SInt32>((e.flags & kEntryInWorkFileFlag) != 0, e.position);
+    };
+    std::sort(readOrder.begin(), readOrder.end(), [&](SInt32 a, SInt32 b) { return place(a) < place(b); });
+    std::vector<bool> matched(size_t(catalog->itemCount), false);
+    for (SInt32 i : readOrder) matched[size_t(i)] = Matches(SearchBuffer(catalog, &catalog->entries[i], true), needle);
     std::vector<UInt32> hits;
-    for (SInt32 i = 0; i < catalog->itemCount; ++i) {
-        const ItemEntry* entry = &catalog->entries[i];
-        if (restricted && !scope.count(entry->id)) continue;
-        if (Matches(SearchBuffer(catalog, entry, true), needle)) hits.push_back(entry->id);
-    }
+    for (SInt32 i = 0; i < catalog->itemCount; ++i)
+        if (matched[size_t(i)]) hits.push_back(catalog->entries[i].id);
     if (hits.empty()) return nullptr;
     Handle h = nullptr;
     if (PtrToHand(hits.data(), &h, Size(hits.size() * 4)) != noErr) return nullptr;

@@ -8,6 +8,7 @@
 #include "catalog/notify/CatalogNotify.h"
 #include "catalog/organize/OrganizeIndex.h"
 #include "catalog/organize/OrganizeLists.h"
+#include "catalog/sort/SortEngine.h"
 #include "catalog/tables/CatalogTables.h"
 #include "catalog/tables/ItemSearch.h"
 #include "catalog/tables/Labels.h"
@@ -258,6 +259,9 @@ TEST_F(CatalogTablesTest, QuickTextSearch) {
     DisposeHandle(scope);
     EXPECT_EQ(ItemSearchText(catalog_, "nowhere at all", 14, nullptr), nullptr);
     EXPECT_EQ(ItemSearchText(catalog_, "", 0, nullptr), nullptr);
+    // In another order than their records lie in the file, the hits still come in item order.
+    ASSERT_TRUE(CatalogReverseOrder(catalog_));
+    EXPECT_EQ(Ids(ItemSearchText(catalog_, "red", 3, nullptr)), (std::vector<UInt32>{2, 1, 4}));
 }
 
 // A 44 x 33 thumbnail: a horizontal gradient, turned round when flipped, with a little noise.

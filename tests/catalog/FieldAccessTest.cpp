@@ -14,12 +14,15 @@
 #include "catalog/organize/OrganizeLists.h"
 #include "import/foldertree/FolderTree.h"
 #include "media/kinds/KindTable.h"
+#include "media/metadata/IptcBlock.h"
 #include "platform/Handles.h"
 #include "platform/MacDates.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -247,6 +250,58 @@ TEST_F(FieldAccessTest, StoredMetadataFormsGiveTheSameValues) {
         EXPECT_EQ(Text(e, kFieldShutterSpeed, 1, false, &type), "");
         EXPECT_EQ(type, kFieldTypeNone);
     }
+}
+
+TEST_F(FieldAccessTest, AFlattenedListDamagedAfterTheWantedItemGivesNoValue) {
+    // Items are read where they lie in the stored block, but only out of a block that would
+    // make a whole list: damage after the item still means no metadata at all.
+    const ByteString good = FlattenedUserData({{ExifFieldId(0x9003), "2004:12:31 23:59:58\0"s},
+                                               {ExifFieldId(0x8827), BE16(400)}});
+    ByteString damaged = good + BE32(100) + "abcd";   // a last atom running past the end
+    const ByteString total = BE32(UInt32(damaged.size()));
+    damaged.replace(0, 4, total);
+    TestItem sound = MakeTestItem("a.jpg"), bad = MakeTestItem("b.jpg");
+    sound.metadata = good;
+    bad.metadata = damaged;
+    const ItemEntry* s = Add(sound);
+    const ItemEntry* b = Add(bad);
+    UInt8 type = 0xFF;
+    EXPECT_EQ(Text(b, kFieldIsoSpeed, 1, false, &type), "");
+    EXPECT_EQ(type, kFieldTypeNone);
+    FieldValue v;
+    EXPECT_EQ(ItemGetField(catalog_, b, 1, kFieldCaptureDate, &v), kFieldTypeNone);
+    EXPECT_EQ(ItemCachedMetadata(), nullptr);
+
+    EXPECT_EQ(Text(s, kFieldIsoSpeed), "400");
+    ASSERT_EQ(ItemGetField(catalog_, s, 1, kFieldCaptureDate, &v), kFieldTypeU32);
+    EXPECT_EQ(v.u32, ParseDateTimeText("2004:12:31 23:59:58"));
+    // The whole list, made when asked for, holds what the single reads gave.
+    UserData list = ItemCachedMetadata();
+    ASSERT_NE(list, nullptr);
+    Handle iso = NewHandle(0);
+    ASSERT_EQ(GetUserData(list, iso, ExifFieldId(0x8827), 1), noErr);
+    EXPECT_EQ(ByteString(*iso, size_t(GetHandleSize(iso))), BE16(400));
+    DisposeHandle(iso);
+    EXPECT_EQ(Text(s, kFieldIsoSpeed), "400");
+}
+
+TEST_F(FieldAccessTest, AnnotationsReadOneByOneAndAsAWholeBlockAgree) {
+    // Single datasets are turned into Windows-1252 as they are read, the whole block when it
+    // is asked for; a dataset read after that must not be converted a second time.
+    const ItemEntry* e = Add(RichItem());
+    EXPECT_EQ(Text(e, kFieldAuthor), "\xC9mile");
+    Handle block = ItemCachedAnnotationBlock();
+    ASSERT_NE(block, nullptr);
+    UInt16 length = 0;
+    UInt8 marker = 0;
+    Ptr data = IptcFindDataset(592, 1, block, &length, &marker);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(std::string(data, length), "\xC9mile");
+    data = IptcFindDataset(632, 1, block, &length, &marker);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(std::string(data, length), "Caf\xC3\xA9 au lait") << "UTF-8 datasets stay as they are";
+    EXPECT_EQ(Text(e, kFieldAuthor), "\xC9mile");
+    EXPECT_EQ(Text(e, kFieldCaption), "Caf\xE9 au lait");
 }
 
 TEST_F(FieldAccessTest, ShortOrOddMetadataItemsAreNotOverRead) {
@@ -501,6 +556,40 @@ TEST_F(FieldAccessTest, NoStaleValueAcrossASaveThatMovesRecords) {
     ASSERT_EQ(catalog_->entries[index - 1].position, workPosition);
     EXPECT_EQ(Text(&catalog_->entries[index - 1], kFieldTitle), "three");
     EXPECT_EQ(Text(&catalog_->entries[0], kFieldTitle), "two");
+}
+
+TEST_F(FieldAccessTest, BlockSizesAreCheckedAgainstTheFileAsItIsNow) {
+    // The open catalog file is read from memory and its length is known without asking the
+    // system; a block that seems to run past that length is measured against the file itself:
+    // refused while the file is too short, read once the file holds it.
+    const std::string path = tmp_ / "cat.lxc";
+    TestItem item = MakeTestItem("one.jpg");
+    item.url = "http://example.org/";
+    ASSERT_EQ(WriteCatalogWithItems(path, catalog_, {item}), noErr);
+    CatalogClose(catalog_, false);
+    catalog_ = OpenCatalogWithWorkFile(path, tmp_, "work-grow");
+    ASSERT_NE(catalog_, nullptr);
+    const ItemEntry* e = &catalog_->entries[0];
+    EXPECT_EQ(Text(e, kFieldUrl), "http://example.org/");
+
+    const std::uintmax_t fileLength = std::filesystem::file_size(path);
+    const std::uintmax_t urlAt = std::uintmax_t(e->position) + kItemRecSize + item.thumbnail.size() +
+                                 item.annotations.size();
+    const std::string tail = "/TAIL";
+    {
+        std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(std::streamoff(e->position) + std::streamoff(offsetof(ItemRec, urlSize)));
+        f << BE32(UInt32(fileLength - urlAt + tail.size()));
+    }
+    FieldEngineReset();
+    UInt8 type = 0xFF;
+    EXPECT_EQ(Text(e, kFieldUrl, 1, false, &type), "");
+    std::ofstream(path, std::ios::binary | std::ios::app) << tail;
+    FieldValue v;
+    ASSERT_EQ(ItemGetField(catalog_, e, 1, kFieldUrl, &v), kFieldTypeText);
+    const std::string url(v.text.bytes, size_t(v.text.length));
+    EXPECT_EQ(url.substr(0, 19), "http://example.org/");
+    EXPECT_EQ(url.substr(url.size() - tail.size()), tail);
 }
 
 TEST_F(FieldAccessTest, StoredNameMaps) {

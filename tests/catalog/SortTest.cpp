@@ -299,6 +299,41 @@ TEST_F(SortCatalogTest, AscendingAndDescendingWithMissingValuesAndTies) {
     }
 }
 
+TEST_F(SortCatalogTest, ValuesAreReadInFileOrderAndTiesKeepThePresentOrder) {
+    // The records lie in the files in another order than the items are shown in, some in the
+    // work file: the values are read record after record through each file, once each, and
+    // equal values still keep the order the items were shown in.
+    MakeEntries(7, {5});
+    const SInt32 positions[] = {5000, 100, 3000, 200, 50, 2000, 1000};
+    const bool inWork[] = {false, true, false, false, false, true, false};
+    for (int i = 0; i < 7; ++i) {
+        catalog_->entries[i].position = positions[i];
+        if (inWork[i]) catalog_->entries[i].flags |= kEntryInWorkFileFlag;
+    }
+    values_ = {{1, Number(2)}, {2, Number(1)}, {3, Number(2)}, {4, Number(1)},
+               {5, Number(0)}, {6, Number(2)}, {7, Number(1)}};
+    struct Read {
+        ValueMap* values;
+        std::vector<UInt32> ids;
+    } read{&values_, {}};
+    auto recording = [](CatalogRec* c, const ItemEntry* e, UInt32 f, FieldValue* v, void* refCon) -> UInt8 {
+        auto* r = static_cast<Read*>(refCon);
+        r->ids.push_back(e->id);
+        return GetFromMap(c, e, f, v, r->values);
+    };
+    for (UInt8 descending : {0, 1}) {
+        SCOPED_TRACE(int(descending));
+        read.ids.clear();
+        catalog_->viewPrefs.byte24 = descending;
+        ASSERT_TRUE(SortCatalogByValues(catalog_, 5, kSortTextByteOrder, recording, &read));
+        // Catalog file by position (4 at 200, 7 at 1000, 3 at 3000, 1 at 5000), then the work
+        // file's (2 at 100, 6 at 2000); 5 is hidden and never read.
+        EXPECT_EQ(read.ids, (std::vector<UInt32>{4, 7, 3, 1, 2, 6}));
+        EXPECT_EQ(Ids(), descending ? (std::vector<UInt32>{1, 3, 6, 2, 4, 7, 5})
+                                    : (std::vector<UInt32>{2, 4, 7, 1, 3, 6, 5}));
+    }
+}
+
 TEST_F(SortCatalogTest, SortingAgainChangesNothing) {
     MakeEntries(4);
     values_ = {{1, Text("d")}, {2, Text("C")}, {3, Text("b")}, {4, Text("A")}};

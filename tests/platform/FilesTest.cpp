@@ -12,7 +12,9 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -331,6 +333,117 @@ TEST(OpenFiles, ManyThreadsOpenReadAndClose) {
     }
     for (auto& th : threads) th.join();
     EXPECT_EQ(failures, std::vector<int>(4, 0));
+}
+
+// What a positioned read answers: the result code and the bytes it got.
+std::pair<OSErr, std::string> ReadAtOf(SInt16 ref, SInt64 at, long count) {
+    std::string buf(size_t(count), '\0');
+    long n = count;
+    OSErr err = FSReadAt(ref, at, &n, buf.data());
+    buf.resize(size_t(n));
+    return {err, buf};
+}
+
+TEST(MappedReads, FollowWritesAndLengthChangesMadeThroughOtherOpens) {
+    TempFolder tmp;
+    // Three pages and a bit, so that a shortened file leaves whole mapped pages behind.
+    std::string bytes;
+    for (int i = 0; i < 3 * 4096 + 100; ++i) bytes += char('a' + i % 26);
+    FSSpec f = CheckedSpecOf(tmp.Write("f.bin", bytes));
+    SInt16 r = 0, w = 0;
+    ASSERT_EQ(FSpOpenDF(&f, fsRdPerm, &r), noErr);
+    ASSERT_EQ(FSMapForReading(r), noErr);
+    ASSERT_EQ(FSMapForReading(r), noErr) << "mapping twice changes nothing";
+    EXPECT_EQ(ReadAtOf(r, 4094, 4), std::make_pair(OSErr(noErr), bytes.substr(4094, 4)));
+    EXPECT_EQ(ReadAtOf(r, SInt64(bytes.size()) - 2, 4), std::make_pair(OSErr(eofErr), bytes.substr(bytes.size() - 2)));
+
+    // The mark moves over mapped reads as over any other.
+    char c[3] = {};
+    long n = 3;
+    ASSERT_EQ(SetFPos(r, fsFromStart, 26), noErr);
+    ASSERT_EQ(FSRead(r, &n, c), noErr);
+    EXPECT_EQ(std::string(c, 3), "abc");
+    long mark = 0;
+    ASSERT_EQ(GetFPos(r, &mark), noErr);
+    EXPECT_EQ(mark, 29);
+
+    ASSERT_EQ(FSpOpenDF(&f, fsRdWrPerm, &w), noErr);
+    // A write inside the mapped bytes is seen.
+    n = 2;
+    ASSERT_EQ(FSWriteAt(w, 8190, &n, "XY"), noErr);
+    EXPECT_EQ(ReadAtOf(r, 8189, 4).second, bytes.substr(8189, 1) + "XY" + bytes.substr(8192, 1));
+    // Bytes written past the mapped end are read from the file.
+    const SInt64 end = SInt64(bytes.size());
+    n = 3;
+    ASSERT_EQ(FSWriteAt(w, end, &n, "END"), noErr);
+    EXPECT_EQ(ReadAtOf(r, end - 1, 4), std::make_pair(OSErr(noErr), bytes.substr(bytes.size() - 1) + "END"));
+    SInt64 known = 0;
+    ASSERT_EQ(FSGetKnownEOF(r, &known), noErr);
+    EXPECT_EQ(known, end + 3);
+    // Shortened through the other open: the pages cut off are never touched (that would stop
+    // the process) and reads end where the file now ends.
+    ASSERT_EQ(SetEOF64(w, 100), noErr);
+    ASSERT_EQ(FSGetKnownEOF(r, &known), noErr);
+    EXPECT_EQ(known, 100);
+    EXPECT_EQ(ReadAtOf(r, 8192, 8), std::make_pair(OSErr(eofErr), std::string()));
+    EXPECT_EQ(ReadAtOf(r, 96, 8), std::make_pair(OSErr(eofErr), bytes.substr(96, 4)));
+    EXPECT_EQ(ReadAtOf(r, 90, 10), std::make_pair(OSErr(noErr), bytes.substr(90, 10)));
+    EXPECT_EQ(FSClose(w), noErr);
+    EXPECT_EQ(FSClose(r), noErr);
+    EXPECT_EQ(FSMapForReading(r), rfNumErr);
+}
+
+TEST(MappedReads, EmptyAndWriteOnlyFiles) {
+    TempFolder tmp;
+    FSSpec empty = CheckedSpecOf(tmp.Write("empty", ""));
+    SInt16 r = 0, w = 0;
+    ASSERT_EQ(FSpOpenDF(&empty, fsRdPerm, &r), noErr);
+    EXPECT_EQ(FSMapForReading(r), noErr) << "nothing to map: reads stay on the file";
+    EXPECT_EQ(ReadAtOf(r, 0, 1), std::make_pair(OSErr(eofErr), std::string()));
+    ASSERT_EQ(FSpOpenDF(&empty, fsWrPerm, &w), noErr);
+    EXPECT_EQ(FSMapForReading(w), permErr);
+    long n = 2;
+    ASSERT_EQ(FSWriteAt(w, 0, &n, "hi"), noErr);
+    EXPECT_EQ(ReadAtOf(r, 0, 2), std::make_pair(OSErr(noErr), std::string("hi")));
+    FSClose(w);
+    FSClose(r);
+}
+
+TEST(KnownLength, FollowsThisProcessAndIsRefreshedByGetEOF) {
+    TempFolder tmp;
+    const std::string path = tmp.Write("f.txt", "0123456789");
+    FSSpec f = CheckedSpecOf(path);
+    SInt16 a = 0, b = 0;
+    ASSERT_EQ(FSpOpenDF(&f, fsRdWrPerm, &a), noErr);
+    ASSERT_EQ(FSpOpenDF(&f, fsRdPerm, &b), noErr);
+    SInt64 known = 0;
+    ASSERT_EQ(FSGetKnownEOF(b, &known), noErr);
+    EXPECT_EQ(known, 10);
+    // Writes and length changes through one open move the length every open of the file knows.
+    long n = 4;
+    ASSERT_EQ(FSWriteAt(a, 12, &n, "more"), noErr);
+    ASSERT_EQ(FSGetKnownEOF(b, &known), noErr);
+    EXPECT_EQ(known, 16);
+    n = 2;
+    ASSERT_EQ(FSWriteAt(a, 0, &n, "ab"), noErr);
+    ASSERT_EQ(FSGetKnownEOF(b, &known), noErr);
+    EXPECT_EQ(known, 16) << "a write inside the file leaves its length";
+    ASSERT_EQ(SetEOF64(a, 5), noErr);
+    ASSERT_EQ(FSGetKnownEOF(b, &known), noErr);
+    EXPECT_EQ(known, 5);
+    // A change made behind the File Manager's back is seen once the length is measured.
+    std::ofstream(path, std::ios::binary | std::ios::app) << "outside";
+    ASSERT_EQ(FSGetKnownEOF(b, &known), noErr);
+    EXPECT_EQ(known, 5);
+    SInt64 eof = 0;
+    ASSERT_EQ(GetEOF64(b, &eof), noErr);
+    EXPECT_EQ(eof, 12);
+    ASSERT_EQ(FSGetKnownEOF(a, &known), noErr);
+    EXPECT_EQ(known, 12);
+    EXPECT_EQ(FSGetKnownEOF(a, nullptr), paramErr);
+    FSClose(a);
+    FSClose(b);
+    EXPECT_EQ(FSGetKnownEOF(b, &known), rfNumErr);
 }
 
 TEST(FileItems, CreateAndDelete) {

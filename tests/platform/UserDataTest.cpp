@@ -168,6 +168,45 @@ TEST(UserData, FlattenedFormIsTheUdtaAtomWithOneAtomPerItem) {
     DisposeHandle(h);
 }
 
+TEST(UserData, ItemsFoundInTheFlattenedFormAreThoseOfTheList) {
+    ListGuard l;
+    const OSType cmt = 0xA9636D74;  // ©cmt
+    Add(l.ud, 'aaaa', "a1");
+    Add(l.ud, 'bbbb', "b1");
+    Add(l.ud, 'aaaa', "");
+    Add(l.ud, 'aaaa', "a3");
+    AddText(l.ud, cmt, 1, 3, "bonjour");
+    AddText(l.ud, cmt, 1, 0, "hello");
+    Add(l.ud, cmt, std::string("\x00\xC8\x00\x00" "abc", 7));  // a text entry past its item's end
+    Handle flat = NewHandle(0);
+    ASSERT_EQ(PutUserDataIntoHandle(l.ud, flat), noErr);
+    UserData back = nullptr;
+    ASSERT_EQ(NewUserDataFromHandle(flat, &back), noErr);
+    for (OSType type : {OSType('aaaa'), OSType('bbbb'), cmt, OSType('none')}) {
+        for (long index = -1; index <= 4; ++index) {
+            SCOPED_TRACE(std::to_string(type) + " #" + std::to_string(index));
+            OSErr listErr = noErr;
+            const std::string fromList = Get(back, type, index, &listErr);
+            const UInt8* item = nullptr;
+            Size length = 0;
+            ASSERT_EQ(FindFlattenedUserData(*flat, GetHandleSize(flat), type, index, &item, &length), listErr);
+            if (listErr != noErr) continue;
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(item), size_t(length)), fromList);
+            for (short region : {0, 3, 7}) {
+                const std::string text = GetText(back, type, index, region, &listErr);
+                const UInt8* found = nullptr;
+                Size size = -1;
+                EXPECT_EQ(FindUserDataTextEntry(item, length, region, &found, &size), listErr == noErr) << region;
+                EXPECT_EQ(std::string(reinterpret_cast<const char*>(found ? found : item), size_t(found ? size : 0)),
+                          text)
+                    << region;
+            }
+        }
+    }
+    DisposeUserData(back);
+    DisposeHandle(flat);
+}
+
 TEST(UserData, EmptyListFlattensToTheBareHeader) {
     ListGuard l;
     Handle h = HandleOf("leftover bytes");
@@ -200,6 +239,20 @@ TEST(UserData, UnflatteningRefusesMalformedBlocks) {
         {"huge item size", block({0xFF, 0xFF, 0xFF, 0xFF, 'a', 'b', 'c', 'd'}), paramErr, 0},
     };
     for (const auto& c : cases) {
+        // Looking an item up in place refuses the same blocks, even for an item that lies
+        // before the damage.
+        const UInt8* found = nullptr;
+        Size length = -1;
+        EXPECT_EQ(FindFlattenedUserData(c.bytes.data(), Size(c.bytes.size()), 'abcd', 1, &found, &length),
+                  c.want == noErr && c.items == 0 ? OSErr(userDataItemNotFound) : c.want)
+            << c.name;
+        if (c.want == noErr && c.items) {
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(found), size_t(length)), "X") << c.name;
+        } else {
+            EXPECT_EQ(found, nullptr) << c.name;
+            EXPECT_EQ(length, 0) << c.name;
+        }
+
         Handle h = HandleOf(c.bytes);
         UserData ud = reinterpret_cast<UserData>(1);
         EXPECT_EQ(NewUserDataFromHandle(h, &ud), c.want) << c.name;
