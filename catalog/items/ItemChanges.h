@@ -44,7 +44,8 @@ OSErr CatalogUpdateVisibleItem(CatalogRec* catalog, SInt32 visibleNumber, ItemRe
                                Handle thumbnail, Handle annotations, Handle url, Handle metadata,
                                Handle recording, bool reindex);
 
-// Deletes the item at an entry index; paramErr for an index outside 1..itemCount.
+// Deletes the item at an entry index; paramErr for an index outside 1..itemCount, permErr
+// (with a beep) without a work file.
 OSErr CatalogDeleteItem(CatalogRec* catalog, SInt32 index);
 OSErr CatalogDeleteVisibleItem(CatalogRec* catalog, SInt32 visibleNumber);
 

@@ -8,6 +8,7 @@
 #include "catalog/organize/OrganizeIndex.h"
 #include "import/foldertree/FolderTreeOps.h"
 #include "platform/Handles.h"
+#include "platform/UiHooks.h"
 
 #include <cstring>
 
@@ -24,6 +25,11 @@ void RankRemoveItem(CatalogRec* catalog, UInt32 itemId) {
 
 OSErr CatalogDeleteItem(CatalogRec* catalog, SInt32 index) {
     if (!catalog || index < 1 || index > catalog->itemCount) return paramErr;
+    // A catalog opened without a work file is read, never changed: it could not be saved.
+    if (!catalog->workRefNum) {
+        UiBeep();
+        return permErr;
+    }
     ItemEntry gone = catalog->entries[index - 1];
 
     if (gone.flags & kEntryLabelMask) --catalog->labelledCount;

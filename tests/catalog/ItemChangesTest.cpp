@@ -585,4 +585,31 @@ TEST_F(ItemChangesTest, DeletingACatalogFileItemLowersTheLowestHole) {
     EXPECT_EQ(catalog_->lowestHole, 8);
 }
 
+// A catalog opened to be read (no work file) keeps its items: a delete is refused like every
+// other change, with a beep, and the entries, counters and lists stay as they were.
+TEST_F(ItemChangesTest, WithoutAWorkFileDeletesAreRefusedWithABeep) {
+    std::vector<TestItem> items = {MakeTestItem("/photos/a.jpg", 1), MakeTestItem("/photos/b.jpg", 2)};
+    CatalogRec* writer = nullptr;
+    ASSERT_EQ(CatalogOpen(&writer, nullptr, nullptr, nullptr, nullptr, nullptr, 0), noErr);
+    const std::string path = folder_ / "read.lxc";
+    ASSERT_EQ(WriteCatalogWithItems(path, writer, items), noErr);
+    CatalogClose(writer, false);
+    FSSpec spec;
+    FSMakeFSSpecFromPath(path, &spec);
+    CatalogRec* reader = nullptr;
+    ASSERT_EQ(CatalogOpen(&reader, &spec, nullptr, nullptr, nullptr, nullptr, 0), noErr);
+    ASSERT_EQ(reader->itemCount, 2);
+    const ItemEntry first = reader->entries[0];
+    const SInt32 dataSize = reader->dataSize;
+    const int beeps = hooks_.beeps;
+    EXPECT_EQ(CatalogDeleteItem(reader, 1), permErr);
+    EXPECT_EQ(CatalogDeleteVisibleItem(reader, 2), permErr);
+    EXPECT_EQ(hooks_.beeps, beeps + 2);
+    EXPECT_EQ(reader->itemCount, 2);
+    EXPECT_EQ(reader->entries[0].id, first.id);
+    EXPECT_EQ(reader->dataSize, dataSize);
+    EXPECT_FALSE(CatalogIsModified(reader));
+    CatalogClose(reader, false);
+}
+
 }  // namespace

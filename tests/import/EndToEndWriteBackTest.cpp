@@ -1,6 +1,6 @@
 // Annotations edited in the catalog written back into the picture files and read from them
-// again: the pictures with no annotations, with IPTC-IIM only, with an XMP packet in UTF-16,
-// and with XMP beside Photoshop resources.
+// again: JPEG pictures with no annotations, with IPTC-IIM only, with an XMP packet in UTF-16,
+// and with XMP beside Photoshop resources; a Photoshop file and a TIFF file.
 #include "EndToEndSupport.h"
 
 #include "catalog/info/InfoEdit.h"
@@ -116,11 +116,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(WriteBackCase{"metadata-samples/Canon.jpg", 8, 8, "Canon EOS DIGITAL REBEL", {}},
                       WriteBackCase{"metadata-samples/IPTC.jpg", 8, 8, "", {"ExifTool", "Test", "IPTC"}},
                       WriteBackCase{"metadata-samples/XMP.jpg", 8, 8, "FinePix2400Zoom", {"ExifTool", "Test", "XMP"}},
-                      WriteBackCase{"orientation/landscape_1.jpg", 600, 450, "", {}}),
+                      WriteBackCase{"orientation/landscape_1.jpg", 600, 450, "", {}},
+                      WriteBackCase{"metadata-samples/Photoshop.psd", 8, 8, "", {}},
+                      WriteBackCase{"metadata-samples/ExifTool.tif", 160, 120, "Canon EOS DIGITAL REBEL",
+                                    {"exiftool", "test", "picture"}}),
     [](const ::testing::TestParamInfo<WriteBackCase>& info) {
         std::string name = info.param.fixture;
         name = name.substr(name.rfind('/') + 1);
-        name = name.substr(0, name.find('.'));
+        std::replace(name.begin(), name.end(), '.', '_');
         name.erase(std::remove_if(name.begin(), name.end(), [](char ch) { return !std::isalnum(ch); }), name.end());
         return name;
     });
