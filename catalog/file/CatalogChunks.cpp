@@ -25,12 +25,16 @@ std::vector<std::uint8_t> HandleBytes(Handle h) {
 
 }  // namespace
 
-OSErr ChunkWrite(SInt16 refNum, OSType tag, const void* data, long length) {
-    if (!data || length <= 0) return noErr;
+OSErr ChunkWriteHead(SInt16 refNum, OSType tag, UInt32 length) {
     std::uint8_t head[8];
     WriteBE32(head, tag);
-    WriteBE32(head + 4, UInt32(length));
-    OSErr err = WriteExact(refNum, head, 8);
+    WriteBE32(head + 4, length);
+    return WriteExact(refNum, head, 8);
+}
+
+OSErr ChunkWrite(SInt16 refNum, OSType tag, const void* data, long length) {
+    if (!data || length <= 0) return noErr;
+    OSErr err = ChunkWriteHead(refNum, tag, UInt32(length));
     if (err == noErr) err = WriteExact(refNum, data, length);
     return err;
 }

@@ -128,6 +128,8 @@ OSErr CatalogCheckPassword(const CatalogRec* catalog, ConstStr255Param password)
 // Writes one chunk: tag and length big-endian, then the data; nothing (and 0) when data is
 // null or length 0.
 OSErr ChunkWrite(SInt16 refNum, OSType tag, const void* data, long length);
+// Writes only a chunk's head (tag and length big-endian), for a chunk whose data follows.
+OSErr ChunkWriteHead(SInt16 refNum, OSType tag, UInt32 length);
 // Writes the chunk stream at the file's mark (the end of the records), in the reader's order.
 OSErr CatalogWriteChunks(SInt16 refNum, CatalogRec* catalog);
 

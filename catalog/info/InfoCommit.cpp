@@ -22,14 +22,6 @@ bool Pending(const std::vector<InfoRow>& rows, UInt8 captionState) {
     return false;
 }
 
-// The item's annotation block, empty when it has none; null when one it has cannot be read.
-Handle ReadAnnotations(const CatalogRec* catalog, const ItemEntry* entry) {
-    if (Handle block = ItemReadBlock(catalog, entry, kBlockAnnotations)) return block;
-    ItemRec record;
-    if (ItemLoadRecord(catalog, entry, &record) != noErr || record.annotationsSize != 0) return nullptr;
-    return NewHandle(0);
-}
-
 void Store(CatalogRec* catalog, ItemEntry* entry, Handle block) {
     ItemRec record;
     if (ItemLoadRecord(catalog, entry, &record) != noErr) return;
@@ -59,7 +51,7 @@ void InfoEditCommit(CatalogRec* catalog, Handle itemIds, CatalogProgressProc pro
     if (progress) progress(0, 0, total, refCon);
 
     if (ItemEntry* entry = CatalogFindEntryById(catalog, current)) {
-        if (Handle block = ReadAnnotations(catalog, entry)) {
+        if (Handle block = ItemReadAnnotationsForEdit(catalog, entry)) {
             if (InfoApplyToCurrentBlock(rows.data(), UInt32(rows.size()), caption, captionState, block))
                 Store(catalog, entry, block);
             DisposeHandle(block);
@@ -70,7 +62,7 @@ void InfoEditCommit(CatalogRec* catalog, Handle itemIds, CatalogProgressProc pro
         ++done;
         ItemEntry* entry = id == current ? nullptr : CatalogFindEntryById(catalog, id);
         if (entry) {
-            if (Handle block = ReadAnnotations(catalog, entry)) {
+            if (Handle block = ItemReadAnnotationsForEdit(catalog, entry)) {
                 if (InfoApplyToOtherBlock(rows.data(), UInt32(rows.size()), caption, captionState, block))
                     Store(catalog, entry, block);
                 DisposeHandle(block);

@@ -131,6 +131,13 @@ Handle ItemReadBlock(const CatalogRec* catalog, const ItemEntry* entry, int bloc
     return h;
 }
 
+Handle ItemReadAnnotationsForEdit(const CatalogRec* catalog, const ItemEntry* entry) {
+    if (Handle block = ItemReadBlock(catalog, entry, kBlockAnnotations)) return block;
+    ItemRec record;
+    if (ItemLoadRecord(catalog, entry, &record) != noErr || record.annotationsSize != 0) return nullptr;
+    return NewHandle(0);
+}
+
 Handle ItemGetThumbnailBlock(const CatalogRec* catalog, SInt32 n) {
     return ItemReadBlock(catalog, CatalogGetItemEntry(catalog, n), kBlockThumbnail);
 }

@@ -30,6 +30,9 @@ OSErr ItemBlockLocation(SInt16 file, SInt32 position, int block, SInt64* offset,
 // the number is not 1..5, or the read fails. The annotations come back in Windows-1252
 // dataset by dataset, the URL text too.
 Handle ItemReadBlock(const CatalogRec* catalog, const ItemEntry* entry, int block);
+// The entry's annotation block to edit: an empty handle when the item has none; null when
+// memory ran out or a block it has cannot be read (so that it is never replaced by an empty one).
+Handle ItemReadAnnotationsForEdit(const CatalogRec* catalog, const ItemEntry* entry);
 // The thumbnail block of the n-th visible item.
 Handle ItemGetThumbnailBlock(const CatalogRec* catalog, SInt32 n);
 

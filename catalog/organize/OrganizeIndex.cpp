@@ -38,16 +38,6 @@ bool FollowsEveryChange(UInt32 fieldId) {
     }
 }
 
-struct Progress {
-    CatalogProgressProc proc;
-    long refCon;
-    OSErr Start() { return proc ? proc(0, 0, 0, refCon) : SetWaitCursor(0); }
-    OSErr Step(long done, long total) { return proc ? proc(1, done, total, refCon) : OSErr(noErr); }
-    void End() {
-        if (proc) proc(2, 0, 0, refCon);
-    }
-};
-
 void TextToPStr(const std::string& text, Str255 out) {
     const std::size_t n = std::min<std::size_t>(text.size(), 255);
     out[0] = UInt8(n);
@@ -84,7 +74,7 @@ OrganizeEntry* FindOrInsertValue(CatalogRec* catalog, UInt32 fieldId, OrganizeLi
     return list->insert(position - 1, std::move(entry));
 }
 
-OSErr BuildValueList(CatalogRec* catalog, UInt32 fieldId, OrganizeList* list, Progress* progress) {
+OSErr BuildValueList(CatalogRec* catalog, UInt32 fieldId, OrganizeList* list, OrganizeProgress* progress) {
     std::vector<ValueRecord> records;
     std::vector<std::string> texts;
     OSErr answer = noErr;
@@ -127,7 +117,7 @@ OSErr BuildValueList(CatalogRec* catalog, UInt32 fieldId, OrganizeList* list, Pr
     return answer;
 }
 
-OSErr BuildDateList(CatalogRec* catalog, OrganizeList* list, Progress* progress) {
+OSErr BuildDateList(CatalogRec* catalog, OrganizeList* list, OrganizeProgress* progress) {
     std::vector<OrganizeDatedItem> dated;
     OSErr answer = noErr;
     const long total = 2L * catalog->itemCount;
@@ -157,7 +147,7 @@ OSErr OrganizeBuildList(CatalogRec* catalog, UInt32 fieldId, CatalogProgressProc
     if (IsCustomField(fieldId) && SInt32(fieldId - 769) >= CatalogGetCustomFieldCount(catalog)) return noErr;
     if (fieldId == kOrganizeLabelsField && OrganizeHasList(catalog, fieldId)) return noErr;
 
-    Progress progress{proc, refCon};
+    OrganizeProgress progress{proc, refCon};
     OSErr err = progress.Start();
     if (err != noErr) return err;
     OrganizeList* list = OrganizeResetList(catalog, fieldId);

@@ -1,7 +1,9 @@
 // Helpers shared by the organize code and not meant for its callers.
 #pragma once
 
+#include "catalog/file/CatalogRec.h"
 #include "catalog/organize/OrganizeLists.h"
+#include "foundation/interface/Cursors.h"
 #include "platform/MacTypes.h"
 
 #include <string>
@@ -9,6 +11,18 @@
 
 struct CatalogRec;
 struct ItemEntry;
+
+// A long organize job's progress: the caller's procedure (phase 0 start, 1 step, 2 end), or
+// the wait cursor when there is none.
+struct OrganizeProgress {
+    CatalogProgressProc proc;
+    long refCon;
+    OSErr Start() { return proc ? proc(0, 0, 0, refCon) : SetWaitCursor(0); }
+    OSErr Step(long done, long total) { return proc ? proc(1, done, total, refCon) : OSErr(noErr); }
+    void End() {
+        if (proc) proc(2, 0, 0, refCon);
+    }
+};
 
 // Tells the catalog's windows that the list of a field changed.
 void OrganizeNotifyChanged(CatalogRec* catalog, UInt32 fieldId);

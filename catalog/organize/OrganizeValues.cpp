@@ -21,31 +21,12 @@
 
 namespace {
 
-struct Progress {
-    CatalogProgressProc proc;
-    long refCon;
-    OSErr Start() { return proc ? proc(0, 0, 0, refCon) : SetWaitCursor(0); }
-    OSErr Step(long done, long total) { return proc ? proc(1, done, total, refCon) : OSErr(noErr); }
-    void End() {
-        if (proc) proc(2, 0, 0, refCon);
-    }
-};
-
 std::vector<UInt32> IdsOf(Handle h) {
     std::vector<UInt32> ids;
     if (!h) return ids;
     ids.resize(std::size_t(GetHandleSize(h)) / 4);
     if (!ids.empty()) std::memcpy(ids.data(), *h, ids.size() * 4);
     return ids;
-}
-
-// The item's annotations, or an empty block when it has none; null when memory ran out or
-// when a block it has cannot be read (so that it is never replaced by an empty one).
-Handle AnnotationsOf(const CatalogRec* catalog, const ItemEntry* entry) {
-    if (Handle block = ItemReadBlock(catalog, entry, kBlockAnnotations)) return block;
-    ItemRec record;
-    if (ItemLoadRecord(catalog, entry, &record) != noErr || record.annotationsSize != 0) return nullptr;
-    return NewHandle(0);
 }
 
 // Stores a changed annotation block with the item (which re-indexes it).
@@ -112,11 +93,11 @@ void OrganizeAssignItems(CatalogRec* catalog, UInt32 fieldId, UInt32 n, Handle i
             key = UInt16(kFieldEventDate);
         }
         const bool multi = FieldIsList(fieldId);
-        Progress progress{proc, refCon};
+        OrganizeProgress progress{proc, refCon};
         if (progress.Start() == noErr) {
             for (std::size_t i = 0; i < ids.size(); ++i) {
                 ItemEntry* item = CatalogFindEntryById(catalog, ids[i]);
-                Handle block = item ? AnnotationsOf(catalog, item) : nullptr;
+                Handle block = item ? ItemReadAnnotationsForEdit(catalog, item) : nullptr;
                 if (block) {
                     bool changed;
                     if (multi) {
@@ -172,7 +153,7 @@ void OrganizeUnassignItems(CatalogRec* catalog, UInt32 fieldId, UInt32 n, Handle
         return;
     }
     const std::string text = TextOf(target);
-    Progress progress{proc, refCon};
+    OrganizeProgress progress{proc, refCon};
     if (progress.Start() == noErr) {
         for (std::size_t i = 0; i < ids.size(); ++i) {
             ItemEntry* item = CatalogFindEntryById(catalog, ids[i]);
@@ -217,7 +198,7 @@ void OrganizeRemoveEntry(CatalogRec* catalog, UInt32 fieldId, UInt32 n, CatalogP
         ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
         const std::string text = TextOf(target);
 
-        Progress progress{proc, refCon};
+        OrganizeProgress progress{proc, refCon};
         if (!ids.empty() && progress.Start() == noErr) {
             for (std::size_t i = 0; i < ids.size(); ++i) {
                 if (!row->removableValue) {
@@ -284,11 +265,11 @@ UInt32 OrganizeRenameEntry(CatalogRec* catalog, UInt32 fieldId, UInt32 n, const 
 
     const UInt16 key = UInt16(fieldId);
     const bool multi = FieldIsList(fieldId);
-    Progress progress{proc, refCon};
+    OrganizeProgress progress{proc, refCon};
     if (progress.Start() == noErr) {
         for (std::size_t i = 0; i < ids.size(); ++i) {
             ItemEntry* item = CatalogFindEntryById(catalog, ids[i]);
-            Handle block = item ? AnnotationsOf(catalog, item) : nullptr;
+            Handle block = item ? ItemReadAnnotationsForEdit(catalog, item) : nullptr;
             if (block) {
                 SInt16 occurrence = 1;
                 if (multi) {

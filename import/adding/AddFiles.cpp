@@ -97,6 +97,23 @@ bool ImportFilterMatch(SInt32 depth, const MediaFileRec* file, const ImportSetti
     return ImportFilterMatchFacts(depth, facts, settings);
 }
 
+OSType ImportKindOfFile(const ImportSettingsRec* settings, const CInfoPBRec& info, const FSSpec& spec, SInt32 depth,
+                        MediaFileRec* file) {
+    const UInt8* mask = ImportSettingsCategoryMaskEmpty(settings) ? nullptr : settings->categoryMask;
+    const OSType type = KindTypeFromExtension(&spec, mask);
+    if (type == 0) return 0;
+    file->spec = spec;
+    if (KindGetFileTypeInfo(&info, nullptr, type, file) != noErr) return 0;
+    ImportFileFacts facts;
+    facts.name = file->spec.path;
+    facts.created = file->created;
+    facts.modified = file->modified;
+    // The true 64-bit size from the catalog information, resource fork included.
+    facts.size = UInt64(info.dataLength) + info.ioFlRLgLen;
+    facts.type = file->type;
+    return ImportFilterMatchFacts(depth, facts, settings) ? type : 0;
+}
+
 UInt32 AddFolderCallback(const FSSpec* folder, UInt8* stop, void* context) {
     auto* ctx = static_cast<AddFilesContext*>(context);
     FolderNode* node = NodeForFolder(ctx, folder);
@@ -152,21 +169,8 @@ void AddFileToCatalog(UInt16 depth, CInfoPBRec* entryInfo, UInt8* stop, void* co
     }
     if (ctx->currentNode && CatalogFindItemInFolder(ctx->currentNode, nullptr, &spec)) return Restore(ctx, savedNode);
 
-    const UInt8* mask = ImportSettingsCategoryMaskEmpty(ctx->settings) ? nullptr : ctx->settings->categoryMask;
-    OSType type = KindTypeFromExtension(&spec, mask);
-    if (type == 0) return Restore(ctx, savedNode);
-
     MediaFileRec file;
-    file.spec = spec;
-    if (KindGetFileTypeInfo(&info, nullptr, type, &file) != noErr) return Restore(ctx, savedNode);
-
-    ImportFileFacts facts;
-    facts.name = file.spec.path;
-    facts.created = file.created;
-    facts.modified = file.modified;
-    facts.size = UInt64(info.dataLength) + info.ioFlRLgLen;
-    facts.type = file.type;
-    if (!ImportFilterMatchFacts(SInt32(depth), facts, ctx->settings)) return Restore(ctx, savedNode);
+    if (ImportKindOfFile(ctx->settings, info, spec, SInt32(depth), &file) == 0) return Restore(ctx, savedNode);
 
     ItemEntry* entry = nullptr;
     OSErr err = CatalogAddItemFromFile(ctx->catalog, &file.spec, &file, &entry);

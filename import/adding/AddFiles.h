@@ -22,6 +22,12 @@ using MediaFileRec = KindFileRec;
 // True when the file passes the catalog's filter rules (depth 0 for a file given directly).
 bool ImportFilterMatch(SInt32 depth, const MediaFileRec* file, const ImportSettingsRec* settings);
 
+// The kind a file found on disk is taken as: its name's kind within the settings' categories,
+// then the filter rules at depth, with *file filled from the catalog information on the way.
+// 0 when the file is not taken.
+OSType ImportKindOfFile(const ImportSettingsRec* settings, const CInfoPBRec& info, const FSSpec& spec, SInt32 depth,
+                        MediaFileRec* file);
+
 // ---- adding --------------------------------------------------------------------------------
 
 // Adds the files and folders of specs (folders walked with all their sub-folders) before the

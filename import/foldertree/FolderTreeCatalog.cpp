@@ -11,17 +11,6 @@
 
 #include <new>
 
-namespace {
-
-OSErr WriteExact(SInt16 refNum, const void* data, long length) {
-    long count = length;
-    OSErr err = FSWrite(refNum, &count, data);
-    if (err == noErr && count != length) err = ioErr;
-    return err;
-}
-
-}  // namespace
-
 OSErr CatalogFolderTreeCreate(CatalogRec* catalog) {
     FolderTree* tree = nullptr;
     try {
@@ -41,16 +30,14 @@ OSErr CatalogFolderTreeDelete(CatalogRec* catalog) {
 
 OSErr CatalogWriteFolderTreeChunk(SInt16 refNum, CatalogRec* catalog) {
     if (!catalog->folderTree) return paramErr;
-    std::uint8_t head[8];
-    WriteBE32(head, 'FSM!');
-    WriteBE32(head + 4, 0);
-    OSErr err = WriteExact(refNum, head, 8);
+    OSErr err = ChunkWriteHead(refNum, 'FSM!', 0);
     SInt64 start = 0, end = 0;
     if (err == noErr) err = GetFPos64(refNum, &start);
     if (err == noErr) err = FolderTreeWrite(catalog->folderTree, refNum);
     if (err == noErr) err = GetFPos64(refNum, &end);
     if (err == noErr) {
         // The length goes in front of the data once the data is written.
+        std::uint8_t head[4];
         WriteBE32(head, UInt32(end - start));
         long count = 4;
         err = FSWriteAt(refNum, start - 4, &count, head);

@@ -109,11 +109,15 @@ void FolderSubtreeRegisterPaths(FolderTree* tree, FolderNode* node) {
     visitor.Visit(node);
 }
 
-FolderNode* FolderNodeMoveUnder(FolderTree* tree, FolderNode* node, FolderNode* newParent, bool dropAlias) {
-    if (node->parent == newParent) return node;
+namespace {
+
+// Files node under newParent as component, taking the new names on the way when given; a
+// sibling already there under that name takes node's content instead and is answered.
+FolderNode* Relocate(FolderTree* tree, FolderNode* node, FolderNode* newParent, const std::string& component,
+                     const std::string* name, const std::u16string* unicodeName, bool dropAlias) {
     CheckOnlineVisitor look(tree, nullptr, false, false);
     FolderNodeVisitChildren(newParent, look);
-    FolderNode* same = FolderNodeFindChild(newParent, FolderNodePathComponent(node));
+    FolderNode* same = FolderNodeFindChild(newParent, component);
     if (same && same != node) {
         MergeInto(tree, node, same, dropAlias);
         return same;
@@ -123,9 +127,20 @@ FolderNode* FolderNodeMoveUnder(FolderTree* tree, FolderNode* node, FolderNode* 
         auto it = std::find(old->children.begin(), old->children.end(), node);
         if (it != old->children.end()) old->children.erase(it);
     }
+    if (name) {
+        node->name = *name;
+        node->unicodeName = *unicodeName;
+    }
     FolderNodeInsertChild(tree, newParent, node);
     FolderSubtreeRegisterPaths(tree, node);
     return node;
+}
+
+}  // namespace
+
+FolderNode* FolderNodeMoveUnder(FolderTree* tree, FolderNode* node, FolderNode* newParent, bool dropAlias) {
+    if (node->parent == newParent) return node;
+    return Relocate(tree, node, newParent, FolderNodePathComponent(node), nullptr, nullptr, dropAlias);
 }
 
 FolderNode* FolderNodeRename(FolderTree* tree, FolderNode* node, const std::string& name,
@@ -148,24 +163,8 @@ FolderNode* FolderNodeRename(FolderTree* tree, FolderNode* node, const std::stri
 
 FolderNode* FolderNodeMoveAndRename(FolderTree* tree, FolderNode* node, FolderNode* newParent,
                                     const std::string& name, const std::u16string& unicodeName, bool dropAlias) {
-    std::string component = unicodeName.empty() ? AnsiToUtf8(name) : Utf16ToUtf8(unicodeName);
-    CheckOnlineVisitor look(tree, nullptr, false, false);
-    FolderNodeVisitChildren(newParent, look);
-    FolderNode* same = FolderNodeFindChild(newParent, component);
-    if (same && same != node) {
-        MergeInto(tree, node, same, dropAlias);
-        return same;
-    }
-    FolderSubtreeUnregisterPaths(tree, node, dropAlias);
-    if (FolderNode* old = node->parent) {
-        auto it = std::find(old->children.begin(), old->children.end(), node);
-        if (it != old->children.end()) old->children.erase(it);
-    }
-    node->name = name;
-    node->unicodeName = unicodeName;
-    FolderNodeInsertChild(tree, newParent, node);
-    FolderSubtreeRegisterPaths(tree, node);
-    return node;
+    const std::string component = unicodeName.empty() ? AnsiToUtf8(name) : Utf16ToUtf8(unicodeName);
+    return Relocate(tree, node, newParent, component, &name, &unicodeName, dropAlias);
 }
 
 void FolderTreeMoveItem(FolderTree* tree, UInt32 itemId, FolderNode* dest) {

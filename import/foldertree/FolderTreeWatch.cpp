@@ -51,22 +51,10 @@ void ScanEntryClassify(const DirectorySource& source, const CInfoPBRec& info, Sc
     if (info.dataLength + SInt64(info.ioFlRLgLen) <= 0) return;
     // Only what the kind table and the file's catalog information tell: no media reader runs
     // on this thread.
-    const UInt8* mask = ImportSettingsCategoryMaskEmpty(&settings) ? nullptr : settings.categoryMask;
-    OSType type = KindTypeFromExtension(&entry->spec, mask);
-    if (type == 0) return;
-    MediaFileRec file;
-    file.spec = entry->spec;
-    if (KindGetFileTypeInfo(&info, nullptr, type, &file) != noErr) return;
-    ImportFileFacts facts;
-    facts.name = file.spec.path;
-    facts.created = file.created;
-    facts.modified = file.modified;
-    facts.size = UInt64(info.dataLength) + info.ioFlRLgLen;
-    facts.type = file.type;
     // Files found by watching are added as files given directly: the folder-level rule does
     // not apply.
-    if (!ImportFilterMatchFacts(0, facts, &settings)) return;
-    entry->type = type;
+    MediaFileRec file;
+    entry->type = ImportKindOfFile(&settings, info, entry->spec, 0, &file);
 }
 
 bool FolderTreeGetPendingCounts(CatalogRec* catalog, FolderNode* node, SInt32* newFiles, SInt32* newFolders,
