@@ -1,8 +1,8 @@
 // Committing the Info panel's pending edits into the current item and the other selected
 // items of a catalog: what each item's annotations become, what stays untouched, and that
 // nothing is written when nothing is pending.
-#include "ItemDataSupport.h"
 #include "OrganizeTestSupport.h"
+#include "WorkFileCatalogTest.h"
 
 #include "catalog/fields/FieldIds.h"
 #include "catalog/info/InfoEdit.h"
@@ -24,30 +24,13 @@ namespace {
 
 using organize_test::Shape;
 
-class InfoCommit : public ::testing::Test {
+class InfoCommit : public WorkFileCatalogTest {
 protected:
-    void SetUp() override {
-        SetFormatLocale("C.UTF-8");
-        catalog_ = NewCatalogWithWorkFile(dir_);
-        ASSERT_NE(catalog_, nullptr);
-    }
-    void TearDown() override {
-        CatalogClose(catalog_, false);
-        CatalogNotificationsReset();
-        CatalogEngineShutdown();
-        SetFormatLocale(nullptr);
-    }
     UInt32 Add(const ByteString& annotations) {
         TestItem item = MakeTestItem("item" + std::to_string(catalog_->itemCount) + ".jpg");
         item.annotations = annotations;
         const SInt32 index = AppendWorkFileItem(catalog_, item);
         return catalog_->entries[index - 1].id;
-    }
-    ByteString Annotations(UInt32 id) {
-        Handle h = ItemReadBlock(catalog_, CatalogFindEntryById(catalog_, id), 2);
-        ByteString out = h ? ByteString(*h, std::size_t(GetHandleSize(h))) : ByteString();
-        if (h) DisposeHandle(h);
-        return out;
     }
     UInt32 AnnotatedDate(UInt32 id) {
         ItemRec r;
@@ -60,14 +43,7 @@ protected:
         return 0;
     }
     bool Set(UInt32 n, const std::string& text) { return InfoEditSetRowText(catalog_, n, text.data(), long(text.size())); }
-    Handle Ids(const std::vector<UInt32>& ids) {
-        Handle h = nullptr;
-        PtrToHand(ids.data(), &h, Size(4 * ids.size()));
-        return h;
-    }
 
-    TempFolder dir_;
-    CatalogRec* catalog_ = nullptr;
 };
 
 TEST_F(InfoCommit, EditsReachEverySelectedItemAndNothingElseChanges) {
@@ -91,7 +67,7 @@ TEST_F(InfoCommit, EditsReachEverySelectedItemAndNothingElseChanges) {
     PtrAndHand("new", catalog_->infoCaption, 3);
     catalog_->infoCaptionState = kInfoStateChanged;
 
-    Handle ids = Ids({first, second, third, 999});
+    Handle ids = IdHandle({first, second, third, 999});
     InfoEditCommit(catalog_, ids, nullptr, 0);
     DisposeHandle(ids);
 
@@ -129,7 +105,7 @@ TEST_F(InfoCommit, NothingPendingTouchesNoItem) {
     const std::vector<ItemEntry> before(catalog_->entries, catalog_->entries + catalog_->itemCount);
     SInt64 eof = 0;
     GetEOF64(catalog_->workRefNum, &eof);
-    Handle ids = Ids({first, second});
+    Handle ids = IdHandle({first, second});
     InfoEditCommit(catalog_, ids, nullptr, 0);
     // A row edited and edited back is nothing pending either.
     const UInt32 city = Find(kInfoRowField, kFieldCity);
@@ -156,7 +132,7 @@ TEST_F(InfoCommit, ProgressCountsTheOtherItemsAndCanStop) {
         calls.emplace_back(phase, done, total);
         return phase == 1 ? OSErr(userCanceledErr) : OSErr(noErr);
     };
-    Handle ids = Ids({second, third});
+    Handle ids = IdHandle({second, third});
     InfoEditCommit(catalog_, ids, stopAfterOne, 0);
     DisposeHandle(ids);
     EXPECT_EQ(calls, (std::vector<std::tuple<short, long, long>>{{0, 0, 2}, {1, 1, 2}, {2, 2, 2}}));

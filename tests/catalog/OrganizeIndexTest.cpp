@@ -1,7 +1,7 @@
 // Organize lists built from real items (records and annotation blocks in a work file) and
 // kept current item by item.
-#include "ItemDataSupport.h"
 #include "OrganizeTestSupport.h"
+#include "WorkFileCatalogTest.h"
 
 #include "catalog/fields/FieldDef.h"
 #include "catalog/fields/FieldEngine.h"
@@ -23,19 +23,8 @@ struct ItemSpec {
     UInt32 created = 0;
 };
 
-class OrganizeIndexing : public ::testing::Test {
+class OrganizeIndexing : public WorkFileCatalogTest {
 protected:
-    void SetUp() override {
-        SetFormatLocale("C.UTF-8");
-        catalog_ = NewCatalogWithWorkFile(dir_);
-        ASSERT_NE(catalog_, nullptr);
-    }
-    void TearDown() override {
-        CatalogClose(catalog_, false);
-        CatalogNotificationsReset();
-        CatalogEngineShutdown();
-        SetFormatLocale(nullptr);
-    }
     // Adds items; answers their ids.
     std::vector<UInt32> Add(const std::vector<ItemSpec>& specs) {
         std::vector<UInt32> ids;
@@ -60,9 +49,6 @@ protected:
         for (UInt32 id : ids) s += (s.empty() ? "" : ",") + std::to_string(id);
         return "[" + s + "]";
     }
-
-    TempFolder dir_;
-    CatalogRec* catalog_ = nullptr;
 };
 
 TEST_F(OrganizeIndexing, ValuesGroupInByteOrderWithIdsInItemOrder) {

@@ -1,7 +1,7 @@
 // Values given to and taken from items through the organize lists, entries removed and
 // renamed, and sets made from a field, on items stored in a work file.
-#include "ItemDataSupport.h"
 #include "OrganizeTestSupport.h"
+#include "WorkFileCatalogTest.h"
 
 #include "catalog/fields/FieldIds.h"
 #include "catalog/items/ItemBlocks.h"
@@ -24,19 +24,8 @@ using organize_test::SetList;
 using organize_test::Shape;
 using organize_test::Text;
 
-class OrganizeValues : public ::testing::Test {
+class OrganizeValues : public WorkFileCatalogTest {
 protected:
-    void SetUp() override {
-        SetFormatLocale("C.UTF-8");
-        catalog_ = NewCatalogWithWorkFile(dir_);
-        ASSERT_NE(catalog_, nullptr);
-    }
-    void TearDown() override {
-        CatalogClose(catalog_, false);
-        CatalogNotificationsReset();
-        CatalogEngineShutdown();
-        SetFormatLocale(nullptr);
-    }
     UInt32 Add(const ByteString& annotations, UInt32 flags = 0, OSType kind = 'JPEG') {
         TestItem item = MakeTestItem("item" + std::to_string(catalog_->itemCount) + ".jpg");
         item.annotations = annotations;
@@ -45,25 +34,14 @@ protected:
         const SInt32 index = AppendWorkFileItem(catalog_, item);
         return catalog_->entries[index - 1].id;
     }
-    ByteString Annotations(UInt32 id) {
-        Handle h = ItemReadBlock(catalog_, CatalogFindEntryById(catalog_, id), 2);
-        ByteString out = h ? ByteString(*h, std::size_t(GetHandleSize(h))) : ByteString();
-        if (h) DisposeHandle(h);
-        return out;
-    }
     UInt8 Label(UInt32 id) { return UInt8(CatalogFindEntryById(catalog_, id)->flags & kEntryLabelMask); }
-    Handle Ids(const std::vector<UInt32>& ids) {
-        Handle h = nullptr;
-        PtrToHand(ids.data(), &h, Size(4 * ids.size()));
-        return h;
-    }
     void Assign(UInt32 field, UInt32 n, const std::vector<UInt32>& ids) {
-        Handle h = Ids(ids);
+        Handle h = IdHandle(ids);
         OrganizeAssignItems(catalog_, field, n, h, nullptr, 0);
         DisposeHandle(h);
     }
     void Unassign(UInt32 field, UInt32 n, const std::vector<UInt32>& ids) {
-        Handle h = Ids(ids);
+        Handle h = IdHandle(ids);
         OrganizeUnassignItems(catalog_, field, n, h, nullptr, 0);
         DisposeHandle(h);
     }
@@ -77,9 +55,6 @@ protected:
         for (UInt32 id : ids) s += (first ? "" : ",") + std::to_string(id), first = false;
         return s + "]";
     }
-
-    TempFolder dir_;
-    CatalogRec* catalog_ = nullptr;
 };
 
 TEST_F(OrganizeValues, LabelsGivenAndTakenAway) {

@@ -143,7 +143,7 @@ TEST_F(AddFilesTest, CancelHalfwayLeavesTheCatalogAsItWas) {
     const SInt32 dataSize = catalog->dataSize;
     const UInt64 mediaSize = catalog->mediaSize64;
     Deliver();
-    window.received.clear();
+    window.got.clear();
 
     for (int i = 0; i < 20; ++i) Put("metadata-samples/Canon.jpg", "photos/" + std::to_string(100 + i) + ".jpg");
     Put("metadata-samples/Canon.jpg", "photos/new folder/x.jpg");

@@ -121,33 +121,13 @@ protected:
 
     // ---- the road ------------------------------------------------------------------------
 
-    std::string Put(const std::string& fixture, const std::string& rel) {
-        std::string to = library / rel;
-        std::filesystem::create_directories(std::filesystem::path(to).parent_path());
-        std::filesystem::copy_file(kFixtures + "/" + fixture, to, std::filesystem::copy_options::overwrite_existing);
-        std::filesystem::permissions(to, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-        return to;
-    }
-
-    static FSSpec Spec(const std::string& path) {
-        FSSpec s;
-        FSMakeFSSpecFromPath(path, &s);
-        return s;
-    }
+    std::string Put(const std::string& fixture, const std::string& rel) { return PutFixture(fixture, library / rel); }
 
     // What the catalog window does after an import: queue every pending item for the refresh
     // and let the clock run until the job ends, the notifications delivered on the way.
     void RunRefresh(CatalogRec* c) {
-        std::vector<UInt32> ids;
-        for (SInt32 i = 0; i < c->itemCount; ++i)
-            if (c->entries[i].flags & kEntryPendingFlag) ids.push_back(c->entries[i].id);
-        Handle h = NewHandle(long(ids.size() * 4));
-        if (!ids.empty()) std::memcpy(*h, ids.data(), ids.size() * 4);
-        RefreshOptions all = RefreshOptionsAll();
-        ASSERT_EQ(StartItemRefreshTimer(c, 0, h, nullptr, &all), noErr);
-        DisposeHandle(h);
-        for (int i = 0; i < 1000 && ItemRefreshJobCount(c); ++i) timers.Advance(kRefreshTickMs);
-        ASSERT_EQ(ItemRefreshJobCount(c), 0);
+        RefreshPendingItems(c, timers);
+        if (::testing::Test::HasFatalFailure()) return;
         Deliver();
     }
 

@@ -102,7 +102,7 @@ protected:
         ASSERT_EQ(added, SInt32(Library().size()));
         Deliver();
         EXPECT_EQ(window.Params(kCatalogMsgItemsAdded), std::vector<WPARAM>{0});
-        window.received.clear();
+        window.got.clear();
         RunRefresh(c);
         // Each item's refresh is told at once with its visible number.
         std::vector<WPARAM> changed = window.Params(kCatalogMsgItemChanged);
@@ -333,7 +333,7 @@ TEST_F(EndToEndRoad, AFolderTreeImportedIntoANewCatalogReadsBackItemByItem) {
     }
 
     // The organize panel shows its groups: the lists are built from the items.
-    window.received.clear();
+    window.got.clear();
     BuildLists(c);
     CheckLists(c);
     OrganizeEntry* eight = OrganizeGetEntry(c, kOrganizeLabelsField, 9);
@@ -354,7 +354,7 @@ TEST_F(EndToEndRoad, SavedReopenedEditedSortedAndTrimmedTheCatalogKeepsEveryItem
         ASSERT_NE(c, nullptr);
         ImportLibrary(c);
         BuildLists(c);
-        window.received.clear();
+        window.got.clear();
         FSSpec target = Spec(saved);
         ASSERT_EQ(CatalogSave(c, &target, nullptr, 0), noErr);
         EXPECT_FALSE(CatalogIsModified(c));
@@ -398,7 +398,7 @@ TEST_F(EndToEndRoad, SavedReopenedEditedSortedAndTrimmedTheCatalogKeepsEveryItem
     std::memcpy(*c->infoCaption, caption.data(), caption.size());
     c->infoCaptionState = kInfoStateChanged;
     ASSERT_TRUE(InfoEditHasPending(c));
-    window.received.clear();
+    window.got.clear();
     InfoEditCommit(c, nullptr, nullptr, 0);
     canon = CatalogFindEntryById(c, canonId);
     ASSERT_NE(canon, nullptr);
@@ -454,7 +454,7 @@ TEST_F(EndToEndRoad, SavedReopenedEditedSortedAndTrimmedTheCatalogKeepsEveryItem
     ItemEntry* nikon = EntryOf(c, "cameras/2001/Nikon.jpg");
     ASSERT_NE(nikon, nullptr);
     const UInt32 nikonId = nikon->id;
-    window.received.clear();
+    window.got.clear();
     ASSERT_EQ(CatalogDeleteItem(c, SInt32(nikon - c->entries) + 1), noErr);
     Deliver();
     EXPECT_EQ(window.Count(kCatalogMsgItemDeleted), 1);

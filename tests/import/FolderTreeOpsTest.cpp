@@ -185,7 +185,7 @@ TEST_F(FolderTreeOpsTest, RemovingAFolderDeletesItsItems) {
     Put("metadata-samples/Canon.jpg", "d/gone/sub/2.jpg");
     ASSERT_EQ(Add({media / "d"}), noErr);
     Deliver();
-    window.received.clear();
+    window.got.clear();
     FolderNode* gone = Node(media / "d/gone");
     const UInt32 goneId = gone->nodeId;
     const UInt32 subId = Node(media / "d/gone/sub")->nodeId;

@@ -14,6 +14,7 @@
 #include "platform/TimerService.h"
 #include "platform/UiHooks.h"
 #include "platform/WindowMessages.h"
+#include "support/RecordingWindow.h"
 #include "support/SettingsSandbox.h"
 #include "support/TempFolder.h"
 
@@ -30,25 +31,6 @@
 #include <vector>
 
 inline const std::string kFixtures = LYREX_SHARED_FIXTURES;
-
-// Records every catalog message it receives.
-class RecordingWindow : public MessageWindow {
-public:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM) override {
-        received.emplace_back(message, wParam);
-        return 0;
-    }
-    int Count(UINT message) const {
-        return int(std::count_if(received.begin(), received.end(), [&](auto& m) { return m.first == message; }));
-    }
-    std::vector<WPARAM> Params(UINT message) const {
-        std::vector<WPARAM> out;
-        for (auto& m : received)
-            if (m.first == message) out.push_back(m.second);
-        return out;
-    }
-    std::vector<std::pair<UINT, WPARAM>> received;
-};
 
 // Progress and cancel as the user sees them: cancels at the given step (0: never).
 class CancellingHooks : public UiHooks {
@@ -75,6 +57,35 @@ public:
 private:
     long cancelAt_;
 };
+
+inline FSSpec Spec(const std::string& path) {
+    FSSpec s;
+    FSMakeFSSpecFromPath(path, &s);
+    return s;
+}
+
+// Copies a shared fixture to the path to (folders made as needed), writable by the test.
+inline std::string PutFixture(const std::string& fixture, const std::string& to) {
+    std::filesystem::create_directories(std::filesystem::path(to).parent_path());
+    std::filesystem::copy_file(kFixtures + "/" + fixture, to, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::permissions(to, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    return to;
+}
+
+// Queues every pending item of the catalog for the refresh and runs the job to its end on the
+// manual clock.
+inline void RefreshPendingItems(CatalogRec* catalog, ManualTimerService& timers, CatalogProgressProc progress = nullptr) {
+    std::vector<UInt32> ids;
+    for (SInt32 i = 0; i < catalog->itemCount; ++i)
+        if (catalog->entries[i].flags & kEntryPendingFlag) ids.push_back(catalog->entries[i].id);
+    Handle h = NewHandle(long(ids.size() * 4));
+    if (!ids.empty()) std::memcpy(*h, ids.data(), ids.size() * 4);
+    RefreshOptions all = RefreshOptionsAll();
+    ASSERT_EQ(StartItemRefreshTimer(catalog, 0, h, progress, &all), noErr);
+    DisposeHandle(h);
+    for (int i = 0; i < 1000 && ItemRefreshJobCount(catalog); ++i) timers.Advance(kRefreshTickMs);
+    ASSERT_EQ(ItemRefreshJobCount(catalog), 0);
+}
 
 class ImportTest : public ::testing::Test {
 protected:
@@ -114,19 +125,7 @@ protected:
     }
 
     // Copies a shared fixture to rel under the media folder (folders made as needed).
-    std::string Put(const std::string& fixture, const std::string& rel) {
-        std::string to = media / rel;
-        std::filesystem::create_directories(std::filesystem::path(to).parent_path());
-        std::filesystem::copy_file(kFixtures + "/" + fixture, to, std::filesystem::copy_options::overwrite_existing);
-        std::filesystem::permissions(to, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-        return to;
-    }
-
-    static FSSpec Spec(const std::string& path) {
-        FSSpec s;
-        FSMakeFSSpecFromPath(path, &s);
-        return s;
-    }
+    std::string Put(const std::string& fixture, const std::string& rel) { return PutFixture(fixture, media / rel); }
 
     OSErr Add(const std::vector<std::string>& paths, SInt32* added = nullptr, SInt32 position = 0,
               CatalogProgressProc progress = nullptr) {
@@ -168,18 +167,7 @@ protected:
     }
 
     // Runs the refresh of the pending items to its end on the manual clock.
-    void RefreshAll(CatalogProgressProc progress = nullptr) {
-        std::vector<UInt32> ids;
-        for (SInt32 i = 0; i < catalog->itemCount; ++i)
-            if (catalog->entries[i].flags & kEntryPendingFlag) ids.push_back(catalog->entries[i].id);
-        Handle h = NewHandle(long(ids.size() * 4));
-        if (!ids.empty()) std::memcpy(*h, ids.data(), ids.size() * 4);
-        RefreshOptions all = RefreshOptionsAll();
-        ASSERT_EQ(StartItemRefreshTimer(catalog, 0, h, progress, &all), noErr);
-        DisposeHandle(h);
-        for (int i = 0; i < 1000 && ItemRefreshJobCount(catalog); ++i) timers.Advance(kRefreshTickMs);
-        ASSERT_EQ(ItemRefreshJobCount(catalog), 0);
-    }
+    void RefreshAll(CatalogProgressProc progress = nullptr) { RefreshPendingItems(catalog, timers, progress); }
 
     void Deliver() { timers.Advance(200); }
 
