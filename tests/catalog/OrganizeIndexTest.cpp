@@ -2,6 +2,7 @@
 // kept current item by item.
 #include "OrganizeTestSupport.h"
 #include "WorkFileCatalogTest.h"
+#include "support/RecordingWindow.h"
 
 #include "catalog/fields/FieldDef.h"
 #include "catalog/fields/FieldEngine.h"
@@ -135,13 +136,7 @@ TEST_F(OrganizeIndexing, ReindexingOneItemMovesItBetweenEntries) {
         ASSERT_EQ(OrganizeBuildList(catalog_, f, nullptr, 0), noErr);
     ManualTimerService timers;
     SetTimerService(&timers);
-    struct Window : MessageWindow {
-        LRESULT WindowProc(UINT, WPARAM w, LPARAM) override {
-            got.push_back(w);
-            return 0;
-        }
-        std::vector<WPARAM> got;
-    } window;
+    RecordingWindow window;
     ASSERT_EQ(CatalogAddListener(catalog_, &window, kCatalogMsgOrganizeChanged), noErr);
 
     // The first item now carries what the third carries.
@@ -154,13 +149,13 @@ TEST_F(OrganizeIndexing, ReindexingOneItemMovesItBetweenEntries) {
               (std::vector<std::string>{"a", "b" + Ids({ids[1]}), "c" + Ids({ids[1]}), "zz" + Ids({ids[2], ids[0]})}));
     timers.Advance(kNotifyIntervalMs);
     // Two lists changed in one tick: one message for several fields.
-    EXPECT_EQ(window.got, (std::vector<WPARAM>{0}));
+    EXPECT_EQ(window.Params(kCatalogMsgOrganizeChanged), (std::vector<WPARAM>{0}));
 
     // Taken out of every list; the emptied entries stay.
     window.got.clear();
     OrganizeRemoveItemFromAll(catalog_, ids[1]);
     timers.Advance(kNotifyIntervalMs);
-    EXPECT_EQ(window.got, (std::vector<WPARAM>{0}));
+    EXPECT_EQ(window.Params(kCatalogMsgOrganizeChanged), (std::vector<WPARAM>{0}));
     EXPECT_EQ(Shape(catalog_, kFieldKeywords), (std::vector<std::string>{"a", "b", "c", "zz" + Ids({ids[2], ids[0]})}));
     EXPECT_EQ(Shape(catalog_, kOrganizeDateField),
               (std::vector<std::string>{"1999+", "  January+", "    Friday 01", "2005+", "  March+",

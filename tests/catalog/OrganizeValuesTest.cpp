@@ -2,6 +2,7 @@
 // renamed, and sets made from a field, on items stored in a work file.
 #include "OrganizeTestSupport.h"
 #include "WorkFileCatalogTest.h"
+#include "support/RecordingWindow.h"
 
 #include "catalog/fields/FieldIds.h"
 #include "catalog/items/ItemBlocks.h"
@@ -84,13 +85,7 @@ TEST_F(OrganizeValues, AssigningKeywordsAndSingleValues) {
 
     ManualTimerService timers;
     SetTimerService(&timers);
-    struct Window : MessageWindow {
-        LRESULT WindowProc(UINT, WPARAM w, LPARAM) override {
-            got.push_back(w);
-            return 0;
-        }
-        std::vector<WPARAM> got;
-    } window;
+    RecordingWindow window;
     ASSERT_EQ(CatalogAddListener(catalog_, &window, kCatalogMsgOrganizeChanged), noErr);
 
     Assign(kFieldKeywords, Number(kFieldKeywords, "sea"), {a, b});
@@ -98,7 +93,7 @@ TEST_F(OrganizeValues, AssigningKeywordsAndSingleValues) {
     EXPECT_EQ(Annotations(b), Dataset(kFieldKeywords, "sand") + Dataset(kFieldKeywords, "sea"));
     EXPECT_EQ(Shape(catalog_, kFieldKeywords), (std::vector<std::string>{L("sand", {b}), L("sea", {a, b})}));
     timers.Advance(kNotifyIntervalMs);
-    EXPECT_EQ(window.got, (std::vector<WPARAM>{kFieldKeywords}));
+    EXPECT_EQ(window.Params(kCatalogMsgOrganizeChanged), (std::vector<WPARAM>{kFieldKeywords}));
 
     // A single value is replaced, and the item leaves the entry of its old value.
     Assign(kFieldCity, 2, {a, b});
