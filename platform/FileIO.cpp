@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -419,9 +420,37 @@ OSErr FSGetKnownEOF(SInt16 refNum, SInt64* logEOF) {
     });
 }
 
+// Files on network and user-space file systems can be cut off or replaced by another machine
+// while we hold them open (a catalog shared with other users); a mapped page that vanishes
+// stops the program, where an ordinary read only answers an error. Those keep ordinary reads.
+bool FSFileSystemMayBeMapped(unsigned long fsType) {
+    switch (fsType) {
+    case 0x6969UL:      // NFS
+    case 0x517BUL:      // SMB
+    case 0xFF534D42UL:  // CIFS
+    case 0xFE534D42UL:  // SMB2
+    case 0x65735546UL:  // FUSE
+    case 0x01021997UL:  // 9P
+    case 0x00C36400UL:  // Ceph
+    case 0x5346414FUL:  // AFS
+    case 0x73757245UL:  // Coda
+    case 0x47504653UL:  // GPFS
+    case 0x0BD00BD0UL:  // Lustre
+        return false;
+    default:
+        return true;
+    }
+}
+
+static bool OnLocalFileSystem(int fd) {
+    struct statfs fs{};
+    return fstatfs(fd, &fs) == 0 && FSFileSystemMayBeMapped(static_cast<unsigned long>(fs.f_type));
+}
+
 OSErr FSMapForReading(SInt16 refNum) {
     return WithFile(refNum, [&](OpenFile& f) -> OSErr {
         if (!f.canRead) return permErr;
+        if (!OnLocalFileSystem(f.fd)) return noErr;
         f.mapWanted = true;
         MapWhole(f);
         return noErr;

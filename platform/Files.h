@@ -153,10 +153,14 @@ OSErr FSGetKnownEOF(SInt16 refNum, SInt64* logEOF);
 // the file has grown well past the map (by this process's writes) the map is remade over the
 // whole file. Writes made meanwhile are seen either way. Meant for files the program keeps
 // open and that no other program shortens while they are open (a catalog file and its work
-// file): reading a mapped page that another process cut off stops the program. An empty file,
-// or one the system will not map, keeps ordinary reads (noErr); permErr for an open without
-// read access.
+// file): reading a mapped page that another process cut off stops the program. Files on
+// network or user-space file systems (NFS, SMB, FUSE ...), where another machine may replace a
+// shared catalog, are never mapped. An empty file, or one the system will not map, keeps
+// ordinary reads (noErr); permErr for an open without read access.
 OSErr FSMapForReading(SInt16 refNum);
+// Whether files on a file system of this statfs type are mapped (false for network and
+// user-space file systems).
+bool FSFileSystemMayBeMapped(unsigned long fsType);
 // Makes what was written durable (fsync).
 OSErr FSFlushFile(SInt16 refNum);
 OSErr FSClose(SInt16 refNum);

@@ -703,3 +703,20 @@ TEST(FileTypes, FromTheExtension) {
 }
 
 }  // namespace
+
+// Another machine may replace or cut a shared catalog on a network file system under us: a
+// mapped page that vanishes would stop the program, so those file systems keep ordinary reads.
+TEST(MappedReads, NetworkAndUserSpaceFileSystemsAreNeverMapped) {
+    struct Case {
+        const char* name;
+        unsigned long type;
+        bool mapped;
+    };
+    const Case cases[] = {
+        {"ext4", 0xEF53UL, true},       {"tmpfs", 0x01021994UL, true}, {"btrfs", 0x9123683EUL, true},
+        {"xfs", 0x58465342UL, true},    {"nfs", 0x6969UL, false},      {"smb", 0x517BUL, false},
+        {"cifs", 0xFF534D42UL, false},  {"smb2", 0xFE534D42UL, false}, {"fuse", 0x65735546UL, false},
+        {"9p", 0x01021997UL, false},    {"ceph", 0x00C36400UL, false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FSFileSystemMayBeMapped(c.type), c.mapped) << c.name;
+}
