@@ -423,7 +423,9 @@ TEST_F(OrganizeChunks, EveryCutOrDamagedCountReadsSafely) {
             ASSERT_EQ(CatalogOpen(&c, nullptr, nullptr, nullptr, nullptr, nullptr, 0), noErr);
             std::vector<std::uint8_t> part(whole.begin(), whole.begin() + long(cut));
             const bool read = OrganizeListsReadChunk(c, tag, part.data(), long(part.size()));
-            if (cut == whole.size()) EXPECT_TRUE(read);
+            if (cut == whole.size()) {
+                EXPECT_TRUE(read);
+            }
             // Whatever was kept is the whole entries before the cut, as they were.
             for (UInt32 f : {162u, 537u, 161u}) {
                 const auto kept = Shape(c, f), all = Shape(catalog_, f);

@@ -646,7 +646,9 @@ TEST_F(EndToEndRoad, EveryFieldReadsAndSortsAtEveryStage) {
                     ASSERT_LE(type, 7) << id;
                     Str255 text;
                     FieldValueToText(&v, type, id, text, true);
-                    if (type == 0) EXPECT_EQ(text[0], 0) << id;
+                    if (type == 0) {
+                        EXPECT_EQ(text[0], 0) << id;
+                    }
                 }
             SortCatalogByFields(cat, id, kSortTextNatural);
             std::multiset<UInt32> after;

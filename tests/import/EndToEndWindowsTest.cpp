@@ -72,7 +72,9 @@ TEST_F(EndToEndTest, ViewsReadTheNewStateWhenToldAndOnlyTheirOwnCatalogs) {
     EXPECT_EQ(firstView.drawn, firstExpected);
     EXPECT_EQ(secondView.drawn, (std::map<UInt32, std::string>{{EntryOf(second, "two/gps.jpg")->id, "640 x 480"}}));
     for (auto& [message, parameter] : secondView.messages)
-        if (message == kCatalogMsgItemChanged) EXPECT_EQ(parameter, 1u) << "only its own item";
+        if (message == kCatalogMsgItemChanged) {
+            EXPECT_EQ(parameter, 1u) << "only its own item";
+        }
 
     // A closed catalog's pending messages reach nobody; the other's still arrive.
     firstView.messages.clear();

@@ -176,7 +176,9 @@ TEST(Volumes, NativeToStored) {
         SCOPED_TRACE(c.native);
         std::string stored;
         EXPECT_EQ(FolderNativeToStored(t, c.native, &stored), c.err);
-        if (c.err == noErr) EXPECT_EQ(stored, c.stored);
+        if (c.err == noErr) {
+            EXPECT_EQ(stored, c.stored);
+        }
     }
 }
 

@@ -117,7 +117,9 @@ TEST(Alias, ResolvesWhereverTheTargetWent) {
         } else {
             ASSERT_EQ(r.err, noErr);
             EXPECT_EQ(r.path, want);
-            if (c.changed >= 0) EXPECT_EQ(r.changed, c.changed == 1);
+            if (c.changed >= 0) {
+                EXPECT_EQ(r.changed, c.changed == 1);
+            }
         }
         DisposeHandle(alias);
     }

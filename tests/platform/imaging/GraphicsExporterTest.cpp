@@ -57,7 +57,9 @@ TEST(GraphicsExporters, EveryFormatReadsBackWithItsPixelsAndResolution) {
         ImageDescriptionRec d;
         ASSERT_EQ(GraphicsImportGetImageDescriptionRec(gi, &d), noErr) << c->name;
         EXPECT_EQ(d.desc.width, w) << c->name;
-        if (c->subtype != 'TPIC') EXPECT_NEAR(FixedToDouble(d.desc.hRes), 150, 0.6) << c->name;
+        if (c->subtype != 'TPIC') {
+            EXPECT_NEAR(FixedToDouble(d.desc.hRes), 150, 0.6) << c->name;
+        }
         Rect r{0, 0, std::int16_t(h), std::int16_t(w)};
         GWorldPtr back = nullptr;
         ASSERT_EQ(NewGWorldFromFormat(&back, 32, &r), noErr);
