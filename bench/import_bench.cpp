@@ -13,8 +13,9 @@
 #include "catalog/file/CatalogEngine.h"
 #include "catalog/file/CatalogRec.h"
 #include "catalog/items/ItemBlocks.h"
+#include "import/ImportHooks.h"
 #include "import/adding/AddFiles.h"
-#include "import/foldertree/FolderTreeOps.h"
+#include "catalog/foldertree/FolderTreeOps.h"
 #include "media/kinds/KindEngine.h"
 #include "platform/Handles.h"
 #include "platform/Registry.h"
@@ -274,6 +275,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(settings);
     setenv("XDG_CONFIG_HOME", settings.c_str(), 1);
     RegistryForgetCachedStores();
+    ImportAttachToCatalogs();
     CatalogEngineInit(400, 200);
     if (KindEngineInit(nullptr, 0, 400, 200) != noErr) return 1;
     // The program keeps the import journal in its settings while a reader works on a file.

@@ -10,7 +10,7 @@
 #include "foundation/resources/ResourceStrings.h"
 #include "foundation/text/PString.h"
 #include "foundation/text/Unicode.h"
-#include "import/foldertree/FolderTreeFields.h"
+#include "catalog/foldertree/FolderTreeFields.h"
 #include "media/kinds/KindTable.h"
 #include "media/metadata/IptcBlock.h"
 #include "platform/ByteOrder.h"

@@ -2,7 +2,7 @@
 #include "catalog/file/CatalogRec.h"
 
 #include "catalog/organize/OrganizeLists.h"
-#include "import/foldertree/FolderTree.h"
+#include "catalog/foldertree/FolderTree.h"
 #include "platform/ByteOrder.h"
 #include "platform/Handles.h"
 

@@ -4,7 +4,7 @@
 #include "catalog/fields/FieldEngine.h"
 #include "catalog/notify/CatalogNotify.h"
 #include "catalog/tables/Labels.h"
-#include "import/adding/AddFiles.h"
+#include "catalog/file/CatalogHooks.h"
 #include "platform/Handles.h"
 
 #include <cstring>
@@ -41,8 +41,9 @@ OSErr CatalogEngineInit(SInt32 editionCode, SInt32 formatLevel) {
     e.newCatalogCounter = 1;
     FieldEngineSetCodes(editionCode, formatLevel);
     FieldTableInit();
-    // Nothing of an earlier run of the engine survives: no refresh job, no renamed label.
-    ResetAddFilesState();
+    // Nothing of an earlier run of the engine survives: no job of the libraries that work on
+    // catalogs (the registered hooks), no renamed label.
+    CatalogRunEngineStartHooks();
     LabelTableInit();
     if (e.reserveBlock) DisposeHandle(e.reserveBlock);
     e.reserveBlock = NewHandleClear(kReserveBlockSize);
@@ -54,8 +55,9 @@ void CatalogEngineShutdown() {
     CatalogEngineState& e = Engine();
     if (e.reserveBlock) DisposeHandle(e.reserveBlock);
     e.reserveBlock = nullptr;
-    // A refresh still running would tick over catalogs the program is about to free.
-    StopItemRefreshTimer(nullptr);
+    // Work still running on catalogs (a refresh job) would tick over catalogs the program is
+    // about to free.
+    CatalogRunEngineStopHooks();
     FieldEngineReset();
     CatalogNotificationsReset();
 }

@@ -2,6 +2,8 @@
 #include "catalog/file/CatalogRec.h"
 
 #include "catalog/fields/FieldEngine.h"
+#include "catalog/file/CatalogEngine.h"
+#include "catalog/file/CatalogHooks.h"
 #include "catalog/notify/CatalogNotify.h"
 #include "catalog/info/InfoRows.h"
 #include "catalog/organize/OrganizeLists.h"
@@ -10,9 +12,8 @@
 #include "foundation/resources/ResourceStrings.h"
 #include "foundation/text/PString.h"
 #include "foundation/text/Unicode.h"
-#include "import/adding/AddFiles.h"
-#include "import/foldertree/FolderTree.h"
-#include "import/foldertree/FolderTreeOps.h"
+#include "catalog/foldertree/FolderTree.h"
+#include "catalog/foldertree/FolderTreeOps.h"
 #include "platform/Handles.h"
 #include "platform/MacDates.h"
 
@@ -128,17 +129,16 @@ OSErr CatalogOpen(CatalogRec** outCatalog, const FSSpec* catalogSpec, const FSSp
     CatalogCheckPrefs(&c->viewPrefs);
     CatalogCheckViewPrefs(&c->viewPrefs);
     CatalogCheckFonts(c);
-    // Watching resumes as the catalog was saved: a watching catalog starts its timer afresh.
-    FolderWatchEnable(c, false);
-    if (c->viewPrefs.watchMode == 1 || c->viewPrefs.watchMode == 2) FolderWatchEnable(c, true);
+    // Work attached to every catalog (folder watching resumes as the catalog was saved).
+    CatalogRunOpenHooks(c);
     return noErr;
 }
 
 void CatalogClose(CatalogRec* catalog, bool writeViewPrefs) {
     if (!catalog) return;
     CatalogPurgeNotifications(catalog);
-    // No refresh job may tick over the catalog once it is freed.
-    StopItemRefreshTimer(catalog);
+    // No job attached to the catalog (refresh, watching) may tick over it once it is freed.
+    CatalogRunCloseHooks(catalog);
     if (catalog->catalogRefNum) FSClose(catalog->catalogRefNum);
     catalog->catalogRefNum = 0;
     if (catalog->workRefNum) {

@@ -10,7 +10,7 @@
 #include "catalog/organize/OrganizeIndex.h"
 #include "catalog/save/WorkFile.h"
 #include "foundation/text/Unicode.h"
-#include "import/foldertree/FolderTreeOps.h"
+#include "catalog/foldertree/FolderTreeOps.h"
 #include "media/kinds/KindEngine.h"
 #include "platform/Handles.h"
 #include "platform/MacDates.h"

@@ -6,7 +6,7 @@
 #include "catalog/items/ItemCounters.h"
 #include "catalog/notify/CatalogNotify.h"
 #include "catalog/organize/OrganizeIndex.h"
-#include "import/foldertree/FolderTreeOps.h"
+#include "catalog/foldertree/FolderTreeOps.h"
 #include "platform/Handles.h"
 #include "platform/UiHooks.h"
 

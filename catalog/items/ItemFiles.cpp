@@ -39,8 +39,8 @@ OSErr ItemMakeShortPath(const FSSpec* catalogSpec, const FSSpec* file, ItemEntry
 
 #include "catalog/items/ItemChanges.h"
 #include "catalog/items/ItemRecords.h"
-#include "import/adding/AddFiles.h"
-#include "import/foldertree/FolderTreeOps.h"
+#include "catalog/items/ItemMediaInfo.h"
+#include "catalog/foldertree/FolderTreeOps.h"
 
 OSErr CatalogSetItemFileSpec(CatalogRec* catalog, SInt32 n, const FSSpec* file, bool refresh) {
     if (!catalog || !file) return paramErr;

@@ -3,7 +3,7 @@
 #include "catalog/items/ItemRecords.h"
 #include "catalog/organize/OrganizeSets.h"
 #include "catalog/save/WorkFile.h"
-#include "import/foldertree/FolderTree.h"
+#include "catalog/foldertree/FolderTree.h"
 #include "platform/Handles.h"
 
 #include <unistd.h>
@@ -105,7 +105,6 @@ OSErr ItemTransferSplit(Handle package, TransferParts* parts) {
 }
 
 #include "catalog/items/CustomFields.h"
-#include "import/adding/AddFiles.h"
 
 OSErr ItemUnpackTransfer(CatalogRec* catalog, SInt32 n, Handle package, UInt32 flags) {
     if (!catalog) return paramErr;

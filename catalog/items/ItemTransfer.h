@@ -49,3 +49,11 @@ OSErr ItemTransferSplit(Handle package, TransferParts* parts);
 // node still lives), and its sets made again by path. paramErr for a package that does not pass
 // ItemTransferSplit; the answers of the item add otherwise.
 OSErr ItemUnpackTransfer(CatalogRec* catalog, SInt32 n, Handle package, UInt32 flags);
+
+// Makes an item from a record with its variable data (the 1024-byte record in memory order,
+// then its five blocks in block order, exactly as long as the record's sizes say; paramErr
+// otherwise), with a label, the custom fields renumbered by the map (may be null), filed in
+// the folder node of that id when it is one of this catalog's (else by the record's path), and
+// placed before the visible item `position` (0 or a number past the end appends).
+OSErr CatalogCopyItemRecord(CatalogRec* catalog, SInt32 position, Handle recordData, UInt8 label,
+                            const UInt8 customFieldMap[17], UInt32 flags, UInt32 folderNodeId);

@@ -5,9 +5,9 @@
 
 #include "import/CatalogDeps.h"
 #include "foundation/text/Unicode.h"
-#include "import/foldertree/FolderTree.h"
-#include "import/foldertree/FolderTreeInternal.h"
-#include "import/foldertree/FolderTreeOps.h"
+#include "catalog/foldertree/FolderTree.h"
+#include "catalog/foldertree/FolderTreeInternal.h"
+#include "catalog/foldertree/FolderTreeOps.h"
 #include "import/settings/ImportFilters.h"
 #include "platform/UiHooks.h"
 

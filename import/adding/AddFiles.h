@@ -9,15 +9,12 @@
 
 #include "catalog/file/CatalogRec.h"
 #include "catalog/file/CatalogRecords.h"
+#include "catalog/items/ItemMediaInfo.h"
 #include "foundation/interface/FolderWalk.h"
 #include "media/kinds/KindEngine.h"
 #include "platform/Files.h"
 #include "platform/MacTypes.h"
 #include "platform/TimerService.h"
-
-// The record of one file: type, creator, size, dates, Finder flags and spec. The kind engine
-// fills it; the import journal stores it.
-using MediaFileRec = KindFileRec;
 
 // True when the file passes the catalog's filter rules (depth 0 for a file given directly).
 bool ImportFilterMatch(SInt32 depth, const MediaFileRec* file, const ImportSettingsRec* settings);
@@ -46,54 +43,17 @@ void AddFileToCatalog(UInt16 depth, CInfoPBRec* info, UInt8* stop, void* context
 // The per-folder step of the folder walk: the folder's node becomes the current one.
 UInt32 AddFolderCallback(const FSSpec* folder, UInt8* stop, void* context);
 
-// Makes an item from a record with its variable data (the 1024-byte record in memory order,
-// then its five blocks in block order, exactly as long as the record's sizes say; paramErr
-// otherwise), with a label, the custom fields renumbered by the map (may be null), filed in
-// the folder node of that id when it is one of this catalog's (else by the record's path), and
-// placed before the visible item `position` (0 or a number past the end appends).
-OSErr CatalogCopyItemRecord(CatalogRec* catalog, SInt32 position, Handle recordData, UInt8 label,
-                            const UInt8 customFieldMap[17], UInt32 flags, UInt32 folderNodeId);
-
 // A progress callback for CatalogAddFiles that shows its progress through the user-interface
 // hooks ("Importing") and answers userCanceledErr when the user cancels there.
 OSErr AddFilesUiProgress(short phase, long added, long scanned, long refCon);
 
 // ---- refresh of media information ----------------------------------------------------------
 
-// Which parts of a record a refresh replaces: bytes 0..4 switch the five variable blocks
-// (0 annotations, 1 thumbnail, 2 URL, 3 metadata, 4 recording); byte 5 recomputes the value
-// at record offset 830; byte 6 goes to the kind reader as its option; byte 7 is spare.
-struct RefreshOptions {
-    UInt8 bytes[8];
-};
-static_assert(sizeof(RefreshOptions) == 8);
-enum : int {
-    kRefreshAnnotations = 0,
-    kRefreshThumbnail = 1,
-    kRefreshUrl = 2,
-    kRefreshMetadata = 3,
-    kRefreshRecording = 4,
-    kRefreshOrientation = 5,
-    kRefreshReaderOption = 6,
-};
 inline constexpr int kRefreshJobSlots = 32;
 inline constexpr UInt32 kRefreshTickMs = 150;
-// Every block replaced, the orientation read again, and pictures without an embedded preview
-// drawn whole for their thumbnail.
-RefreshOptions RefreshOptionsAll();
-
-// Reads the item's media information again into its record; clears its pending mark. value848,
-// when not null, replaces the record's value at offset 848.
-OSErr CatalogRefreshItemFromFile(CatalogRec* catalog, ItemEntry* entry, const RefreshOptions* options,
-                                 const UInt32* value848, const FSSpec* file);
+// The n-th visible item's media information read again (nothing when it has no file).
 OSErr CatalogRefreshVisibleItem(CatalogRec* catalog, SInt32 visibleNumber, const RefreshOptions* options,
                                 const UInt32* value848);
-// Copies the kind engine's reading of the file into the record and the block handles (each
-// may be null when the caller does not want it).
-OSErr ItemReadMediaInfo(const MediaFileRec* file, ItemRec* record, SInt32 thumbnailSize, UInt8 readerOption,
-                        Handle* thumbnail, Handle* annotations, Handle* metadata, Handle* recording,
-                        UInt8* labelOut);
-
 // Starts a job refreshing the items of ids (u32 unique ids; copied), one every 150 ms; the
 // progress callback sees phase 0 (0, count), 1 (n, count) per item and 2 (count, count).
 // 0, or -1 when all 32 jobs are busy.

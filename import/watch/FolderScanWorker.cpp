@@ -3,9 +3,11 @@
 #include "catalog/file/CatalogRec.h"
 #include "catalog/items/ItemRecords.h"
 #include "import/adding/AddFiles.h"
-#include "import/foldertree/FolderTree.h"
-#include "import/foldertree/FolderTreeInternal.h"
-#include "import/foldertree/FolderTreeOps.h"
+#include "import/ImportHooks.h"
+#include "import/watch/FolderWatch.h"
+#include "catalog/foldertree/FolderTree.h"
+#include "catalog/foldertree/FolderTreeInternal.h"
+#include "catalog/foldertree/FolderTreeOps.h"
 #include "platform/UiHooks.h"
 
 #include <chrono>
@@ -154,7 +156,11 @@ FolderNode* ChildWithId(FolderNode* node, UInt32 id) {
 }  // namespace
 
 FolderScanWorker* FolderTreeScanWorker(FolderTree* tree) {
-    if (!tree->scanWorker) tree->scanWorker = new Worker;
+    if (!tree->scanWorker) {
+        tree->scanWorker = new Worker;
+        tree->scanWorkerForgetNode = ScanWorkerForgetNode;
+        tree->scanWorkerDelete = ScanWorkerDelete;
+    }
     return tree->scanWorker;
 }
 
@@ -173,6 +179,7 @@ bool ScanWorkerFillQueue(FolderScanWorker* worker, FolderTree* tree) {
 }
 
 void ScanWorkerStartTimer(CatalogRec* catalog) {
+    ImportAttachToCatalogs();
     if (FolderScanWorker* w = WorkerOf(catalog)) w->StartTimer(catalog);
 }
 

@@ -3,7 +3,7 @@
 #include "catalog/file/CatalogEngine.h"
 #include "foundation/text/PString.h"
 #include "foundation/text/Unicode.h"
-#include "import/foldertree/FolderTree.h"
+#include "catalog/foldertree/FolderTree.h"
 #include "platform/ByteOrder.h"
 #include "platform/Files.h"
 

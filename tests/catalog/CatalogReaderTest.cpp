@@ -6,7 +6,7 @@
 #include "catalog/file/CatalogEngine.h"
 #include "catalog/organize/OrganizeLists.h"
 #include "foundation/text/PString.h"
-#include "import/foldertree/FolderTree.h"
+#include "catalog/foldertree/FolderTree.h"
 #include "platform/ByteOrder.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"

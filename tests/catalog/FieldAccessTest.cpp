@@ -12,7 +12,7 @@
 #include "foundation/format/LocaleFormats.h"
 #include "foundation/text/PString.h"
 #include "catalog/organize/OrganizeLists.h"
-#include "import/foldertree/FolderTree.h"
+#include "catalog/foldertree/FolderTree.h"
 #include "media/kinds/KindTable.h"
 #include "media/metadata/IptcBlock.h"
 #include "platform/Handles.h"

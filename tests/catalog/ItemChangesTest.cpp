@@ -16,7 +16,7 @@
 #include "catalog/organize/OrganizeIndex.h"
 #include "catalog/organize/OrganizeLists.h"
 #include "catalog/save/WorkFile.h"
-#include "import/foldertree/FolderTree.h"
+#include "catalog/foldertree/FolderTree.h"
 #include "media/kinds/KindEngine.h"
 #include "media/kinds/KindTable.h"
 #include "platform/FileFaults.h"

@@ -9,8 +9,8 @@
 #include "catalog/items/ItemTransfer.h"
 #include "catalog/organize/OrganizeLists.h"
 #include "foundation/text/PString.h"
-#include "import/foldertree/FolderTree.h"
-#include "import/foldertree/FolderTreeFields.h"
+#include "catalog/foldertree/FolderTree.h"
+#include "catalog/foldertree/FolderTreeFields.h"
 #include "platform/Handles.h"
 
 #include <gtest/gtest.h>

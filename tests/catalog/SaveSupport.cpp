@@ -2,7 +2,7 @@
 
 #include "catalog/save/WorkFile.h"
 #include "foundation/text/PString.h"
-#include "import/foldertree/FolderTree.h"
+#include "catalog/foldertree/FolderTree.h"
 #include "platform/ByteOrder.h"
 #include "platform/Handles.h"
 

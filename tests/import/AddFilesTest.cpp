@@ -3,6 +3,7 @@
 // of a cancelled or failed add.
 #include "ImportTestSupport.h"
 
+#include "catalog/items/ItemTransfer.h"
 #include "import/settings/ImportFilters.h"
 #include "catalog/save/WorkFile.h"
 #include "media/metadata/IptcBlock.h"

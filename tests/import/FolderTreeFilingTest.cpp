@@ -1,5 +1,5 @@
 // Items filed in the folder tree as the catalog engine adds and deletes them.
-#include "import/foldertree/FolderTreeOps.h"
+#include "catalog/foldertree/FolderTreeOps.h"
 
 #include "catalog/file/CatalogEngine.h"
 #include "catalog/file/CatalogRec.h"

@@ -1,6 +1,6 @@
 // The folder tree in memory and its 'FSM!' chunk: order of children, the maps, removal,
 // and the chunk written and read exactly, also from damaged or hostile data.
-#include "import/foldertree/FolderTree.h"
+#include "catalog/foldertree/FolderTree.h"
 
 #include "foundation/text/Unicode.h"
 #include "platform/ByteOrder.h"

@@ -1,7 +1,7 @@
 // Volumes and stored paths: serial numbers read from real file-system images, the mount
 // table, volume keys, and the conversions between native and stored paths.
-#include "import/foldertree/FolderTree.h"
-#include "import/foldertree/Volumes.h"
+#include "catalog/foldertree/FolderTree.h"
+#include "catalog/foldertree/Volumes.h"
 
 #include "platform/ByteOrder.h"
 #include "platform/Files.h"

@@ -5,7 +5,7 @@
 //   32 parent offset, 36 reserved 0, then the UTF-16 name (A bytes, with byte-order mark),
 //   the Mac Roman name (B), the alias bytes (C), N item ids, N item-name lengths, the item
 //   names, and K child offsets. All numbers big-endian.
-#include "import/foldertree/FolderTree.h"
+#include "catalog/foldertree/FolderTree.h"
 
 #include "foundation/text/CodePages.h"
 #include "foundation/text/Unicode.h"

@@ -1,7 +1,7 @@
 // Folders of the tree as the folder pane changes them: adding, removing with their items,
 // following a rename or a move on disk, and pruning empty folders.
-#include "import/foldertree/FolderTreeInternal.h"
-#include "import/foldertree/FolderTreeOps.h"
+#include "catalog/foldertree/FolderTreeInternal.h"
+#include "catalog/foldertree/FolderTreeOps.h"
 
 #include "catalog/file/CatalogRec.h"
 #include "foundation/text/Unicode.h"

@@ -1,7 +1,7 @@
 // Items in the folder tree: looking folders and items up, filing and moving items, an item's
 // path on disk and the field values the tree gives.
-#include "import/foldertree/FolderTreeInternal.h"
-#include "import/foldertree/FolderTreeOps.h"
+#include "catalog/foldertree/FolderTreeInternal.h"
+#include "catalog/foldertree/FolderTreeOps.h"
 
 #include "catalog/file/CatalogRec.h"
 #include "catalog/items/ItemRecords.h"

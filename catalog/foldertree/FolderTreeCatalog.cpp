@@ -1,8 +1,8 @@
 // The catalog's side of its folder tree: making and deleting it, its chunk in the catalog
 // file, filing the items when a catalog opens, and resolving folders on disk.
-#include "import/foldertree/FolderTree.h"
-#include "import/foldertree/FolderTreeInternal.h"
-#include "import/foldertree/FolderTreeOps.h"
+#include "catalog/foldertree/FolderTree.h"
+#include "catalog/foldertree/FolderTreeInternal.h"
+#include "catalog/foldertree/FolderTreeOps.h"
 
 #include "catalog/file/CatalogRec.h"
 #include "foundation/text/Unicode.h"

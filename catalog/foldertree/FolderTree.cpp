@@ -1,10 +1,9 @@
 // The folder tree in memory: nodes, their order, the maps, and removal.
-#include "import/foldertree/FolderTree.h"
+#include "catalog/foldertree/FolderTree.h"
 
 #include "foundation/text/Unicode.h"
-#include "import/foldertree/FolderTreeInternal.h"
-#include "import/foldertree/FolderTreeOps.h"
-#include "import/watch/FolderScanWorker.h"
+#include "catalog/foldertree/FolderTreeInternal.h"
+#include "catalog/foldertree/FolderTreeOps.h"
 #include "platform/Handles.h"
 
 #include <algorithm>
@@ -59,7 +58,7 @@ FolderNode* FolderNodeNew(FolderTree* tree, std::string name, std::u16string uni
 void FolderNodeDestroy(FolderTree* tree, FolderNode* node) {
     tree->pendingRemoval.erase(node);
     // Folder watching and the windows drop what refers to the node, by its id.
-    if (tree->scanWorker) ScanWorkerForgetNode(tree->scanWorker, node);
+    if (tree->scanWorker && tree->scanWorkerForgetNode) tree->scanWorkerForgetNode(tree->scanWorker, node);
     if (tree->catalog) ImportNotifyNow(tree->catalog, kMsgFolderNodeDestroyed, node->nodeId);
     if (tree->nodeDestroyed) tree->nodeDestroyed(node);
     while (!node->children.empty()) {
@@ -117,7 +116,7 @@ FolderNode* FolderTreeFindLiveNode(UInt32 nodeId, FolderTree** tree) {
 void FolderTreeFree(FolderTree* tree) {
     if (!tree) return;
     // The worker goes first: its thread and timer must not outlive the nodes.
-    ScanWorkerDelete(tree->scanWorker);
+    if (tree->scanWorker && tree->scanWorkerDelete) tree->scanWorkerDelete(tree->scanWorker);
     tree->scanWorker = nullptr;
     if (tree->root) FolderNodeDestroy(tree, tree->root);
     LiveTrees().erase(tree);

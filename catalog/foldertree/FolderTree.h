@@ -8,7 +8,7 @@
 // compare on this system. Children are kept ordered by name without regard to case.
 #pragma once
 
-#include "import/foldertree/Volumes.h"
+#include "catalog/foldertree/Volumes.h"
 #include "platform/MacTypes.h"
 
 #include <cstdint>
@@ -65,7 +65,11 @@ struct FolderNodeIdOrder {
 };
 
 struct FolderTree {
-    FolderScanWorker* scanWorker = nullptr;                   // made by folder watching
+    // Folder watching (import/) attaches its worker here and says how the tree tells it about
+    // a node going away and how it is ended with the tree; the tree never looks inside it.
+    FolderScanWorker* scanWorker = nullptr;
+    void (*scanWorkerForgetNode)(FolderScanWorker*, const FolderNode*) = nullptr;
+    void (*scanWorkerDelete)(FolderScanWorker*) = nullptr;
     std::unordered_map<std::string, FolderNode*> pathMap;     // stored path -> node (not the root)
     std::unordered_map<UInt32, FolderNode*> itemMap;          // item id -> node
     FolderNode* root = nullptr;

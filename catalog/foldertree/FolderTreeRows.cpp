@@ -1,6 +1,6 @@
 // The folder pane's view of the tree: its rows, expanding and collapsing, what a row shows, and
 // the items a folder stands for.
-#include "import/foldertree/FolderTreeOps.h"
+#include "catalog/foldertree/FolderTreeOps.h"
 
 #include "catalog/file/CatalogRec.h"
 #include "platform/Handles.h"

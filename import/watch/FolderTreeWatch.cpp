@@ -1,7 +1,8 @@
 // The folder tree's side of folder watching: which folders are watched, how a listed entry is
 // classified, and the bridge from the folder pane to the scan worker.
-#include "import/foldertree/FolderTreeInternal.h"
-#include "import/foldertree/FolderTreeOps.h"
+#include "catalog/foldertree/FolderTreeInternal.h"
+#include "catalog/foldertree/FolderTreeOps.h"
+#include "import/watch/FolderWatch.h"
 
 #include "catalog/file/CatalogRec.h"
 #include "import/adding/AddFiles.h"

@@ -1,4 +1,4 @@
-#include "import/foldertree/Volumes.h"
+#include "catalog/foldertree/Volumes.h"
 
 #include "foundation/text/Unicode.h"
 

@@ -4,13 +4,19 @@
 // Nothing here flushes the pending removals: a visitor that destroyed nodes while another walk
 // still held them would leave that walk with freed nodes. Nodes are only queued; the public
 // operations flush once they are done.
-#include "import/foldertree/FolderTreeInternal.h"
+#include "catalog/foldertree/FolderTreeInternal.h"
 
 #include "catalog/file/CatalogRec.h"
-#include "import/CatalogDeps.h"
+#include "catalog/items/CustomFields.h"
+#include "catalog/items/ItemBlocks.h"
+#include "catalog/items/ItemFiles.h"
+#include "catalog/items/ItemLabels.h"
+#include "catalog/items/ItemRecords.h"
+#include "catalog/notify/CatalogNotify.h"
+#include "catalog/items/ItemChanges.h"
 #include "catalog/items/ItemRecords.h"
 #include "foundation/text/Unicode.h"
-#include "import/foldertree/FolderTreeOps.h"
+#include "catalog/foldertree/FolderTreeOps.h"
 
 #include <algorithm>
 

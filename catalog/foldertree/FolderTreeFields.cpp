@@ -1,9 +1,9 @@
-#include "import/foldertree/FolderTreeFields.h"
+#include "catalog/foldertree/FolderTreeFields.h"
 
 #include "catalog/file/CatalogRec.h"
 #include "catalog/items/ItemRecords.h"
 #include "foundation/text/Unicode.h"
-#include "import/foldertree/FolderTree.h"
+#include "catalog/foldertree/FolderTree.h"
 #include "platform/Handles.h"
 
 namespace {

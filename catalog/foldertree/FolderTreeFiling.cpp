@@ -1,7 +1,7 @@
 // Filing items in the folder tree as the catalog engine adds and deletes them, and how the
 // tree tells the catalog's windows about its changes.
-#include "import/foldertree/FolderTreeInternal.h"
-#include "import/foldertree/FolderTreeOps.h"
+#include "catalog/foldertree/FolderTreeInternal.h"
+#include "catalog/foldertree/FolderTreeOps.h"
 
 #include "catalog/file/CatalogRec.h"
 #include "catalog/notify/CatalogNotify.h"

@@ -1,10 +1,16 @@
 // Making an item from the record of an item of this or another catalog (copy and paste, drag
 // and drop between catalog windows).
-#include "import/adding/AddFiles.h"
+#include "catalog/items/ItemTransfer.h"
 
-#include "import/CatalogDeps.h"
-#include "import/foldertree/FolderTreeInternal.h"
-#include "import/foldertree/FolderTreeOps.h"
+#include "catalog/items/CustomFields.h"
+#include "catalog/items/ItemBlocks.h"
+#include "catalog/items/ItemFiles.h"
+#include "catalog/items/ItemLabels.h"
+#include "catalog/items/ItemRecords.h"
+#include "catalog/notify/CatalogNotify.h"
+#include "catalog/items/ItemChanges.h"
+#include "catalog/foldertree/FolderTreeInternal.h"
+#include "catalog/foldertree/FolderTreeOps.h"
 #include "foundation/text/Unicode.h"
 #include "platform/Handles.h"
 

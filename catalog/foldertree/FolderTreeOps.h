@@ -8,7 +8,7 @@
 #pragma once
 
 #include "catalog/file/CatalogRecords.h"
-#include "import/foldertree/FolderTree.h"
+#include "catalog/foldertree/FolderTree.h"
 #include "platform/Files.h"
 #include "platform/MacTypes.h"
 
@@ -18,8 +18,6 @@
 
 struct CatalogRec;
 struct CInfoPBRec;
-class DirectorySource;
-struct ScanEntry;
 
 // Catalog messages of the folder tree.
 enum : UInt32 {
@@ -49,23 +47,6 @@ OSErr FolderTreeGetNodeInfo(CatalogRec* catalog, FolderNode* node, Handle* name,
 SInt32 FolderTreeCollectFolderItems(CatalogRec* catalog, FolderNode* node, SInt32 max, UInt32* ids);
 // Whether a folder shows its whole subtree (the catalog's include-subfolders setting).
 bool CatalogIncludesSubfolders(const CatalogRec* catalog);
-
-// ---- folder watching -----------------------------------------------------------------------
-
-void FolderTreeSetWatched(CatalogRec* catalog, FolderNode* node, bool on);
-void FolderWatchEnable(CatalogRec* catalog, bool on);
-// Classifies a listed entry for the scan thread: 0 to drop it (invisible when the settings
-// skip invisible files, a name beginning with ".", an empty file, a file the kind engine does
-// not take or the filters refuse), 'fldr' for a folder, else the file's kind.
-void ScanEntryClassify(const DirectorySource& source, const CInfoPBRec& info, ScanEntry* entry);
-bool FolderTreeGetPendingCounts(CatalogRec* catalog, FolderNode* node, SInt32* newFiles, SInt32* newFolders,
-                                SInt32* vanishedItems, SInt32* vanishedFolders);
-void FolderTreeApplyPending(CatalogRec* catalog, FolderNode* node, bool addFiles, bool deleteVanished,
-                            bool addFolders, bool removeFolders);
-void FolderTreeUpdatePendingMark(CatalogRec* catalog, FolderNode* node, bool clear);
-// The tick of the watch timer for one catalog: runs the worker's step and copes with a scan
-// thread that would not stop.
-void FolderTreeWatchTick(CatalogRec* catalog);
 
 // ---- folders -------------------------------------------------------------------------------
 

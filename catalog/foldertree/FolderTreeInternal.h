@@ -2,7 +2,7 @@
 // again, and moving or renaming nodes with their subtree.
 #pragma once
 
-#include "import/foldertree/FolderTree.h"
+#include "catalog/foldertree/FolderTree.h"
 #include "platform/Files.h"
 
 #include <string>
