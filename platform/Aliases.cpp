@@ -80,6 +80,8 @@ bool Parse(const void* data, long size, Parsed* out) {
     if (out->path.find('\0') != std::string::npos) return false;
     if (out->kind == kAliasFull && out->path[0] != '/') return false;
     if (out->kind == kAliasMinimal && out->path.find('/') != std::string::npos) return false;
+    // A path that climbs with ".." (or names "." ) is not one we made: it points nowhere.
+    if (PathHasDotComponent(out->path)) return false;
     return true;
 }
 

@@ -2,6 +2,7 @@
 #include "platform/FileDescriptors.h"
 #include "platform/FileFaults.h"
 #include "platform/Files.h"
+#include "platform/MappedCopy.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -28,6 +29,9 @@ struct SharedFile {
     dev_t device = 0;
     ino_t inode = 0;
     std::atomic<SInt64> knownLength{0};
+    // A read from the map found the file shortened under it by another program: from then on
+    // every read goes to the file itself, which answers what the file holds now.
+    std::atomic<bool> mapFaulted{false};
 
     void Grow(SInt64 end) {
         SInt64 now = knownLength.load();
@@ -160,18 +164,22 @@ OSErr ReadAt(OpenIo& f, SInt64 pos, long* count, void* buffer) {
     }
     long want = *count, done = 0;
     auto* p = static_cast<char*>(buffer);
-    if (f.map && want > 0) {
+    if (f.map && want > 0 && !f.shared->mapFaulted.load(std::memory_order_relaxed)) {
         // Only bytes the file still holds as far as this process knows: a length change made
         // through another open since the map was made limits what the map may serve, and
         // anything outside goes to the file itself.
         SInt64 limit = std::min<SInt64>(SInt64(f.map->size), f.shared->knownLength.load());
         if (pos < limit && SInt64(want) <= limit - pos) {
-            std::memcpy(p, f.map->bytes + pos, size_t(want));
-            return noErr;
+            if (MappedCopy(p, f.map->bytes + pos, size_t(want))) return noErr;
+            // Another program shortened or rewrote the file in place: this read failed (the
+            // caller reports it), and the map serves no more reads of the file.
+            f.shared->mapFaulted.store(true);
+            *count = 0;
+            return ioErr;
         }
     }
     // The file has outgrown its map: the next reads should come from a new one.
-    if (f.mapWanted && want > 0 && f.shared->knownLength.load() > (f.map ? SInt64(f.map->size) : 0))
+    if (f.mapWanted && want > 0 && !f.shared->mapFaulted.load() && f.shared->knownLength.load() > (f.map ? SInt64(f.map->size) : 0))
         f.remap = true;
     while (done < want) {
         ssize_t n = pread(f.fd, p + done, size_t(want - done), off_t(pos + done));
@@ -455,6 +463,15 @@ OSErr FSMapForReading(SInt16 refNum) {
         MapWhole(f);
         return noErr;
     });
+}
+
+bool FSReadFaulted(SInt16 refNum) {
+    bool faulted = false;
+    WithFile(refNum, [&](OpenFile& f) {
+        faulted = f.shared->mapFaulted.load();
+        return noErr;
+    });
+    return faulted;
 }
 
 OSErr GetEOF(SInt16 refNum, long* logEOF) {

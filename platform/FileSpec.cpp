@@ -9,6 +9,17 @@
 #include <cstring>
 #include <vector>
 
+bool PathHasDotComponent(std::string_view path, char separator) {
+    while (!path.empty()) {
+        const size_t cut = path.find(separator);
+        const std::string_view part = path.substr(0, cut);
+        if (part == "." || part == "..") return true;
+        if (cut == std::string_view::npos) break;
+        path.remove_prefix(cut + 1);
+    }
+    return false;
+}
+
 bool IsValidFileName(std::string_view name) {
     if (name.empty() || name.size() > 255) return false;
     if (name == "." || name == "..") return false;

@@ -90,6 +90,10 @@ OSErr FSSpecFromRecord(const FSSpecRecord* record, FSSpec* spec);
 // True for a usable single name: not empty, at most 255 bytes, no "/" and no zero byte, not
 // "." or "..".
 bool IsValidFileName(std::string_view name);
+// True when a component of the path (split at separator) is "." or "..": a stored path that
+// climbs out of where it claims to lie. Stored paths and aliases holding one are refused, so
+// that a damaged or crafted record cannot point an item anywhere on the disk.
+bool PathHasDotComponent(std::string_view path, char separator = '/');
 // The lexically normal absolute form of a path (relative paths start from the current
 // folder): "." components and repeated "/" dropped, ".." taken back, no trailing "/".
 std::string NormalizeNativePath(std::string_view path);
@@ -152,12 +156,17 @@ OSErr FSGetKnownEOF(SInt16 refNum, SInt64* logEOF);
 // length this process has since given the file, are read from the file as before, and once
 // the file has grown well past the map (by this process's writes) the map is remade over the
 // whole file. Writes made meanwhile are seen either way. Meant for files the program keeps
-// open and that no other program shortens while they are open (a catalog file and its work
-// file): reading a mapped page that another process cut off stops the program. Files on
+// open (a catalog file and its work file). Another program may still shorten or rewrite such a
+// file in place (truncate, a copy over it): a read that meets a page the file no longer holds
+// answers ioErr, and from then on every read of the file goes to the file itself. Files on
 // network or user-space file systems (NFS, SMB, FUSE ...), where another machine may replace a
 // shared catalog, are never mapped. An empty file, or one the system will not map, keeps
 // ordinary reads (noErr); permErr for an open without read access.
 OSErr FSMapForReading(SInt16 refNum);
+// True once a read of the file (through any of this process's opens of it) found it shortened
+// under its memory map by another program; the file's contents are then no longer the ones
+// this process read before.
+bool FSReadFaulted(SInt16 refNum);
 // Whether files on a file system of this statfs type are mapped (false for network and
 // user-space file systems).
 bool FSFileSystemMayBeMapped(unsigned long fsType);

@@ -161,6 +161,13 @@ void CatalogClose(CatalogRec* catalog, bool writeViewPrefs) {
 
 UInt32 CatalogGetOpenWarnings(const CatalogRec* catalog) { return catalog ? catalog->openWarnings : 0; }
 
+OSErr CatalogGetReadError(const CatalogRec* catalog) {
+    if (!catalog) return paramErr;
+    for (SInt16 ref : {catalog->catalogRefNum, catalog->workRefNum})
+        if (ref != 0 && FSReadFaulted(ref)) return ioErr;
+    return noErr;
+}
+
 void CatalogSetModified(CatalogRec* catalog) {
     UInt32 now = 0;
     GetDateTime(&now);

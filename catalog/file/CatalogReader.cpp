@@ -12,7 +12,9 @@
 #include "platform/Handles.h"
 #include "platform/UiHooks.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstddef>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -77,7 +79,7 @@ OSErr ReadChunkStream(CatalogRec* catalog, SInt64 fileLength, ChunkScan* scan) {
         const SInt64 data = at + 8;
         // A chunk never reaches into the trailer.
         if (data > streamEnd || length > streamEnd - data) return eofErr;
-        const long len = long(length);
+        long len = long(length);
 
         switch (tag) {
         case 'SIGN': {
@@ -112,9 +114,16 @@ OSErr ReadChunkStream(CatalogRec* catalog, SInt64 fileLength, ChunkScan* scan) {
         case 'VCSF':
         case 'FLDR':
         case 'CPTF': {
+            // The two tables of fixed-size entries keep their whole entries only: a tail shorter
+            // than an entry would be written back as it came and shift every later reading.
+            long keep = len;
+            if (tag == 'USFL') keep = len - len % kCustomFieldNameSize;
+            if (tag == 'RANK') keep = len - len % long(sizeof(RankRow));
+            if (keep != len) catalog->openWarnings |= kOpenChunksSkipped;
             Handle h = nullptr;
-            err = ReadHandle(ref, data, len, &h);
+            err = ReadHandle(ref, data, keep, &h);
             if (err != noErr) break;
+            len = keep;
             if (tag == 'USFL') {
                 CustomFieldNamesToNativeOrder(*h, len);
                 ReplaceHandle(&catalog->customFieldNames, h);
@@ -235,6 +244,26 @@ OSErr ReadChunkStream(CatalogRec* catalog, SInt64 fileLength, ChunkScan* scan) {
 }
 
 // The entries read agree with the counts and lie inside the records.
+// Where the records begin, walking them from the header: each record is followed by its
+// blocks, so a record starts where the previous one's blocks end. Empty when the walk cannot
+// reach the end of the records in count steps (a size field that lies).
+std::vector<SInt32> RecordStarts(const CatalogRec* catalog, UInt32 count) {
+    std::vector<SInt32> starts;
+    starts.reserve(count);
+    SInt64 at = kCatalogHeaderSize;
+    const UInt32 sizeOffset = offsetof(ItemRec, recordingSize);
+    for (UInt32 n = 0; n < count; ++n) {
+        if (at + SInt64(kItemRecSize) > catalog->endOfRecords) return {};
+        std::uint8_t sizes[20];
+        if (ReadAt(catalog->catalogRefNum, at + sizeOffset, sizes, sizeof sizes) != noErr) return {};
+        SInt64 blocks = 0;
+        for (int i = 0; i < 5; ++i) blocks += ReadBE32(sizes + 4 * i);
+        starts.push_back(SInt32(at));
+        at += SInt64(kItemRecSize) + blocks;
+    }
+    return starts;
+}
+
 bool EntriesConsistent(const CatalogRec* catalog, UInt32 headerCount, const ChunkScan& scan) {
     if (catalog->itemCount < 0 || catalog->itemCount > catalog->entryCapacity) return false;
     if (UInt32(catalog->itemCount) != headerCount) return false;
@@ -244,7 +273,14 @@ bool EntriesConsistent(const CatalogRec* catalog, UInt32 headerCount, const Chun
         if (pos < kCatalogHeaderSize || SInt64(pos) + SInt64(kItemRecSize) > catalog->endOfRecords)
             return false;
     }
-    return true;
+    // Every entry must point at the start of a record, each record once: an entry pointing
+    // into the middle of one would make its bytes an item, and be saved as one.
+    const std::vector<SInt32> starts = RecordStarts(catalog, headerCount);
+    if (starts.size() != headerCount) return false;
+    std::vector<SInt32> positions(std::size_t(catalog->itemCount));
+    for (SInt32 i = 0; i < catalog->itemCount; ++i) positions[std::size_t(i)] = catalog->entries[i].position;
+    std::sort(positions.begin(), positions.end());
+    return positions == starts;
 }
 
 }  // namespace
@@ -363,6 +399,31 @@ OSErr CatalogReadChunks(CatalogRec* catalog, CatalogProgressProc progressProc, l
     return noErr;
 }
 
+namespace {
+
+// A save copies every record with its blocks; one whose blocks reach past the end of the file
+// cannot be copied, so such a catalog is said at once not to be savable, rather than failing
+// every save later and losing the user's edits without warning.
+bool RecordsCanBeSaved(const CatalogRec* catalog) {
+    SInt64 fileLength = 0;
+    if (GetEOF64(catalog->catalogRefNum, &fileLength) != noErr) return false;
+    SInt64 total = kCatalogHeaderSize;
+    for (SInt32 i = 0; i < catalog->itemCount; ++i) {
+        const SInt32 pos = catalog->entries[i].position;
+        std::uint8_t sizes[20];
+        if (pos < 0 || ReadAt(catalog->catalogRefNum, SInt64(pos) + SInt64(offsetof(ItemRec, recordingSize)), sizes,
+                              sizeof sizes) != noErr)
+            return false;
+        SInt64 blocks = 0;
+        for (int b = 0; b < 5; ++b) blocks += ReadBE32(sizes + 4 * b);
+        if (SInt64(pos) + SInt64(kItemRecSize) + blocks > fileLength) return false;
+        total += SInt64(kItemRecSize) + blocks;
+    }
+    return total <= INT32_MAX;
+}
+
+}  // namespace
+
 OSErr CatalogOpenFile(CatalogRec* catalog, const FSSpec* spec, CatalogPasswordProc passwordProc,
                       ConstStr255Param password, CatalogProgressProc progressProc, long refCon) {
     if (!spec) return paramErr;
@@ -411,6 +472,7 @@ OSErr CatalogOpenFile(CatalogRec* catalog, const FSSpec* spec, CatalogPasswordPr
             err = paramErr;
     }
 
+    if (err == noErr && !RecordsCanBeSaved(catalog)) catalog->openWarnings |= kOpenCannotSave;
     if (err == noErr) {
         catalog->lowestHole = catalog->endOfRecords;
         catalog->fileSpec = *spec;

@@ -28,6 +28,10 @@ enum : UInt32 {
     kOpenScanErrorIgnored = 1u << 2, // the rebuild scan failed and was accepted (Alt held)
     kOpenChunksSkipped = 1u << 3,    // chunks of the wrong length or beyond their bounds ignored
     kOpenEntriesRepaired = 1u << 4,  // entries given new ids or labels cleared
+    kOpenSharingUnprotected = 1u << 5, // no lock slot could be taken (a folder this user may
+                                       // not write): other users cannot see this one
+    kOpenCannotSave = 1u << 6,       // damage the open could not repair: the catalog can be
+                                     // looked at, but a save would fail (see CatalogSave)
 };
 
 struct CatalogRec {
@@ -89,6 +93,12 @@ void CatalogClose(CatalogRec* catalog, bool writeViewPrefs);
 
 // The kOpen... bits of the open that made the catalog (0 after a clean open).
 UInt32 CatalogGetOpenWarnings(const CatalogRec* catalog);
+
+// ioErr once a read of the catalog file or of its work file found the file shortened or
+// rewritten in place by another program since it was opened (its records may no longer be the
+// ones the entries point at), else noErr. The reads that met the change answered an error
+// themselves; this tells the window why, so it can say so.
+OSErr CatalogGetReadError(const CatalogRec* catalog);
 
 // Stamps the catalog as changed now.
 void CatalogSetModified(CatalogRec* catalog);

@@ -1,10 +1,12 @@
 #include "catalog/foldertree/Volumes.h"
 
 #include "foundation/text/Unicode.h"
+#include "platform/Files.h"
 
 #include <blkid/blkid.h>
 #include <dirent.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/statfs.h>
 
 #include <algorithm>
@@ -231,6 +233,8 @@ void VolumeTableFill(VolumeTable* table, std::string_view mountInfo, const Volum
         if (f.size() < 6 || dash == f.end() || f.end() - dash < 3 || dash - f.begin() < 6) continue;
         VolumeTableEntry v;
         v.mountId = std::string(f[0]) + " " + std::string(f[2]);
+        if (unsigned major = 0, minor = 0; std::sscanf(std::string(f[2]).c_str(), "%u:%u", &major, &minor) == 2)
+            v.deviceNumber = UInt64(makedev(major, minor));
         v.mountRoot = UnescapeMountField(f[3]);
         v.mountPoint = UnescapeMountField(f[4]);
         v.fsType = UnescapeMountField(*(dash + 1));
@@ -365,6 +369,16 @@ const VolumeTableEntry* VolumeTableFind(const VolumeTable& table, std::string_vi
     return best;
 }
 
+const VolumeTableEntry* VolumeTableMountOf(const VolumeTable& table, std::string_view nativePath) {
+    if (nativePath.empty() || nativePath[0] != '/') return nullptr;
+    const VolumeTableEntry* best = nullptr;
+    for (const VolumeTableEntry& v : table.volumes) {
+        if (PathHolds(v.mountPoint, nativePath) && (!best || v.mountPoint.size() >= best->mountPoint.size()))
+            best = &v;
+    }
+    return best;
+}
+
 OSErr FolderNativeToStored(const VolumeTable& table, std::string_view native, std::string* stored) {
     if (native.empty() || native[0] != '/') {
         *stored = std::string(native);
@@ -392,6 +406,12 @@ OSErr FolderNativeToStored(const VolumeTable& table, std::string_view native, st
 }
 
 OSErr FolderStoredToNative(const VolumeTable& table, std::string_view stored, std::string* native) {
+    // A stored path never climbs: one holding "." or ".." would let a damaged or crafted catalog
+    // point its items (and the moves, renames and write-backs made on them) anywhere.
+    if (PathHasDotComponent(stored, '\\') || PathHasDotComponent(stored, '/')) {
+        native->clear();
+        return fnfErr;
+    }
     if (stored.empty() || stored[0] == '\\') {
         *native = std::string(stored);
         return noErr;

@@ -35,6 +35,7 @@ struct VolumeTableEntry {
     std::string device;      // the mounted source ("/dev/sdb1", "tmpfs", ...)
     std::string fsType;
     std::string mountId;     // the mount table's id of this mount (a new one for every mount)
+    UInt64 deviceNumber = 0; // the device number (st_dev) of every file on this mount
 };
 
 // The volumes mounted now, in mount-table order.
@@ -92,13 +93,18 @@ char FolderPathSeparator(int pathStyle);
 OSErr FolderNativeToStored(const VolumeTable& table, std::string_view native, std::string* stored);
 // A stored path to the native path of where its volume is mounted now. A text beginning with
 // "\" or whose first component is not a volume key stays as it is (0). fnfErr, with an empty
-// native path, when the key's volume is not mounted.
+// native path, when the key's volume is not mounted or a component of the path is "." or
+// ".." (such a path resolves to nothing: its items are offline).
 OSErr FolderStoredToNative(const VolumeTable& table, std::string_view stored, std::string* native);
 // The mounted volume a key stands for: first one with the key's letter and serial, else any
 // with its serial; among several, the one whose mounted folder holds inFsPath (may be empty),
 // then the one with the key's label. Null when none is mounted.
 const VolumeTableEntry* VolumeTableFind(const VolumeTable& table, std::string_view key,
                                         std::string_view inFsPath);
+
+// The mount that holds a native path now: the one with the longest mount point above it (null
+// for a relative path). Read from the table only: nothing on the disk is touched.
+const VolumeTableEntry* VolumeTableMountOf(const VolumeTable& table, std::string_view nativePath);
 
 // Splits a stored path at its last separator into the folder part and the last name (a
 // trailing separator is dropped first). With separator '\', a text that is a network host

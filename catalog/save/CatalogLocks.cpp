@@ -4,9 +4,32 @@
 #include "foundation/files/SideFiles.h"
 #include "platform/FileLocks.h"
 
+#include <stdlib.h>
+
 #include <cstring>
+#include <memory>
 
 namespace {
+
+// The slots of a catalog lie beside the real file, whatever link a user opened it through, so
+// that users reaching one file by different names see each other. A file that does not exist
+// yet (the target of a first save) is placed in the real folder its name names.
+FSSpec SlotBase(const FSSpec* catalogSpec) {
+    auto real = [](const std::string& path) -> std::string {
+        std::unique_ptr<char, decltype(&free)> resolved(realpath(path.c_str(), nullptr), &free);
+        return resolved ? std::string(resolved.get()) : std::string();
+    };
+    std::string path = real(catalogSpec->path);
+    if (path.empty()) {
+        const std::string folder = real(FSSpecFolderPath(*catalogSpec));
+        if (folder.empty()) return *catalogSpec;
+        path = (folder == "/" ? folder : folder + "/") + FSSpecName(*catalogSpec);
+    }
+    if (path == catalogSpec->path) return *catalogSpec;
+    FSSpec spec;
+    OSErr err = FSMakeFSSpecFromPath(path, &spec);
+    return err == noErr || err == fnfErr ? spec : *catalogSpec;
+}
 
 enum class LockText { kOurs, kPartial, kForeign };
 
@@ -130,9 +153,10 @@ OSErr CatalogAcquireLockSlot(const FSSpec* catalogSpec, SInt32* slot, SInt16* lo
     if (!catalogSpec || !slot || !lockRefNum) return paramErr;
     *slot = -1;
     *lockRefNum = 0;
+    const FSSpec base = SlotBase(catalogSpec);
     for (short n = 0; n < kLockSlotCount; ++n) {
         FSSpec side;
-        OSErr err = MakeSideFileSpec(catalogSpec, &side, n);
+        OSErr err = MakeSideFileSpec(&base, &side, n);
         if (err) return err;
         for (int attempt = 0; attempt < 2; ++attempt) {
             err = TakeSlot(side, lockRefNum);
@@ -151,11 +175,12 @@ OSErr CatalogAcquireLockSlot(const FSSpec* catalogSpec, SInt32* slot, SInt16* lo
 
 long CatalogCountLockUsers(const FSSpec* catalogSpec, SInt32 ownSlot) {
     if (!catalogSpec || catalogSpec->path.empty()) return 0;
+    const FSSpec base = SlotBase(catalogSpec);
     long users = 0;
     for (short n = 0; n < kLockSlotCount; ++n) {
         if (n == ownSlot) continue;
         FSSpec side;
-        if (MakeSideFileSpec(catalogSpec, &side, n) != noErr) return users;
+        if (MakeSideFileSpec(&base, &side, n) != noErr) return users;
         SlotState state = ProbeSlot(side, true);
         if (state == SlotState::kLive || state == SlotState::kUnknown) ++users;
     }
@@ -170,9 +195,10 @@ void CatalogReleaseLockSlot(const FSSpec* catalogSpec, SInt32* slot, SInt16* loc
     }
     if (slot) *slot = -1;
     if (!catalogSpec || catalogSpec->path.empty()) return;
+    const FSSpec base = SlotBase(catalogSpec);
     for (short n = 0; n < kLockSlotCount; ++n) {
         FSSpec side;
-        if (MakeSideFileSpec(catalogSpec, &side, n) != noErr) return;
+        if (MakeSideFileSpec(&base, &side, n) != noErr) return;
         ProbeSlot(side, true);
     }
 }
@@ -185,13 +211,47 @@ OSErr CatalogCreateLock(CatalogRec* catalog, const FSSpec* catalogSpec) {
     if (err == permErr) return permErr;
     catalog->lockSlot = slot;
     catalog->lockRefNum = ref;
+    // Without a slot (a folder this user may not write) the others cannot see this user.
+    if (err == noErr)
+        catalog->openWarnings &= ~UInt32(kOpenSharingUnprotected);
+    else
+        catalog->openWarnings |= kOpenSharingUnprotected;
     return noErr;
 }
 
-long CatalogCountOtherUsers(const CatalogRec* catalog, const FSSpec* catalogSpec) {
+OSErr CatalogCheckOwnLock(CatalogRec* catalog, const FSSpec* catalogSpec) {
+    if (!catalog || !catalogSpec) return paramErr;
+    if (catalog->lockRefNum == 0) return noErr;
+    bool same = false;
+    if (FSIsOpenFileAtPath(catalog->lockRefNum, &same) == noErr && same) return noErr;
+    // Someone deleted or replaced our slot file: the next user would take the same slot and
+    // believe itself alone. Give the old one up (its name is no longer ours, so nothing is
+    // deleted) and take a slot again.
+    FSClose(catalog->lockRefNum);
+    catalog->lockRefNum = 0;
+    catalog->lockSlot = -1;
+    SInt32 slot = -1;
+    SInt16 ref = 0;
+    OSErr err = CatalogAcquireLockSlot(catalogSpec, &slot, &ref);
+    if (err != noErr) {
+        catalog->openWarnings |= kOpenSharingUnprotected;
+        return err;
+    }
+    catalog->lockSlot = slot;
+    catalog->lockRefNum = ref;
+    return noErr;
+}
+
+long CatalogCountOtherUsers(CatalogRec* catalog, const FSSpec* catalogSpec) {
     if (!catalog) return 0;
+    CatalogCheckOwnLock(catalog, catalogSpec);
     SInt32 own = catalog->lockRefNum != 0 ? catalog->lockSlot : -1;
     return CatalogCountLockUsers(catalogSpec, own);
+}
+
+bool CatalogSameFile(const FSSpec* a, const FSSpec* b) {
+    if (!a || !b || a->path.empty() || b->path.empty()) return false;
+    return SlotBase(a).path == SlotBase(b).path;
 }
 
 void CatalogReleaseLock(CatalogRec* catalog, const FSSpec* catalogSpec) {

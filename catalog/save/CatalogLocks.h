@@ -1,6 +1,7 @@
 // Lock files: how the users that have one catalog file open know of each other.
 //
-// Each open catalog with a file holds one of ten slot files beside it, named like the catalog
+// Each open catalog with a file holds one of ten slot files beside it (beside the real file,
+// when it was opened through a symbolic link), named like the catalog
 // file with "_" and the slot digit appended ("Photos.lxc_0" .. "Photos.lxc_9") and holding the
 // 10 bytes "LYREX LOCK". A slot is in use while its holder keeps a lock on the open slot file
 // (platform/FileLocks.h); the file alone proves nothing, because Linux lets anyone delete an
@@ -42,10 +43,19 @@ void CatalogReleaseLockSlot(const FSSpec* catalogSpec, SInt32* slot, SInt16* loc
 // ---- the lock of an open catalog (CatalogRec lockSlot, lockRefNum) -------------------------
 
 // Takes a slot for an open catalog with a file. Only permErr (all ten slots in use) is
-// reported; when no slot file can be made the catalog goes on without one (answer 0).
+// reported; when no slot file can be made the catalog goes on without one (answer 0) and its
+// open warnings carry kOpenSharingUnprotected.
 OSErr CatalogCreateLock(CatalogRec* catalog, const FSSpec* catalogSpec);
+// Makes sure the catalog's slot file is still its own (the name still names the file it holds
+// locked). When another program deleted or replaced it, a slot is taken again; the answer is
+// then that of taking one (permErr: all ten in use), and a catalog left without a slot carries
+// kOpenSharingUnprotected.
+OSErr CatalogCheckOwnLock(CatalogRec* catalog, const FSSpec* catalogSpec);
 // The number of other users of the catalog file, counted whether or not this catalog holds a
-// slot (a catalog that could not take one must not believe it is alone).
-long CatalogCountOtherUsers(const CatalogRec* catalog, const FSSpec* catalogSpec);
+// slot (a catalog that could not take one must not believe it is alone). Checks the own slot
+// first (CatalogCheckOwnLock), so a deleted slot file never lets two users both count alone.
+long CatalogCountOtherUsers(CatalogRec* catalog, const FSSpec* catalogSpec);
+// Whether two specs name one file (links followed), as the slots see it.
+bool CatalogSameFile(const FSSpec* a, const FSSpec* b);
 // Gives up the catalog's slot and sweeps the stale slot files.
 void CatalogReleaseLock(CatalogRec* catalog, const FSSpec* catalogSpec);

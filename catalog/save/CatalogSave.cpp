@@ -267,6 +267,11 @@ OSErr CatalogSave(CatalogRec* catalog, const FSSpec* newSpec, CatalogProgressPro
     const FSSpec* target = inPlace ? &c->fileSpec : newSpec;
     if (target->path.empty()) target = nullptr;
     if (inPlace && target && CatalogCountOtherUsers(c, target) > 0) return opWrErr;
+    // Saving as a file that other users have open would replace it under them.
+    if (!inPlace && target) {
+        const bool ownFile = !c->fileSpec.path.empty() && CatalogSameFile(&c->fileSpec, target);
+        if ((ownFile ? CatalogCountOtherUsers(c, target) : CatalogCountLockUsers(target, -1)) > 0) return opWrErr;
+    }
     OSErr err = CatalogCheckSaveSpace(c->catalogRefNum, c->workRefNum, target);
     if (err) return err;
     if (inPlace) {
@@ -295,8 +300,11 @@ OSErr CatalogSave(CatalogRec* catalog, const FSSpec* newSpec, CatalogProgressPro
         DiscardTemp(job);
         SetWaitCursor(2);
         // The open catalog, its file and its work file are as they were: the user can save
-        // elsewhere. A full disk is told as such, everything else as a failed save.
-        return err == dskFulErr || err == fileBoundsErr ? OSErr(dskFulErr) : OSErr(abortErr);
+        // elsewhere. A full disk and a missing permission are told as such, everything else
+        // as a failed save.
+        if (err == dskFulErr || err == fileBoundsErr) return dskFulErr;
+        if (err == afpAccessDenied || err == permErr || err == wrPermErr || err == vLckdErr) return err;
+        return abortErr;
     }
 
     // The new file is in place: from here on nothing can fail.

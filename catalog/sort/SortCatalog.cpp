@@ -89,12 +89,20 @@ bool SortCatalogByValues(CatalogRec* catalog, UInt32 fieldId, UInt8 textMode,
         return std::pair<bool, SInt32>((e.flags & kEntryInWorkFileFlag) != 0, e.position);
     };
     std::sort(readOrder.begin(), readOrder.end(), [&](SInt32 a, SInt32 b) { return place(a) < place(b); });
+    // Keys read while another program cut the file short or copied over it are not the items'
+    // values: such a sort changes nothing (the catalog tells why, CatalogGetReadError).
+    const bool readErrorBefore = CatalogGetReadError(catalog) != noErr;
     SortKeyTable table;
     table.keys.reserve(shown.size());
     for (SInt32 p : readOrder) {
         FieldValueClear(value.get());
         UInt8 type = getter(catalog, &catalog->entries[shown[size_t(p)] - 1], fieldId, value.get(), refCon);
         SortKeyTableAdd(&table, fieldId, type, value.get());
+    }
+
+    if (!readErrorBefore && CatalogGetReadError(catalog) != noErr) {
+        SetWaitCursor(2);
+        return false;
     }
 
     SortContext context;

@@ -3,6 +3,7 @@
 #include "foundation/files/FileMoves.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -35,8 +36,6 @@ public:
         : settings_(settings), classify_(std::move(classify)) {
         path_ = folder.path;
         if (path_.empty() || path_.back() != '/') path_.push_back('/');
-        // A folder that cannot be listed gives a source whose first read ends the listing.
-        dir_ = opendir(path_.c_str());
     }
     ~PosixDirectorySource() override {
         if (dir_) closedir(dir_);
@@ -73,6 +72,16 @@ public:
     }
 
     bool NextEntry() override {
+        if (!triedOpen_) {
+            // A folder that cannot be listed gives a source whose first read ends the listing.
+            triedOpen_ = true;
+            dir_ = opendir(path_.c_str());
+            struct stat st{};
+            if (dir_ && fstat(dirfd(dir_), &st) == 0) {
+                opened_ = true;
+                device_ = UInt64(st.st_dev);
+            }
+        }
         if (!dir_) return false;
         auto start = std::chrono::steady_clock::now();
         dirent* e = readdir(dir_);
@@ -87,6 +96,8 @@ public:
     const ScanEntrySet& Folders() const override { return folders_; }
     const ImportSettingsRec& Settings() const override { return settings_; }
     const ScanPacing& Pacing() const override { return pacing_; }
+    bool FolderOpened() const override { return opened_; }
+    UInt64 FolderDevice() const override { return device_; }
 
 private:
     void FileEntry(const char* name) {
@@ -109,6 +120,9 @@ private:
     ImportSettingsRec settings_;
     ScanClassifyProc classify_;
     DIR* dir_ = nullptr;
+    bool triedOpen_ = false;
+    bool opened_ = false;
+    UInt64 device_ = 0;
     std::string path_;   // ends in "/"
     std::mutex doneLock_;
     std::mutex stopLock_;

@@ -68,10 +68,15 @@ public:
     virtual const ScanEntrySet& Folders() const = 0;
     virtual const ImportSettingsRec& Settings() const = 0;
     virtual const ScanPacing& Pacing() const = 0;
+    // Whether the folder could be opened for listing, and the device number (st_dev) it lies
+    // on; both read by the scan thread itself, and only to be read once IsDone answered true.
+    virtual bool FolderOpened() const { return true; }
+    virtual UInt64 FolderDevice() const { return 0; }
 };
 
 // A source over a folder of this system. The settings are copied: the catalog's record may
-// change while the thread runs.
+// change while the thread runs. Nothing touches the disk until the scan thread reads the first
+// entry: a folder on a mount that no longer answers holds up that thread, never the caller.
 std::shared_ptr<DirectorySource> DirectorySourceNew(const FSSpec& folder, const ImportSettingsRec& settings,
                                                     ScanClassifyProc classify);
 

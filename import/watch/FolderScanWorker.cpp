@@ -206,11 +206,13 @@ void ScanWorkerTick(CatalogRec* catalog) {
         FolderNode* node = w->queue.front();
         w->queue.pop_front();
         FSSpec spec;
-        if (FolderTreeResolveNode(catalog, node, &spec) == noErr) {
+        if (ScanWorkerLocateFolder(catalog, node, &spec.path, &w->expectedDevice, &w->expectedMount)) {
             w->StopThread();
             w->DeleteSource();
             w->current = node;
             w->StartThread(spec, *catalog->importSettings);
+        } else {
+            ScanWorkerMarkOffline(catalog, node);
         }
         w->RearmFast(catalog);
         return;
@@ -229,8 +231,10 @@ OSErr ScanWorkerScanNow(CatalogRec* catalog, FolderNode* node) {
     FolderScanWorker* w = WorkerOf(catalog);
     if (!w || !node) return paramErr;
     FSSpec spec;
-    OSErr err = FolderTreeResolveNode(catalog, node, &spec);
-    if (err != noErr) return err;
+    if (!ScanWorkerLocateFolder(catalog, node, &spec.path, &w->expectedDevice, &w->expectedMount)) {
+        ScanWorkerMarkOffline(catalog, node);
+        return fnfErr;
+    }
     try {
         w->StopThread();
     } catch (const std::exception&) {
@@ -245,7 +249,47 @@ OSErr ScanWorkerScanNow(CatalogRec* catalog, FolderNode* node) {
     return noErr;
 }
 
+bool ScanWorkerLocateFolder(CatalogRec* catalog, FolderNode* node, std::string* native, UInt64* device,
+                            std::string* mountPoint) {
+    FolderTree* tree = catalog ? catalog->folderTree : nullptr;
+    native->clear();
+    *device = 0;
+    mountPoint->clear();
+    if (!tree || !node || node->depth < 0) return false;
+    // The mount table as it is now: a disk unmounted since the last look is no longer there.
+    VolumeTableRefresh(&tree->volumes);
+    if (FolderStoredToNative(tree->volumes, FolderNodeStoredPath(node), native) != noErr || native->empty() ||
+        (*native)[0] != '/')
+        return false;
+    if (const VolumeTableEntry* mount = VolumeTableMountOf(tree->volumes, *native)) {
+        *device = mount->deviceNumber;
+        *mountPoint = mount->mountPoint;
+    }
+    // A folder that was listed on a mount below the one that holds it now has lost its disk:
+    // what lies there is the empty mount point (or whatever the disk's absence uncovers).
+    if (FolderScanWorker* w = tree->scanWorker) {
+        auto seen = w->nodeMounts.find(node->nodeId);
+        if (seen != w->nodeMounts.end() && seen->second != *mountPoint && seen->second.size() > mountPoint->size() &&
+            seen->second.compare(0, mountPoint->size(), *mountPoint) == 0)
+            return false;
+    }
+    return true;
+}
+
+void ScanWorkerMarkOffline(CatalogRec* catalog, FolderNode* node) {
+    FolderScanWorker* w = WorkerOf(catalog);
+    if (!w || !node) return;
+    auto it = FindResults(w, node);
+    if (it != w->results.end()) w->results.erase(it);
+    UInt32 flags = (node->flags | kFolderMissing) & ~UInt32(kFolderScanWaiting);
+    if (flags != node->flags) {
+        node->flags = flags;
+        FolderTreePostChanged(catalog);
+    }
+}
+
 void ScanWorkerForgetNode(FolderScanWorker* w, const FolderNode* node) {
+    w->nodeMounts.erase(node->nodeId);
     w->queue.remove(const_cast<FolderNode*>(node));
     for (auto it = w->results.begin(); it != w->results.end();) {
         if (it->node == node) {
@@ -298,7 +342,21 @@ void ScanWorkerCompare(CatalogRec* catalog) {
     w->StopThread();
     DirectorySource* source = w->GetSource();
     FolderNode* node = w->current;
+    // A listing of a folder that could not be opened, or that lies on another device than the
+    // mount that should hold it (the disk went away while it was listed), says nothing about
+    // the items: the folder is offline and nothing of it is offered for deletion.
+    if (node && source &&
+        (!source->FolderOpened() || (w->expectedDevice != 0 && source->FolderDevice() != 0 &&
+                                     source->FolderDevice() != w->expectedDevice))) {
+        ScanWorkerMarkOffline(catalog, node);
+        node = nullptr;
+    }
     if (node && source) {
+        w->nodeMounts[node->nodeId] = w->expectedMount;
+        if (node->flags & kFolderMissing) {
+            node->flags &= ~UInt32(kFolderMissing);
+            FolderTreePostChanged(catalog);
+        }
         ScanResults r;
         r.node = node;
         r.nodeId = node->nodeId;

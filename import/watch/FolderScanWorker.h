@@ -12,6 +12,8 @@
 #include "platform/TimerService.h"
 
 #include <list>
+#include <map>
+#include <string>
 #include <memory>
 #include <set>
 #include <thread>
@@ -56,6 +58,13 @@ struct FolderScanWorker {
     FolderNode* current = nullptr;      // being listed
     std::list<ScanResults> results;     // one per folder node at most
     TimerId timerId = 0;                // 0: no timer
+    // Where the folder being listed must lie: the device of the mount that holds it now and
+    // that mount's mount point, from the mount table.
+    UInt64 expectedDevice = 0;
+    std::string expectedMount;
+    // The mount point that held each folder node at its last listing, by node id: a folder
+    // found under a mount further up has lost the disk it was on (the mount point left empty).
+    std::map<UInt32, std::string> nodeMounts;
 };
 
 // The tree's worker, made on first use; deleted with the tree.
@@ -72,6 +81,14 @@ void ScanWorkerStopTimer(CatalogRec* catalog);
 void WatchTimerProc(TimerId id);
 // One step of watching (the timer's), throwing when a thread would not stop.
 void ScanWorkerTick(CatalogRec* catalog);
+// Where a watched folder lies now, from the catalog's volume table refreshed from the mount
+// table (no disk is touched, so a hung mount cannot hold up the caller): false when its volume
+// is not mounted or its stored path cannot be a place (then its items are offline).
+bool ScanWorkerLocateFolder(CatalogRec* catalog, FolderNode* node, std::string* native, UInt64* device,
+                            std::string* mountPoint);
+// Marks a watched folder that is gone or whose disk is offline: flag kFolderMissing, and no
+// results kept for it, so none of its items is offered for deletion.
+void ScanWorkerMarkOffline(CatalogRec* catalog, FolderNode* node);
 // Lists the node's folder at once, ahead of the queue. 0, the resolve error, or -1 when a
 // running thread would not stop.
 OSErr ScanWorkerScanNow(CatalogRec* catalog, FolderNode* node);

@@ -5,17 +5,20 @@
 
 #include "catalog/file/CatalogEngine.h"
 #include "catalog/organize/OrganizeLists.h"
+#include "catalog/save/CatalogSave.h"
 #include "foundation/text/PString.h"
 #include "catalog/foldertree/FolderTree.h"
 #include "platform/ByteOrder.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "platform/UiHooks.h"
+#include "support/FileSpecs.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <functional>
 #include <string>
 #include <vector>
@@ -227,6 +230,12 @@ TEST_F(CatalogReaderTest, InconsistentCountsAreNotTrusted) {
          [](CatalogImage* im) { WriteBE32(im->Find('CELL')->data.data(), 2); }},
         {"a table that is not whole entries",
          [](CatalogImage* im) { im->Find('CELL')->data.push_back(0); }},
+        // The second item's entry points 100 bytes into the first record: those bytes would
+        // be shown, and saved, as an item.
+        {"an entry points into the middle of a record",
+         [](CatalogImage* im) { WriteBE32(im->Find('CELL')->data.data() + 12, kCatalogHeaderSize + 100); }},
+        {"two entries point at one record",
+         [](CatalogImage* im) { WriteBE32(im->Find('CELL')->data.data() + 12, kCatalogHeaderSize); }},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -382,6 +391,42 @@ TEST_F(CatalogReaderTest, DamagedOrganizeListsAreCutToWholeEntries) {
     CatalogClose(c, false);
 }
 
+// The custom field names and the rank rows are tables of fixed-size entries: a chunk that is
+// not whole entries keeps the whole ones, says so, and is written back whole.
+TEST_F(CatalogReaderTest, NameAndRankTablesThatAreNotWholeEntriesKeepTheWholeOnes) {
+    const struct {
+        OSType tag;
+        long entrySize;
+        Handle CatalogRec::*table;
+    } tables[] = {{'USFL', kCustomFieldNameSize, &CatalogRec::customFieldNames},
+                  {'RANK', long(sizeof(RankRow)), &CatalogRec::rankList}};
+    for (const auto& t : tables) {
+        SCOPED_TRACE(std::string(reinterpret_cast<const char*>(&t.tag), 4));
+        CatalogImage image = Golden("three-items.lxc");
+        Bytes data(std::size_t(2 * t.entrySize + 5), 0);
+        data[0] = 3;
+        std::memcpy(&data[1], "abc", 3);
+        if (TestChunk* chunk = image.Find(t.tag))
+            chunk->data = data;
+        else
+            image.chunks.insert(image.chunks.begin() + 1, TestChunk{t.tag, data});
+        CatalogRec* c = nullptr;
+        ASSERT_EQ(OpenBytes(image.Build(), &c), noErr);
+        EXPECT_TRUE(CatalogGetOpenWarnings(c) & kOpenChunksSkipped);
+        ASSERT_NE(c->*t.table, nullptr);
+        EXPECT_EQ(GetHandleSize(c->*t.table), 2 * t.entrySize);
+
+        // Written back as the whole entries.
+        const std::string saved = dir_ / "whole.lxc";
+        ASSERT_EQ(WriteCatalogFile(saved, c, {}), noErr);
+        CatalogClose(c, false);
+        CatalogImage back;
+        ASSERT_TRUE(ParseCatalogImage(ReadBytes(saved), &back));
+        ASSERT_NE(back.Find(t.tag), nullptr);
+        EXPECT_EQ(long(back.Find(t.tag)->data.size()), 2 * t.entrySize);
+    }
+}
+
 TEST_F(CatalogReaderTest, DuplicateIdsAreRenumberedAndTheTreeRebuilt) {
     CatalogImage image = Golden("three-items.lxc");
     Bytes& cell = image.Find('CELL')->data;
@@ -459,6 +504,64 @@ TEST_F(CatalogReaderTest, WorkFileIsNeverMadeOverAnother) {
 // Every truncation and a damaged byte at every place of two catalogs: each open gives an
 // error or a catalog that keeps its invariants; nothing crashes, hangs or reads outside what
 // it owns (the ASan build runs this too).
+// Damaged copies of the golden catalogs, made the way disks and programs damage files: bytes
+// changed at random, 32-bit fields (counts, lengths, positions, sizes) overwritten, pieces cut
+// off or repeated. Each copy either refuses to open, or opens and saves, or opens saying that
+// it cannot be saved: never opens cleanly and then fails every save, losing the user's edits.
+TEST_F(CatalogReaderTest, DamagedCatalogsThatOpenCanBeSavedOrSaySoAtOnce) {
+    std::mt19937 random(20261209);
+    int opened = 0, saved = 0, refused = 0, unsavable = 0;
+    for (const char* name : {"three-items.lxc", "folder-tree.lxc", "empty.lxc"}) {
+        const Bytes good = ReadBytes(kGoldenFolder + name);
+        for (int round = 0; round < 120; ++round) {
+            Bytes bad = good;
+            auto at = [&](std::size_t span) { return std::size_t(random() % (bad.size() - span)); };
+            switch (round % 4) {
+            case 0:
+                for (int n = 1 + int(random() % 4); n > 0; --n) bad[at(1)] ^= std::uint8_t(1 + random() % 255);
+                break;
+            case 1: {
+                static const UInt32 values[] = {0, 1, 8, 12, 0x7FFFFFFF, 0xFFFFFFFF, 1024, 1025};
+                WriteBE32(bad.data() + at(4), values[random() % 8] + UInt32(random() % 3));
+                break;
+            }
+            case 2:
+                bad.resize(8 + random() % (bad.size() - 8));
+                break;
+            default: {
+                const std::size_t from = at(64), length = 1 + random() % 64;
+                bad.insert(bad.begin() + long(at(1)), bad.begin() + long(from), bad.begin() + long(from + length));
+                break;
+            }
+            }
+            const std::string what = std::string(name) + " round " + std::to_string(round);
+            const std::string path = dir_ / "fuzz.lxc";
+            WriteBytes(path, bad);
+            FSSpec spec = SpecOf(path), work = SpecOf(dir_ / ("fuzz-" + std::to_string(++count_) + ".work"));
+            CatalogRec* c = nullptr;
+            if (CatalogOpen(&c, &spec, &work, nullptr, nullptr, nullptr, 0) != noErr) {
+                ++refused;
+                continue;
+            }
+            ++opened;
+            FSSpec target = SpecOf(dir_ / "fuzz-saved.lxc");
+            const OSErr err = CatalogSave(c, &target, nullptr, 0);
+            if (CatalogGetOpenWarnings(c) & kOpenCannotSave) {
+                ++unsavable;
+            } else {
+                EXPECT_EQ(err, noErr) << what << ", warnings " << CatalogGetOpenWarnings(c);
+                if (err == noErr) ++saved;
+            }
+            CatalogClose(c, false);
+        }
+    }
+    RecordProperty("opened", opened);
+    RecordProperty("saved", saved);
+    RecordProperty("refused", refused);
+    RecordProperty("unsavable", unsavable);
+    EXPECT_GT(saved, 0);
+}
+
 TEST_F(CatalogReaderTest, TruncatedAndDamagedFiles) {
     for (const char* name : {"three-items.lxc", "folder-tree.lxc"}) {
         SCOPED_TRACE(name);

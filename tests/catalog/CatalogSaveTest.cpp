@@ -8,16 +8,27 @@
 #include "catalog/save/CatalogLocks.h"
 #include "catalog/save/CatalogProgress.h"
 #include "catalog/save/WorkFile.h"
+#include "catalog/fields/FieldEngine.h"
+#include "catalog/fields/FieldIds.h"
+#include "catalog/items/ItemRecords.h"
+#include "catalog/sort/SortEngine.h"
 #include "platform/ByteOrder.h"
 #include "platform/FileFaults.h"
 #include "platform/Handles.h"
 #include "platform/UiHooks.h"
+#include "support/ChildProcess.h"
 #include "support/FileSpecs.h"
 #include "support/RecordingWindow.h"
 #include "support/TempFolder.h"
+#include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -555,6 +566,129 @@ TEST_F(CatalogSaveTest, TwoCatalogsHandedOneWorkFileNeverShareIt) {
 }  // namespace
 
 namespace {
+
+// Another program cuts the open catalog's file short and copies it back (truncate, cp of a
+// backup, rsync --inplace) while the user sorts: the reads that meet the change answer an
+// error the catalog reports, and the program goes on.
+TEST_F(CatalogSaveTest, ACatalogFileRewrittenInPlaceWhileSortingGivesAnErrorNotASignal) {
+    std::vector<TestItem> items;
+    for (int i = 0; i < 300; ++i) items.push_back(Item("photo-" + std::to_string((i * 7919) % 300) + ".jpg", 2000));
+    CatalogRec* c = Saved(items);
+    ASSERT_NE(c, nullptr);
+    const std::string path = (dir / "Photos.lxc");
+    const Bytes bytes = ReadBytes(path);
+    ASSERT_EQ(CatalogGetReadError(c), noErr);
+
+    ChildProcess other([&](ChildProcess& self) {
+        self.Send("ready");
+        for (;;) {
+            int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC);
+            if (fd < 0) return 1;
+            for (size_t at = 0; at < bytes.size(); at += 65536) {
+                const size_t n = std::min<size_t>(65536, bytes.size() - at);
+                if (pwrite(fd, bytes.data() + at, n, off_t(at)) != ssize_t(n)) return 2;
+            }
+            close(fd);
+        }
+    });
+    ASSERT_EQ(other.Receive(), "ready");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    int sorts = 0;
+    while (CatalogGetReadError(c) == noErr && std::chrono::steady_clock::now() < deadline) {
+        SortCatalogByFields(c, kFieldFileName, kSortTextNatural);
+        c->viewPrefs.byte24 ^= 1;   // the other direction next time, so every sort reads all keys
+        FieldEngineReset();
+        ++sorts;
+    }
+    other.Kill();
+    EXPECT_EQ(CatalogGetReadError(c), ioErr) << "after " << sorts << " sorts";
+
+    // Cut short for good: every read of a record past the end is an error, never a signal.
+    ASSERT_EQ(truncate(path.c_str(), 8), 0);
+    FieldEngineReset();
+    EXPECT_FALSE(SortCatalogByFields(c, kFieldFileName, kSortTextByteOrder));
+    ItemRec record;
+    EXPECT_NE(ItemReadRecord(c, c->itemCount, &record), noErr);
+}
+
+// Saving as a file that another user has open would replace it under them: refused like an
+// in-place save while others use the file, and the file is left alone.
+TEST_F(CatalogSaveTest, SavingAsACatalogThatAnotherUserHasOpenIsRefused) {
+    CatalogRec* other = Saved({Item("theirs.jpg")}, "Theirs.lxc");
+    ASSERT_NE(other, nullptr);
+    const std::string theirs = (dir / "Theirs.lxc");
+    const Bytes before = ReadBytes(theirs);
+    ChildProcess user([&](ChildProcess& self) {
+        FSSpec spec = SpecOf(theirs);
+        SInt32 slot = -1;
+        SInt16 ref = 0;
+        self.Send(std::to_string(CatalogAcquireLockSlot(&spec, &slot, &ref)));
+        self.Receive(-1);
+        return 0;
+    });
+    ASSERT_EQ(user.Receive(), "0");
+    CatalogClose(other, false);
+    open.erase(std::find(open.begin(), open.end(), other));
+
+    CatalogRec* mine = Saved({Item("mine.jpg")});
+    ASSERT_NE(mine, nullptr);
+    AddWorkItem(mine, Item("new.jpg"));
+    FSSpec target = SpecOf(theirs);
+    EXPECT_EQ(opWrErr, CatalogSave(mine, &target, nullptr, 0));
+    EXPECT_EQ(before, ReadBytes(theirs));
+    EXPECT_EQ((dir / "Photos.lxc"), mine->fileSpec.path);
+
+    // Once that user has closed it, the same save goes through.
+    user.Kill();
+    EXPECT_EQ(noErr, CatalogSave(mine, &target, nullptr, 0));
+    EXPECT_EQ(NamesInFile(theirs), (std::vector<std::string>{"/media/photos/mine.jpg", "/media/photos/new.jpg"}));
+}
+
+// A save the user has no permission for says so, instead of "the save failed".
+TEST_F(CatalogSaveTest, ASaveWithoutPermissionAnswersAPermissionError) {
+    if (std::string why = UnprivilegedUnavailable(); !why.empty()) GTEST_SKIP() << why;
+    CatalogRec* c = Saved({Item("a.jpg")});
+    ASSERT_NE(c, nullptr);
+    CatalogClose(c, false);
+    open.clear();
+    const std::string folder = dir.path();
+    std::filesystem::create_directory(dir / "locked");
+    std::filesystem::copy_file(dir / "Photos.lxc", dir / "locked/Photos.lxc");
+    std::filesystem::create_directory(dir / "work");
+    OpenToOthers(folder, 0755);
+    OpenToOthers(dir / "work", 0777);
+    OpenToOthers(dir / "locked/Photos.lxc", 0666);
+    OpenToOthers(dir / "locked", 0555);
+    const struct {
+        const char* name;
+        const char* target;   // null: in place
+    } cases[] = {{"in place, in a folder the user may not write", nullptr},
+                 {"save as, into a folder the user may not write", "locked/Copy.lxc"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto user = StartUnprivileged([&](ChildProcess& self) {
+            FSSpec spec = SpecOf(dir / "locked/Photos.lxc");
+            FSSpec work = SpecOf(dir / ("work/w-" + std::to_string(getpid())));
+            CatalogRec* cat = nullptr;
+            OSErr err = CatalogOpen(&cat, &spec, &work, nullptr, nullptr, nullptr, 0);
+            if (err != noErr) {
+                self.Send("open " + std::to_string(err));
+                return 0;
+            }
+            AddWorkItem(cat, Item("b.jpg"));
+            FSSpec target = c.target ? SpecOf(dir / c.target) : FSSpec{};
+            err = CatalogSave(cat, c.target ? &target : nullptr, nullptr, 0);
+            self.Send("save " + std::to_string(err));
+            CatalogClose(cat, false);
+            return 0;
+        });
+        const std::string answer = user->Receive();
+        EXPECT_TRUE(answer == "save " + std::to_string(afpAccessDenied) || answer == "save " + std::to_string(permErr))
+            << answer;
+        EXPECT_EQ(0, user->Wait());
+    }
+    OpenToOthers(dir / "locked", 0755);
+}
 
 class CursorRecorder : public UiHooks {
 public:

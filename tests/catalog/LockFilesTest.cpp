@@ -2,13 +2,17 @@
 // crashed ones, foreign files in slot names, and openers racing for the same slot.
 #include "catalog/save/CatalogLocks.h"
 
+#include "catalog/file/CatalogRec.h"
+
 #include "support/ChildProcess.h"
 #include "support/FileSpecs.h"
 #include "support/TempFolder.h"
+#include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -211,6 +215,92 @@ TEST_F(LockFilesTest, OthersAreCountedWhenTheOwnLockCouldNotBeTaken) {
     EXPECT_EQ(bdNamErr, CatalogAcquireLockSlot(&longSpec, &slot, &ref));
     EXPECT_EQ(-1, slot);
     EXPECT_EQ(0, ref);
+}
+
+// Another program deletes the slot file of a running user (a clean-up script, a user tidying
+// the folder). The next user takes that slot; the first must notice that its file is gone
+// before it counts, or both believe they are alone and both save in place.
+TEST_F(LockFilesTest, ASlotFileDeletedUnderItsHolderIsTakenAgainBeforeUsersAreCounted) {
+    auto a = std::make_unique<CatalogRec>();
+    ASSERT_EQ(noErr, CatalogCreateLock(a.get(), &spec));
+    ASSERT_EQ(0, a->lockSlot);
+    ASSERT_TRUE(std::filesystem::remove(SlotPath(catalog, 0)));
+
+    auto b = StartHolder(catalog);
+    Taken tb = ReadTaken(*b);
+    ASSERT_EQ(noErr, tb.err);
+    EXPECT_EQ(0, tb.slot) << "the deleted name was free";
+
+    EXPECT_EQ(1, CatalogCountOtherUsers(a.get(), &spec));
+    ASSERT_GT(a->lockSlot, 0);
+    EXPECT_EQ("LYREX LOCK", TempFolder::Read(SlotPath(catalog, a->lockSlot)));
+    EXPECT_EQ(2, CatalogCountLockUsers(&spec, -1)) << "both users are seen by a third";
+    // A slot file that is still ours is kept as it is.
+    const SInt32 kept = a->lockSlot;
+    EXPECT_EQ(noErr, CatalogCheckOwnLock(a.get(), &spec));
+    EXPECT_EQ(kept, a->lockSlot);
+
+    b.reset();
+    CatalogReleaseLock(a.get(), &spec);
+    EXPECT_EQ(0, CatalogCountLockUsers(&spec, -1));
+}
+
+// Users who reach one catalog file by different names (a symbolic link to the file, a link in
+// another folder, a linked folder) share its slots, beside the real file.
+TEST_F(LockFilesTest, UsersOpeningThroughSymbolicLinksShareTheSlotsOfTheRealFile) {
+    dir.Write("Photos.lxc", "catalog");
+    std::filesystem::create_directory(dir / "other");
+    const struct {
+        const char* name;
+        std::string link;   // what the second user opens
+        std::string target;
+    } cases[] = {
+        {"link beside the file", dir / "Link.lxc", "Photos.lxc"},
+        {"link in another folder", dir / "other/Photos.lxc", catalog},
+        {"linked folder", dir / "linked/Photos.lxc", ""},
+    };
+    std::filesystem::create_directory_symlink(dir.path(), dir / "linked");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.target.empty()) std::filesystem::create_symlink(c.target, c.link);
+        auto holder = StartHolder(catalog);
+        ASSERT_EQ(0, ReadTaken(*holder).slot);
+
+        FSSpec viaLink = SpecOf(c.link);
+        SInt32 slot = -1;
+        SInt16 ref = 0;
+        ASSERT_EQ(noErr, CatalogAcquireLockSlot(&viaLink, &slot, &ref));
+        EXPECT_EQ(1, slot);
+        EXPECT_EQ("LYREX LOCK", TempFolder::Read(SlotPath(catalog, 1)));
+        EXPECT_EQ(1, CatalogCountLockUsers(&viaLink, slot));
+        EXPECT_EQ(2, CatalogCountLockUsers(&spec, -1));
+        CatalogReleaseLockSlot(&viaLink, &slot, &ref);
+        EXPECT_FALSE(std::filesystem::exists(SlotPath(catalog, 1)));
+        for (const auto& e : std::filesystem::directory_iterator(dir / "other"))
+            EXPECT_EQ(e.path().filename().string().find("_"), std::string::npos) << e.path();
+    }
+}
+
+// A user who may not write the catalog's folder gets no slot: the catalog still opens, but
+// says that other users cannot see this one.
+TEST_F(LockFilesTest, NoSlotInAReadOnlyFolderIsAWarningOfTheOpen) {
+    if (std::string why = UnprivilegedUnavailable(); !why.empty()) GTEST_SKIP() << why;
+    OpenToOthers(dir.path(), 0555);
+    auto user = StartUnprivileged([this](ChildProcess& self) {
+        CatalogRec c;
+        OSErr err = CatalogCreateLock(&c, &spec);
+        self.Send(std::to_string(err) + " " + std::to_string(c.lockSlot) + " " +
+                  std::to_string((c.openWarnings & kOpenSharingUnprotected) != 0));
+        return 0;
+    });
+    EXPECT_EQ("0 -1 1", user->Receive());
+    EXPECT_EQ(0, user->Wait());
+    OpenToOthers(dir.path(), 0700);
+
+    CatalogRec writable;
+    ASSERT_EQ(noErr, CatalogCreateLock(&writable, &spec));
+    EXPECT_EQ(0u, writable.openWarnings & kOpenSharingUnprotected);
+    CatalogReleaseLock(&writable, &spec);
 }
 
 TEST_F(LockFilesTest, LockFileIsOursReadsTheFirstTenBytes) {

@@ -4,6 +4,14 @@
 #include "ImportTestSupport.h"
 
 #include "import/watch/FolderScanWorker.h"
+#include "support/ChildProcess.h"
+
+#include <sched.h>
+#include <sys/mount.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 
 #include <atomic>
 #include <thread>
@@ -164,6 +172,80 @@ TEST_F(FolderWatchTest, AFolderDestroyedBeforeTheResultsAreAppliedIsNotTouched) 
     FolderTreeApplyPending(catalog, w, false, false, false, true);
     EXPECT_EQ(catalog->itemCount, 1);
     EXPECT_TRUE(StaleIds().empty());
+}
+
+// A watched folder that is gone (deleted, or its disk unplugged) says nothing about its items:
+// they are offline, and none is offered for deletion.
+TEST_F(FolderWatchTest, AWatchedFolderThatIsGoneMarksItsItemsOfflineAndOffersNoDeletion) {
+    Put("metadata-samples/Canon.jpg", "w/a.jpg");
+    Put("metadata-samples/Nikon.jpg", "w/b.jpg");
+    ASSERT_EQ(Add({media / "w"}), noErr);
+    FolderNode* w = Node(media / "w");
+    ASSERT_NE(w, nullptr);
+    std::filesystem::remove_all(media / "w");
+    FolderTreeSetWatched(catalog, w, true);
+    ASSERT_TRUE(TickUntil([&] { return Worker()->timerId == 0; }));
+    EXPECT_TRUE(w->flags & kFolderMissing);
+    const ScanResults* r = ScanWorkerFindResults(Worker(), w);
+    EXPECT_TRUE(r == nullptr || r->vanishedItems.empty());
+    FolderTreeApplyPending(catalog, w, true, true, true, true);
+    EXPECT_EQ(catalog->itemCount, 2);
+}
+
+// The disk of a watched folder is unmounted while the catalog is open: the mount point is left
+// as an empty folder. Listing that folder must not report the items as vanished (applying that
+// would delete them with their annotations); they are offline until the disk comes back.
+TEST_F(FolderWatchTest, AnUnmountedDiskLeavesItsItemsOfflineNotVanished) {
+    const std::string disk = media / "disk";
+    std::filesystem::create_directories(disk);
+    ChildProcess child([&](ChildProcess& self) {
+        // A mount namespace of our own: mounts made here are seen by this process only.
+        if (unshare(geteuid() == 0 ? CLONE_NEWNS : (CLONE_NEWUSER | CLONE_NEWNS)) != 0) {
+            self.Send(std::string("skip cannot make a mount namespace here: ") + std::strerror(errno));
+            return 0;
+        }
+        if (geteuid() != 0) {
+            const std::string uid = std::to_string(getuid()), gid = std::to_string(getgid());
+            std::ofstream("/proc/self/setgroups") << "deny";
+            std::ofstream("/proc/self/uid_map") << "0 " << uid << " 1";
+            std::ofstream("/proc/self/gid_map") << "0 " << gid << " 1";
+        }
+        if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("lyrex-test-disk", disk.c_str(), "tmpfs", 0, "size=8m") != 0) {
+            self.Send(std::string("skip cannot mount a file system here: ") + std::strerror(errno));
+            return 0;
+        }
+        // The child's own catalog: the files of the parent's are not open here.
+        catalog = OpenNew("disk.work");
+        if (!catalog) return 1;
+        Put("metadata-samples/Canon.jpg", "disk/a.jpg");
+        Put("metadata-samples/Nikon.jpg", "disk/b.jpg");
+        if (Add({disk}) != noErr || catalog->itemCount != 2) return 2;
+        FolderNode* photos = Node(disk);
+        if (!photos) return 3;
+        FolderTreeSetWatched(catalog, photos, true);
+        if (!TickUntil([&] { return window.Count(kMsgScanResultsWaiting) > 0; })) return 4;
+        const ScanResults* before = ScanWorkerFindResults(Worker(), photos);
+        if (!before || !before->vanishedItems.empty() || (photos->flags & kFolderMissing)) return 5;
+        FolderTreeApplyPending(catalog, photos, false, false, false, false);
+
+        // Unplugged: the mount point stays behind, empty, as a folder of the disk above.
+        if (umount2(disk.c_str(), MNT_DETACH) != 0) return 6;
+        ScanWorkerScanNow(catalog, photos);
+        TickUntil([&] { return Worker()->GetSource() == nullptr; });
+        const ScanResults* after = ScanWorkerFindResults(Worker(), photos);
+        const size_t vanished = after ? after->vanishedItems.size() : 0;
+        FolderTreeApplyPending(catalog, photos, true, true, true, true);
+        self.Send("vanished " + std::to_string(vanished) + " offline " +
+                  std::to_string((photos->flags & kFolderMissing) != 0) + " items " +
+                  std::to_string(catalog->itemCount));
+        return 0;
+    });
+    const std::string answer = child.Receive(60000);
+    if (answer.rfind("skip ", 0) == 0) GTEST_SKIP() << answer.substr(5);
+    EXPECT_EQ(answer, "vanished 0 offline 1 items 2");
+    const int status = child.Wait();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
 }
 
 TEST_F(FolderWatchTest, ClosingTheCatalogStopsEverything) {

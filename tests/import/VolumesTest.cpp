@@ -201,6 +201,14 @@ TEST(Volumes, StoredToNative) {
         {"H\t66\tHIDDEN\\x", "", fnfErr},                   // mounted under another mount
         {"\\\\server\\share\\x", "\\\\server\\share\\x", noErr},   // network paths stay
         {"Photos\\x", "Photos\\x", noErr},                 // no key: a native path
+        // A path that climbs resolves to nothing, however it is written.
+        {"E\t305441741\tSTICK\\DCIM\\..\\..\\..\\etc", "", fnfErr},
+        {"@\t111\t\\srv\\..\\root", "", fnfErr},
+        {"@\t111\t\\srv\\.\\photos", "", fnfErr},
+        {"/home/u/../../etc", "", fnfErr},
+        {"..\\x", "", fnfErr},
+        {"\\\\server\\share\\..\\x", "", fnfErr},
+        {"@\t111\t\\srv\\..photos\\a..", "/srv/..photos/a..", noErr},   // dots inside a name are a name
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);

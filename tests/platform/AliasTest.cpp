@@ -219,6 +219,16 @@ TEST(Alias, DamagedRecordsAreRefused) {
         {"unknown kind", [](std::vector<unsigned char>& b) { b[8] = 7; }},
         {"relative full path", [](std::vector<unsigned char>& b) { b[kAliasHeaderSize] = 'x'; }},
         {"zero byte in the path", [](std::vector<unsigned char>& b) { b[kAliasHeaderSize + 2] = 0; }},
+        // "/tmp/..." becomes "/..//...": a path that climbs out of where it claims to lie.
+        {"a \"..\" component", [](std::vector<unsigned char>& b) {
+             b[kAliasHeaderSize + 1] = '.';
+             b[kAliasHeaderSize + 2] = '.';
+             b[kAliasHeaderSize + 3] = '/';
+         }},
+        {"a \".\" component", [](std::vector<unsigned char>& b) {
+             b[kAliasHeaderSize + 1] = '.';
+             b[kAliasHeaderSize + 2] = '/';
+         }},
     };
     for (const Damage& d : damages) {
         std::vector<unsigned char> b = good;

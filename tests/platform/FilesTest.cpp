@@ -1,11 +1,14 @@
 #include "platform/Files.h"
 #include "platform/MacDates.h"
 #include "platform/Volumes.h"
+#include "support/ChildProcess.h"
 #include "support/FileSpecs.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -391,6 +394,101 @@ TEST(MappedReads, FollowWritesAndLengthChangesMadeThroughOtherOpens) {
     EXPECT_EQ(FSClose(w), noErr);
     EXPECT_EQ(FSClose(r), noErr);
     EXPECT_EQ(FSMapForReading(r), rfNumErr);
+}
+
+// Another program may cut a mapped file short or copy a file over it (truncate, cp, rsync
+// --inplace) while it is open here. Every read then answers what the file holds or an error;
+// touching a page the file no longer holds must never stop the process.
+TEST(MappedReads, AFileChangedInPlaceByAnotherProgramAnswersErrorsNotASignal) {
+    TempFolder tmp;
+    std::string bytes(64 * 1024, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = char('a' + i % 26);
+    const std::string path = tmp.Write("f.bin", bytes);
+    FSSpec f = CheckedSpecOf(path);
+    SInt16 r = 0;
+    ASSERT_EQ(FSpOpenDF(&f, fsRdPerm, &r), noErr);
+    ASSERT_EQ(FSMapForReading(r), noErr);
+    ASSERT_EQ(ReadAtOf(r, 40000, 4), std::make_pair(OSErr(noErr), bytes.substr(40000, 4)));
+    EXPECT_FALSE(FSReadFaulted(r));
+
+    // Cut short behind this process's back: the read of a page past the new end fails.
+    ASSERT_EQ(truncate(path.c_str(), 100), 0);
+    EXPECT_EQ(ReadAtOf(r, 40000, 4).first, ioErr);
+    EXPECT_TRUE(FSReadFaulted(r));
+    // From then on reads go to the file and answer what it holds now.
+    EXPECT_EQ(ReadAtOf(r, 40000, 4), std::make_pair(OSErr(eofErr), std::string()));
+    EXPECT_EQ(ReadAtOf(r, 90, 10), std::make_pair(OSErr(noErr), bytes.substr(90, 10)));
+    // Copied back over it (cp of the same bytes): the reads see the whole file again.
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    EXPECT_EQ(ReadAtOf(r, 40000, 4), std::make_pair(OSErr(noErr), bytes.substr(40000, 4)));
+    FSClose(r);
+}
+
+TEST(MappedReads, ReadsWhileAnotherProcessRewritesTheFileInPlaceNeverStopTheReader) {
+    TempFolder tmp;
+    std::string bytes(256 * 1024, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = char('A' + i % 23);
+    const std::string path = tmp.Write("f.bin", bytes);
+    FSSpec f = CheckedSpecOf(path);
+    SInt16 r = 0;
+    ASSERT_EQ(FSpOpenDF(&f, fsRdPerm, &r), noErr);
+    ASSERT_EQ(FSMapForReading(r), noErr);
+    // The other program: cp of the identical bytes over the file, again and again.
+    ChildProcess writer([&](ChildProcess& self) {
+        self.Send("ready");
+        for (;;) {
+            int fd = open(path.c_str(), O_WRONLY | O_TRUNC);
+            if (fd < 0) return 1;
+            for (size_t at = 0; at < bytes.size(); at += 4096)
+                if (pwrite(fd, bytes.data() + at, 4096, off_t(at)) != 4096) return 2;
+            close(fd);
+        }
+    });
+    ASSERT_EQ(writer.Receive(), "ready");
+    int failed = 0;
+    for (int round = 0; round < 4000; ++round) {
+        const SInt64 at = SInt64(round * 4093 % (bytes.size() - 16));
+        auto [err, got] = ReadAtOf(r, at, 16);
+        if (err == noErr) {
+            ASSERT_EQ(got, bytes.substr(size_t(at), 16)) << "at " << at;
+        } else {
+            ASSERT_TRUE(err == ioErr || err == eofErr) << err;
+            ++failed;
+        }
+    }
+    writer.Kill();
+    FSClose(r);
+    RecordProperty("failedReads", failed);
+}
+
+// Only the guarded copies of the file layer are caught: any other access to a page a file no
+// longer holds still stops the process, as it would without the guard.
+TEST(MappedReads, ABusErrorOutsideTheFileLayerStillStopsTheProcess) {
+    TempFolder tmp;
+    const std::string path = tmp.Write("f.bin", std::string(8192, 'x'));
+    ChildProcess child([&](ChildProcess&) {
+        FSSpec spec;
+        if (FSMakeFSSpecFromPath(path, &spec) != noErr) return 1;
+        SInt16 r = 0;
+        if (FSpOpenDF(&spec, fsRdPerm, &r) != noErr || FSMapForReading(r) != noErr) return 2;
+        if (truncate(path.c_str(), 0) != 0) return 3;
+        char c[4];
+        long n = 4;
+        if (FSReadAt(r, 5000, &n, c) != ioErr) return 4;   // the guard is in place and works
+        int fd = open(path.c_str(), O_RDONLY);
+        void* map = mmap(nullptr, 8192, PROT_READ, MAP_SHARED, fd, 0);
+        if (map == MAP_FAILED) return 5;
+        volatile char touched = static_cast<const char*>(map)[5000];
+        (void)touched;
+        return 0;
+    });
+    const int status = child.Wait();
+    ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) <= 5) << "exit " << WEXITSTATUS(status);
+#ifndef __SANITIZE_ADDRESS__
+    // (Under AddressSanitizer its own handler reports the fault and ends the process.)
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGBUS);
+#endif
 }
 
 TEST(MappedReads, EmptyAndWriteOnlyFiles) {
