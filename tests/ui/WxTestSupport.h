@@ -56,6 +56,19 @@ protected:
         wxTheApp->CallAfter([action = std::move(action)] { action(); });
     }
 
+    // Runs the action once the condition holds, looking again whenever the event loop is idle
+    // (for acting on a dialog only after a nested one has closed).
+    static void WhenTrue(std::function<bool()> condition, std::function<void()> action) {
+        wxTheApp->CallAfter([condition = std::move(condition), action = std::move(action)]() mutable {
+            if (condition()) {
+                action();
+                return;
+            }
+            wxMilliSleep(2);
+            WhenTrue(std::move(condition), std::move(action));
+        });
+    }
+
     SettingsSandbox settings_;
     wxFrame* frame_ = nullptr;
 };
