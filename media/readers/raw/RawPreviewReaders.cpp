@@ -323,6 +323,27 @@ OSErr MrwRead(const FSSpec* spec, KindInfoRec* info, GWorldPtr* out, UserData me
 
 // ---- Olympus ORF ------------------------------------------------------------------------------
 
+// The strip offsets or byte counts: 32-bit values, or 16-bit ones when the item holds exactly two
+// bytes for each strip that the rows per strip make.
+std::vector<UInt32> StripValues(UserData tags, OSType tag, UInt32 height) {
+    std::vector<std::uint8_t> bytes;
+    std::vector<UInt32> values;
+    if (!RawTagBytes(tags, tag, &bytes)) return values;
+    const UInt32 rowsPerStrip = TagOrZero(tags, 0x116);
+    const std::size_t strips = rowsPerStrip ? (std::size_t(height) + rowsPerStrip - 1) / rowsPerStrip : 0;
+    if (strips && bytes.size() == strips * 2) {
+        for (std::size_t i = 0; i < strips; ++i) {
+            std::uint16_t v;
+            std::memcpy(&v, bytes.data() + 2 * i, 2);
+            values.push_back(v);
+        }
+        return values;
+    }
+    values.resize(bytes.size() / 4);
+    if (!values.empty()) std::memcpy(values.data(), bytes.data(), values.size() * 4);
+    return values;
+}
+
 OSErr OlympusMakerNotePreviewBytes(const FSSpec* spec, UserData tags, Handle* out) {
     *out = nullptr;
     SInt32 note = 0;
@@ -572,8 +593,8 @@ OSErr OrfMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt32 size, UI
         OlympusRawInput input;
         input.width = TagOrZero(tags.get(), 0x100);
         input.height = TagOrZero(tags.get(), 0x101);
-        input.stripOffsets = RawTagArray32(tags.get(), 0x111);
-        input.stripByteCounts = RawTagArray32(tags.get(), 0x117);
+        input.stripOffsets = StripValues(tags.get(), 0x111, input.height);
+        input.stripByteCounts = StripValues(tags.get(), 0x117, input.height);
         if (std::memcmp(model, "E-10", 4) == 0) {
             err = OlympusDecode16(spec, offscreen, input, 1, 0);
         } else if (model[0] == 'C') {
