@@ -310,4 +310,61 @@ Bytes MakeX3f(const X3fSpec& s) {
     return file;
 }
 
+namespace {
+
+Bytes Le32(std::uint32_t v) { return {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)}; }
+
+}  // namespace
+
+TiffEntry TiffLong(std::uint16_t tag, std::uint32_t value) { return {tag, 4, 1, Le32(value)}; }
+TiffEntry TiffLongs(std::uint16_t tag, const std::vector<std::uint32_t>& values) {
+    Bytes b;
+    for (std::uint32_t v : values) Put32(b, v);
+    return {tag, 4, std::uint32_t(values.size()), b};
+}
+TiffEntry TiffShort(std::uint16_t tag, std::uint16_t value) { return {tag, 3, 1, {std::uint8_t(value), std::uint8_t(value >> 8)}}; }
+TiffEntry TiffAscii(std::uint16_t tag, const std::string& text) {
+    Bytes b(text.begin(), text.end());
+    b.push_back(0);
+    return {tag, 2, std::uint32_t(b.size()), b};
+}
+TiffEntry TiffUndefined(std::uint16_t tag, const Bytes& bytes) { return {tag, 7, std::uint32_t(bytes.size()), bytes}; }
+TiffEntry TiffRational(std::uint16_t tag, std::uint32_t numerator, std::uint32_t denominator) {
+    Bytes b;
+    Put32(b, numerator);
+    Put32(b, denominator);
+    return {tag, 5, 1, b};
+}
+
+TiffBuilder::TiffBuilder() : bytes_{'I', 'I', 42, 0, 0, 0, 0, 0} {}
+
+std::uint32_t TiffBuilder::Add(const Bytes& blob) {
+    if (bytes_.size() & 1) bytes_.push_back(0);
+    const std::uint32_t at = std::uint32_t(bytes_.size());
+    bytes_.insert(bytes_.end(), blob.begin(), blob.end());
+    return at;
+}
+
+std::uint32_t TiffBuilder::AddIfd(const std::vector<TiffEntry>& entries, std::uint32_t next) {
+    std::vector<Bytes> fields;
+    for (const auto& e : entries) fields.push_back(e.value.size() <= 4 ? e.value : Le32(Add(e.value)));
+    if (bytes_.size() & 1) bytes_.push_back(0);
+    const std::uint32_t at = std::uint32_t(bytes_.size());
+    Put16(bytes_, std::uint16_t(entries.size()));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        Put16(bytes_, entries[i].tag);
+        Put16(bytes_, entries[i].type);
+        Put32(bytes_, entries[i].count);
+        Bytes field = fields[i];
+        field.resize(4, 0);
+        bytes_.insert(bytes_.end(), field.begin(), field.end());
+    }
+    Put32(bytes_, next);
+    return at;
+}
+
+void TiffBuilder::SetFirstIfd(std::uint32_t offset) {
+    for (int i = 0; i < 4; ++i) bytes_[4 + i] = std::uint8_t(offset >> (8 * i));
+}
+
 }  // namespace rawtest

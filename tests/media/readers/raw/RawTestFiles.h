@@ -59,4 +59,32 @@ struct X3fSpec {
 };
 Bytes MakeX3f(const X3fSpec& spec);
 
+// Little-endian TIFF structures built byte by byte: blobs are appended (kept at even offsets),
+// directories are written from entries whose values longer than four bytes go out of line.
+struct TiffEntry {
+    std::uint16_t tag, type;
+    std::uint32_t count;
+    Bytes value;  // count x the type's size bytes
+};
+TiffEntry TiffLong(std::uint16_t tag, std::uint32_t value);
+TiffEntry TiffLongs(std::uint16_t tag, const std::vector<std::uint32_t>& values);
+TiffEntry TiffShort(std::uint16_t tag, std::uint16_t value);
+TiffEntry TiffAscii(std::uint16_t tag, const std::string& text);
+TiffEntry TiffUndefined(std::uint16_t tag, const Bytes& bytes);
+TiffEntry TiffRational(std::uint16_t tag, std::uint32_t numerator, std::uint32_t denominator);
+
+class TiffBuilder {
+public:
+    TiffBuilder();  // "II", 42, first directory at 0 until set
+    std::uint32_t Add(const Bytes& blob);
+    // Writes a directory (entries sorted by tag as given) and answers its offset.
+    std::uint32_t AddIfd(const std::vector<TiffEntry>& entries, std::uint32_t next = 0);
+    void SetFirstIfd(std::uint32_t offset);
+    std::uint32_t Size() const { return std::uint32_t(bytes_.size()); }
+    const Bytes& bytes() const { return bytes_; }
+
+private:
+    Bytes bytes_;
+};
+
 }  // namespace rawtest
