@@ -315,8 +315,8 @@ OSErr EmbedAnnotationsInJpeg(const FSSpec* spec, Handle iptc, Handle annotations
     MetaReader file;
     if ((err = file.Open(spec))) return err;
     SafeRewrite out;
-    if ((err = out.Begin(spec))) return err;
-    if ((err = out.CopyFrom(file, 0, 2))) return err;
+    if ((err = BeginMediaRewrite(out, spec))) return err;
+    if ((err = CopyMetaBytes(out, file, 0, 2))) return err;
 
     auto writeXmp = [&]() -> OSErr {
         xmpPending = false;
@@ -351,12 +351,12 @@ OSErr EmbedAnnotationsInJpeg(const FSSpec* spec, Handle iptc, Handle annotations
                     continue;
                 }
             }
-            if ((err = out.CopyFrom(file, seg.fillStart, seg.end() - seg.fillStart))) return err;
+            if ((err = CopyMetaBytes(out, file, seg.fillStart, seg.end() - seg.fillStart))) return err;
             pos = seg.end();
             continue;
         }
         if (m == kCOM) {
-            if ((err = out.CopyFrom(file, seg.fillStart, seg.end() - seg.fillStart))) return err;
+            if ((err = CopyMetaBytes(out, file, seg.fillStart, seg.end() - seg.fillStart))) return err;
             pos = seg.end();
             continue;
         }
@@ -364,7 +364,7 @@ OSErr EmbedAnnotationsInJpeg(const FSSpec* spec, Handle iptc, Handle annotations
         // rest of the file as it is.
         if (xmpPending && (err = writeXmp())) return err;
         if (app13Pending && (err = writeApp13())) return err;
-        if ((err = out.CopyFrom(file, seg.fillStart, -1))) return err;
+        if ((err = CopyMetaBytes(out, file, seg.fillStart, -1))) return err;
         break;
     }
     file.Close();

@@ -226,13 +226,13 @@ OSErr EmbedAnnotationsInPhotoshop(const FSSpec* spec, Handle iptc, Handle annota
     if (newSize > 0xFFFFFFFFu) return paramErr;
 
     SafeRewrite out;
-    if ((err = out.Begin(spec))) return err;
+    if ((err = BeginMediaRewrite(out, spec))) return err;
     std::uint8_t sectionLength[4];
     WriteBE32(sectionLength, static_cast<std::uint32_t>(newSize));
-    if ((err = out.CopyFrom(file, 0, resourcesAt - 4))) return err;  // up to the section's length
+    if ((err = CopyMetaBytes(out, file, 0, resourcesAt - 4))) return err;  // up to the section's length
     if ((err = out.Write(sectionLength, 4))) return err;
     if (newSize && (err = out.Write(*resources, newSize))) return err;
-    if ((err = out.CopyFrom(file, restAt, -1))) return err;
+    if ((err = CopyMetaBytes(out, file, restAt, -1))) return err;
     file.Close();
     return out.Commit();
 }
