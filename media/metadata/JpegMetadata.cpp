@@ -298,6 +298,7 @@ OSErr EmbedAnnotationsInJpeg(const FSSpec* spec, Handle iptc, Handle annotations
     if ((!iptc || GetHandleSize(iptc) == 0) && !app13.h && !packet.h) return noErr;
 
     // A file without XMP gets a new packet.
+    const bool hadXmp = packet.h != nullptr;
     if (!packet.h && !(packet.h = NewHandle(0))) return MemError();
     bool xmpPending = XmpWritePacket(packet.h, annotations, nullptr, kXmpJpegPacketLimit) == noErr;
 
@@ -308,6 +309,9 @@ OSErr EmbedAnnotationsInJpeg(const FSSpec* spec, Handle iptc, Handle annotations
     }
     static const std::uint8_t kEmptyName[2] = {0, 0};
     if ((err = PhotoshopSetResource(app13.h, iptc, kResIptc, 0, kEmptyName, 2))) return err;
+    // An old packet that could not be rebuilt stays as it was: no digest may then claim that
+    // it agrees with the IPTC block.
+    if ((err = PhotoshopSetIptcDigest(app13.h, xmpPending || !hadXmp))) return err;
     // The old APP13 segments are dropped below; a block they cannot take is refused up front.
     if (GetHandleSize(app13.h) > kJpegMaxPayload) return paramErr;
     bool app13Pending = GetHandleSize(app13.h) > 0;

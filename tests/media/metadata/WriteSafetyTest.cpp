@@ -14,8 +14,11 @@
 
 #include <gtest/gtest.h>
 
+#include <tiffio.h>
+
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
@@ -246,7 +249,9 @@ TEST(WriteSafety, ARewriteKeepsOwnerGroupModeAttributesAndAclOrIsRefused) {
             WriteBytes(path, original);
             ASSERT_EQ(0, chown(path.c_str(), c.owner, c.group));
             ASSERT_EQ(0, setxattr(path.c_str(), "user.note", "kept", 4, 0));
-            if (c.withAcl) ASSERT_EQ(0, setxattr(path.c_str(), "system.posix_acl_access", AccessAcl().data(), AccessAcl().size(), 0));
+            if (c.withAcl) {
+                ASSERT_EQ(0, setxattr(path.c_str(), "system.posix_acl_access", AccessAcl().data(), AccessAcl().size(), 0));
+            }
             ASSERT_EQ(0, chmod(path.c_str(), c.mode));
             const Bytes aclBefore = Attribute(path, "system.posix_acl_access");
             struct stat before{};
@@ -321,6 +326,61 @@ TEST(WriteSafety, OnlyTemporaryFilesNoWriterHoldsAreRemoved) {
     EXPECT_TRUE(std::filesystem::exists(held));
     EXPECT_TRUE(std::filesystem::exists(unrelated));
     close(fd);
+}
+
+// Whether libtiff opens the file and finds the picture as its first strip.
+bool LibtiffReads(const std::string& path, const Bytes& picture) {
+    TIFF* t = TIFFOpen(path.c_str(), "r");
+    if (!t) return false;
+    Bytes strip(picture.size());
+    const tmsize_t n = TIFFReadRawStrip(t, 0, strip.data(), tmsize_t(strip.size()));
+    TIFFClose(t);
+    return n == tmsize_t(strip.size()) && strip == picture;
+}
+
+// A writer killed at any one of its file operations leaves the old file or the new one, never
+// a mixture; a TIFF stays one that libtiff reads.
+TEST(WriteSafety, AWriterKilledAtAnyFileOperationLeavesTheOldFileOrTheNew) {
+    TIFFSetErrorHandler(nullptr);
+    TIFFSetWarningHandler(nullptr);
+    for (const Kind& kind : kKinds) {
+        SCOPED_TRACE(kind.name);
+        TempFolder dir;
+        const std::string path = dir / kind.file;
+        const Bytes picture = Picture(8, 64 * 64);
+        WriteBytes(path, kind.make(picture));
+        ASSERT_EQ(noErr, Embed(kind, path, "the old caption"));
+        const Bytes old = ReadBytes(path);
+        int kills = 0;
+        for (int killAt = 1;; ++killAt) {
+            SCOPED_TRACE("killed at file operation " + std::to_string(killAt));
+            WriteBytes(path, old);
+            ChildProcess child([&](ChildProcess& self) {
+                int calls = 0;
+                SetFileFaultHook([&](SInt16, FileFaultPoint, long) -> OSErr {
+                    if (++calls == killAt) raise(SIGKILL);
+                    return noErr;
+                });
+                self.Send(std::to_string(Embed(kind, path, "the new caption")));
+                return 0;
+            });
+            const std::string answer = child.Receive();
+            const int status = child.Wait();
+            const Bytes now = ReadBytes(path);
+            if (std::string(kind.name) == "TIFF") {
+                EXPECT_TRUE(LibtiffReads(path, picture));
+            }
+            if (!WIFSIGNALED(status)) {
+                EXPECT_EQ("0", answer);
+                EXPECT_TRUE(Holds(now, "the new caption"));
+                break;
+            }
+            ++kills;
+            EXPECT_TRUE(now == old || (Holds(now, "the new caption") && Holds(now, picture)));
+        }
+        EXPECT_GT(kills, 3);
+        EXPECT_EQ(TemporaryFilesIn(dir.path()), std::vector<std::string>{}) << "the last write removed what the killed ones left";
+    }
 }
 
 // Each writer writes the new file, flushes it, renames it over the original and flushes the
