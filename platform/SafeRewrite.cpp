@@ -158,8 +158,7 @@ OSErr SafeRewrite::Begin(const FSSpec* target, const SafeRewriteOptions& options
         return paramErr;
     options_ = options;
 
-    // A link keeps pointing at its file: the file it names is the one rewritten. A link that
-    // names nothing is replaced like a missing file.
+    // A link keeps pointing at its file: the file it names is the one rewritten.
     target_ = *target;
     struct stat linkStat{};
     if (lstat(target->path.c_str(), &linkStat) == 0 && S_ISLNK(linkStat.st_mode)) {

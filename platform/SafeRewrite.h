@@ -4,7 +4,8 @@
 // store, exported pictures) goes through this one class.
 //
 // Begin follows a symbolic link once (the file it names is the one rewritten, so the link stays
-// a link), opens the folder of that file and works only relative to it from then on. An
+// a link; a link that names nothing is refused as no file), opens the folder of that file and
+// works only relative to it from then on. An
 // existing target must be a regular file this process may write: one it may not is refused
 // with permErr before anything is made. The new contents go to a temporary file of the
 // folder under a name of its own (the caller's prefix and a unique suffix), created
