@@ -1,6 +1,7 @@
 #include "foundation/settings/TypedSettings.h"
 
 #include "foundation/settings/ProgramKey.h"
+#include "foundation/text/FormatString.h"
 #include "foundation/text/Unicode.h"
 
 #include <cstring>
@@ -26,7 +27,7 @@ std::u16string TypedSettingKeyName(OSType type) {
         if (c == 0) break;   // printed as a C string: a zero byte ends it
         code.push_back(c);
     }
-    return std::u16string(kRegPreferences) + u"\\" + AnsiToUtf16(code);
+    return FormatString(u"%s\\%s", Utf16ToUtf8(kRegPreferences).c_str(), AnsiToUtf8(code).c_str());
 }
 
 Handle LoadTypedSetting(OSType type, SInt16 index, const void* defaultBytes, Size defaultSize) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "catalog/file/CatalogRecords.h"
+#include "foundation/format/FindCompare.h"
 #include "platform/MacTypes.h"
 
 #include <string>
@@ -32,8 +33,9 @@ enum : UInt8 {
     kNameIsEmpty = 6,
     kNameIsNotEmpty = 7,
 };
-// Operators of the date rules.
-enum : UInt8 { kDateOn = 1, kDateBefore = 2, kDateAfter = 3 };
+// Operators of the date rules: the day itself, or kDateBefore and kDateAfter, the date operators
+// of the find comparisons (foundation/format/FindCompare.h), which the rules share.
+enum : UInt8 { kDateOn = 1 };
 // Operators of the number rules (size, folder level).
 enum : UInt8 {
     kNumberEquals = 1,
