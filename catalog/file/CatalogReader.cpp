@@ -7,6 +7,7 @@
 #include "catalog/file/CatalogRec.h"
 
 #include "catalog/organize/OrganizeLists.h"
+#include "catalog/save/WorkFile.h"
 #include "catalog/foldertree/FolderTree.h"
 #include "platform/ByteOrder.h"
 #include "platform/Handles.h"
@@ -289,12 +290,7 @@ OSErr CatalogReadEntryRecord(const CatalogRec* catalog, const ItemEntry* entry, 
     if (!catalog || !entry) return paramErr;
     const SInt16 ref = CatalogGetItemRefNum(catalog, entry);
     if (ref == 0) return rfNumErr;
-    ItemRec r;
-    OSErr err = ReadAt(ref, entry->position, &r, sizeof r);
-    if (err != noErr) return err;
-    ItemRecToNativeOrder(&r);
-    *record = r;
-    return noErr;
+    return ItemReadRecordAtPos(ref, entry->position, record);
 }
 
 OSErr CatalogCheckPassword(const CatalogRec* catalog, ConstStr255Param password) {

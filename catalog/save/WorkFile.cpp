@@ -121,6 +121,28 @@ SInt32 ItemWriteRecord(ItemRec* record, Handle thumbnail, Handle annotations, Ha
     return result;
 }
 
+OSErr ItemReadRecordAtPos(SInt16 refNum, SInt32 position, ItemRec* record) {
+    if (!record) return paramErr;
+    if (position < 0) return posErr;
+    ItemRec r;
+    OSErr err = ReadAll(refNum, position, &r, long(kItemRecSize));
+    if (err) return err;
+    ItemRecToNativeOrder(&r);
+    *record = r;
+    return noErr;
+}
+
+SInt32 CatalogNextRecordAtOrAfter(const CatalogRec* catalog, SInt32 position) {
+    if (!catalog) return -1;
+    SInt32 best = -1;
+    for (SInt32 i = 0; i < catalog->itemCount; ++i) {
+        const ItemEntry& e = catalog->entries[i];
+        if ((e.flags & kEntryInWorkFileFlag) || e.position < position) continue;
+        if (best < 0 || e.position < catalog->entries[best].position) best = i;
+    }
+    return best;
+}
+
 OSErr ItemReadRecordWithData(Handle* out, SInt16 refNum, SInt32 position, bool convert,
                              bool allBlocks) {
     if (!out) return paramErr;
@@ -130,9 +152,8 @@ OSErr ItemReadRecordWithData(Handle* out, SInt16 refNum, SInt32 position, bool c
     OSErr err = GetEOF64(refNum, &length);
     if (err) return err;
     ItemRec record;
-    err = ReadAll(refNum, position, &record, long(kItemRecSize));
+    err = ItemReadRecordAtPos(refNum, position, &record);
     if (err) return err;
-    ItemRecToNativeOrder(&record);
     UInt64 end = UInt64(position) + kItemRecSize + ItemRecVarSize(&record);
     if (end > UInt64(length)) return eofErr;
 

@@ -28,6 +28,13 @@ SInt32 ItemWriteRecord(ItemRec* record, Handle thumbnail, Handle annotations, Ha
 // null.
 OSErr ItemReadRecordWithData(Handle* out, SInt16 refNum, SInt32 position, bool convert,
                              bool allBlocks);
+// The 1024-byte record at the position, in memory order (no cache, no blocks); posErr for a
+// negative position, eofErr when the file ends inside it.
+OSErr ItemReadRecordAtPos(SInt16 refNum, SInt32 position, ItemRec* record);
+// The entry (0-based) whose record lies in the catalog file at the smallest position at or
+// after `position`, skipping records of the work file; -1 when there is none. An in-place save
+// moves records down in this order, so none is overwritten before it was copied.
+SInt32 CatalogNextRecordAtOrAfter(const CatalogRec* catalog, SInt32 position);
 
 // Copies the record at sourcePosition, with all its blocks and without its reserve (the copy's
 // reserve field is 0), to targetPosition of another file. Answers the bytes written, 0 after

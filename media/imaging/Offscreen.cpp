@@ -81,6 +81,11 @@ void OffscreenWriteRows(GWorldPtr world, const std::uint8_t* bytes, std::int32_t
     UnlockPixels(world);
 }
 
+OSErr DisposeGWorldCallback(void*, GWorldPtr world) {
+    if (world) DisposeGWorld(world);
+    return noErr;
+}
+
 std::int16_t OffscreenGetPixelSize(GWorldPtr world) {
     return GetGWorldDepth(world);
 }

@@ -19,6 +19,9 @@ OSErr OffscreenFromRGB24(GWorldPtr* out, std::int32_t width, std::int32_t height
 // worlds the bytes are in the order of the world's format (alpha, red, green, blue for 32).
 void OffscreenWriteRows(GWorldPtr world, const std::uint8_t* bytes, std::int32_t rowLength, std::int32_t rowCount);
 std::int16_t OffscreenGetPixelSize(GWorldPtr world);
+// The dispose procedure handed to code that gives worlds back through a callback: disposes the
+// world when one is given (the first argument is the caller's and unused); answers 0.
+OSErr DisposeGWorldCallback(void* refCon, GWorldPtr world);
 // A new world of the rectangle's size holding that part of the source (format 0 = the source's).
 GWorldPtr OffscreenCropCopy(GWorldPtr source, const Rect* rect, OSType pixelFormat);
 OSErr OffscreenCrop(GWorldPtr* out, GWorldPtr source, const Rect* rect);

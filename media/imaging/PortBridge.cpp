@@ -14,6 +14,8 @@ GWorldPtr PortSetCurrent(GWorldPtr port) {
     return previous;
 }
 
+PixelView PortGetBitMap(GWorldPtr port) { return port ? GetGWorldPixels(port) : PixelView{}; }
+
 void PortGetBoundsRect(GWorldPtr port, Rect* rect) {
     if (rect) *rect = GetPortBounds(port);
 }

@@ -29,6 +29,8 @@ struct PortGdiState {
 // Makes the port current when it is not; answers the port that was current.
 GWorldPtr PortSetCurrent(GWorldPtr port);
 void PortGetBoundsRect(GWorldPtr port, Rect* rect);
+// The port's pixels as the copying calls take them (a view of its world; empty for no port).
+PixelView PortGetBitMap(GWorldPtr port);
 // Opens a context on the port (clipped to its rectangle when asked); -50 when there is none.
 OSErr PortBeginGdi(PortGdiState* state, GWorldPtr port, bool clip);
 OSErr PortBeginGdiCurrent(PortGdiState* state, bool clip);

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // Directory kinds: 0 the main chain, else the tag that led to the directory.
 enum : UInt16 {
@@ -30,6 +31,16 @@ struct ExifDecodeContext {
 
 UInt16 ExifGet16(const ExifDecodeContext& ctx, const void* p);
 UInt32 ExifGet32(const ExifDecodeContext& ctx, const void* p);
+
+// Reads an entry's value (raw: the entry's last four bytes): inline when it fits there, else at
+// base + offset, then in native order by type (tags 0x83BB, 0x8568 and 700 keep the bytes as
+// stored). Null when it has no bytes, is larger than a value may be, or lies (partly) outside
+// the file.
+Handle TiffReadEntryValue(ExifDecodeContext& ctx, UInt16 tag, UInt16 type, UInt32 count, const std::uint8_t* raw);
+// Reads a whole directory at the absolute offset into memory: its entry count, then the
+// entries (12 bytes each) and the next directory's offset (4 bytes) into whole. An error when
+// it cannot be read whole; kBadMediaDataErr for a count above the walker's limit.
+OSErr TiffReadDirectory(ExifDecodeContext& ctx, SInt64 absolute, UInt32* count, std::vector<std::uint8_t>* whole);
 
 // Converts a value read in the context's byte order to native order, by type.
 void TiffSwapValue(std::uint8_t* bytes, std::size_t size, UInt16 type, UInt8 byteOrder);

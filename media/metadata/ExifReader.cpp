@@ -70,9 +70,9 @@ void GiveStandardProfile(Handle* icc, Handle profile) {
     if (profile && GetHandleSize(profile) > 0) GiveProfile(icc, *profile, SizeOf(profile));
 }
 
-// Reads an entry's value: inline when it fits in the entry's last four bytes, else at
-// base + offset. Null when it has no bytes or lies (partly) outside the file.
-Handle ReadEntryValue(ExifDecodeContext& ctx, UInt16 tag, UInt16 type, UInt32 count, const std::uint8_t* raw) {
+}  // namespace
+
+Handle TiffReadEntryValue(ExifDecodeContext& ctx, UInt16 tag, UInt16 type, UInt32 count, const std::uint8_t* raw) {
     std::uint64_t size = std::uint64_t(TiffTypeSize(type)) * count;
     if (size == 0 || size > kMaxValueSize) return nullptr;
     Handle h = nullptr;
@@ -85,6 +85,21 @@ Handle ReadEntryValue(ExifDecodeContext& ctx, UInt16 tag, UInt16 type, UInt32 co
     if (!KeepsStoredBytes(tag)) TiffSwapValue(reinterpret_cast<std::uint8_t*>(*h), SizeOf(h), type, ctx.byteOrder);
     return h;
 }
+
+OSErr TiffReadDirectory(ExifDecodeContext& ctx, SInt64 absolute, UInt32* count, std::vector<std::uint8_t>* whole) {
+    *count = 0;
+    whole->clear();
+    std::uint8_t countBytes[2];
+    if (absolute < 0) return paramErr;
+    if (OSErr err = ctx.file->ReadAt(absolute, countBytes, 2)) return err;
+    const UInt32 n = ExifGet16(ctx, countBytes);
+    if (n > kMaxEntries) return kBadMediaDataErr;
+    if (OSErr err = ctx.file->ReadVector(absolute + 2, 12 * std::size_t(n) + 4, whole)) return err;
+    *count = n;
+    return noErr;
+}
+
+namespace {
 
 void Walk(ExifDecodeContext& ctx, SInt64 directory, UInt16 kind, UserData metadata, Handle* icc);
 
@@ -196,7 +211,7 @@ void HandleEntry(ExifDecodeContext& ctx, SInt64 currentAbsolute, SInt64 currentR
         break;
     }
     if (!metadata) return;
-    Handle value = ReadEntryValue(ctx, tag, type, count, raw);
+    Handle value = TiffReadEntryValue(ctx, tag, type, count, raw);
     if (!value) return;
     ExifStoreEntry(ctx, kind, tag, value, metadata);
     DisposeHandle(value);
@@ -212,13 +227,16 @@ void Walk(ExifDecodeContext& ctx, SInt64 directory, UInt16 kind, UserData metada
         if (ctx.visitedCount >= kMaxVisitedIfds) return;
         ctx.visited[ctx.visitedCount++] = absolute;
 
-        std::uint8_t countBytes[2];
-        if (absolute < 0 || ctx.file->ReadAt(absolute, countBytes, 2)) return;
-        const UInt32 count = ExifGet16(ctx, countBytes);
-        if (count > kMaxEntries) return;
-
+        UInt32 count = 0;
         std::vector<std::uint8_t> whole;
-        if (buffered && ctx.file->ReadVector(absolute + 2, 12 * count + 4, &whole)) return;
+        if (buffered) {
+            if (TiffReadDirectory(ctx, absolute, &count, &whole) != noErr) return;
+        } else {
+            std::uint8_t countBytes[2];
+            if (absolute < 0 || ctx.file->ReadAt(absolute, countBytes, 2)) return;
+            count = ExifGet16(ctx, countBytes);
+            if (count > kMaxEntries) return;
+        }
 
         bool stop = false;
         for (UInt32 e = 0; e < count && !stop; ++e) {

@@ -692,6 +692,52 @@ TEST_F(CatalogSaveTest, ASaveWithoutPermissionAnswersAPermissionError) {
     OpenToOthers(dir / "locked", 0755);
 }
 
+// The in-place save's order: the next record of the catalog file at or after a position,
+// whatever the item order, never one of the work file.
+TEST_F(CatalogSaveTest, TheNextRecordAtOrAfterAPositionSkipsTheWorkFile) {
+    CatalogRec* c = Saved({Item("a.jpg"), Item("b.jpg", 3000), Item("c.jpg")});
+    ASSERT_NE(c, nullptr);
+    AddWorkItem(c, Item("d.jpg"));
+    std::reverse(c->entries, c->entries + c->itemCount);   // item order differs from file order
+    std::vector<SInt32> filePositions;
+    for (SInt32 i = 0; i < c->itemCount; ++i)
+        if (!(c->entries[i].flags & kEntryInWorkFileFlag)) filePositions.push_back(c->entries[i].position);
+    std::sort(filePositions.begin(), filePositions.end());
+    ASSERT_EQ(filePositions.size(), 3u);
+    const struct {
+        SInt32 from;
+        SInt32 expectedPosition;   // -1: none
+    } cases[] = {{0, filePositions[0]},
+                 {filePositions[0], filePositions[0]},
+                 {filePositions[0] + 1, filePositions[1]},
+                 {filePositions[2], filePositions[2]},
+                 {filePositions[2] + 1, -1}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.from);
+        const SInt32 i = CatalogNextRecordAtOrAfter(c, k.from);
+        if (k.expectedPosition < 0) {
+            EXPECT_EQ(i, -1);
+        } else {
+            ASSERT_GE(i, 0);
+            EXPECT_EQ(c->entries[i].position, k.expectedPosition);
+            EXPECT_FALSE(c->entries[i].flags & kEntryInWorkFileFlag);
+        }
+    }
+    std::reverse(c->entries, c->entries + c->itemCount);
+
+    // The record at a position, in memory order, straight from the file.
+    ItemRec record;
+    ASSERT_EQ(ItemReadRecordAtPos(c->catalogRefNum, filePositions[1], &record), noErr);
+    EXPECT_EQ(FileNameOf(record), "/media/photos/b.jpg");
+    EXPECT_EQ(record.thumbnailSize, 3000u);
+    EXPECT_EQ(ItemReadRecordAtPos(c->catalogRefNum, -1, &record), posErr);
+    EXPECT_EQ(ItemReadRecordAtPos(c->catalogRefNum, c->endOfRecords - 100, &record), noErr)
+        << "chunks follow the records: still 1024 bytes to read";
+    SInt64 length = 0;
+    ASSERT_EQ(GetEOF64(c->catalogRefNum, &length), noErr);
+    EXPECT_EQ(ItemReadRecordAtPos(c->catalogRefNum, SInt32(length - 10), &record), eofErr);
+}
+
 class CursorRecorder : public UiHooks {
 public:
     void SetCursor(int kind) override { kinds.push_back(kind); }

@@ -145,3 +145,28 @@ TEST(ImportToOffscreen, ImageDataInAHandleBecomesAWorld) {
 }
 
 }  // namespace
+
+namespace {
+
+// The bit map of a port is its world's pixels, as the copying calls read them; a world handed
+// back through the dispose callback is freed (the sanitizer pass sees a leak otherwise).
+TEST(Ports, TheBitMapOfAPortAndTheDisposeCallback) {
+    const Rect bounds{10, 20, 15, 30};   // top, left, bottom, right
+    const RGBColor red{0xFFFF, 0, 0};
+    GWorldPtr world = nullptr;
+    ASSERT_EQ(OffscreenNewFilled(&world, 32, &bounds, &red), noErr);
+    const PixelView view = PortGetBitMap(world);
+    EXPECT_EQ(view.width, 10);
+    EXPECT_EQ(view.height, 5);
+    EXPECT_EQ(view.depth, 32);
+    ASSERT_NE(view.base, nullptr);
+    EXPECT_EQ(view.base[2], 0xFF) << "red, in the byte order of 32-bit worlds";
+    EXPECT_EQ(view.base[0], 0x00);
+    EXPECT_EQ(PortGetBitMap(nullptr).base, nullptr);
+
+    EXPECT_EQ(DisposeGWorldCallback(nullptr, world), noErr);
+    int refCon = 0;
+    EXPECT_EQ(DisposeGWorldCallback(&refCon, nullptr), noErr);
+}
+
+}  // namespace
