@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "support/SettingsSandbox.h"
+#include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -429,19 +430,30 @@ TEST(Registry, AnUnreadableStoreIsNeverOverwritten) {
 }
 
 TEST(Registry, AMachineStoreThatCannotBeWrittenOpensReadOnly) {
-    if (geteuid() == 0) GTEST_SKIP() << "file permissions do not bind the super-user";
+    // File permissions do not bind the super-user: the reading user is an unprivileged one.
+    if (std::string why = UnprivilegedUnavailable(); !why.empty()) GTEST_SKIP() << why;
     SettingsSandbox sandbox;
     {
         Key key;
         ASSERT_EQ(Create(HKEY_LOCAL_MACHINE, kProgramKey, &key), ERROR_SUCCESS);
         ASSERT_EQ(Set(key.h, u"Path", REG_SZ, Utf16Data(u"/opt/lyrex")), ERROR_SUCCESS);
     }
-    std::filesystem::permissions(sandbox.Root() + "/machine", std::filesystem::perms::owner_read |
-                                                                  std::filesystem::perms::owner_exec);
-    Key key;
-    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProgramKey, 0, KEY_ALL_ACCESS, &key.h), ERROR_ACCESS_DENIED);
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProgramKey, 0, KEY_READ, &key.h), ERROR_SUCCESS);
-    EXPECT_EQ(Query(key.h, u"Path").data, Utf16Data(u"/opt/lyrex"));
+    // Readable by everyone, writable by no one but the super-user.
+    OpenToOthers(sandbox.Root(), 0755);
+    OpenToOthers(sandbox.MachineStore(), 0444);
+    OpenToOthers(sandbox.Root() + "/machine", 0555);
+    auto user = StartUnprivileged([](ChildProcess& self) {
+        RegistryForgetCachedStores();
+        Key key;
+        const LONG writable = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProgramKey, 0, KEY_ALL_ACCESS, &key.h);
+        const LONG readable = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProgramKey, 0, KEY_READ, &key.h);
+        const bool value = readable == ERROR_SUCCESS && Query(key.h, u"Path").data == Utf16Data(u"/opt/lyrex");
+        self.Send(std::to_string(writable) + " " + std::to_string(readable) + " " + std::to_string(value));
+        return 0;
+    });
+    EXPECT_EQ(user->Receive(), std::to_string(ERROR_ACCESS_DENIED) + " " + std::to_string(ERROR_SUCCESS) + " 1");
+    EXPECT_EQ(user->Wait(), 0);
+    OpenToOthers(sandbox.Root() + "/machine", 0755);
 }
 
 TEST(Registry, StoresFollowTheirEnvironment) {
