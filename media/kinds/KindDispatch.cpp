@@ -7,6 +7,7 @@
 #include "media/metadata/JpegMetadata.h"
 #include "media/metadata/PhotoshopResources.h"
 #include "media/metadata/TiffWriter.h"
+#include "media/readers/fonts/FontReader.h"
 #include "media/readers/graphics/GraphicsImporterHandler.h"
 #include "media/readers/raw/BuiltinRawReaders.h"
 #include "platform/Handles.h"
@@ -23,7 +24,9 @@ struct HandlerReaders {
 HandlerReaders gReaders[10] = {
     {},
     {GraphicsImporterGetInfo, GraphicsImporterMakeThumbnail},
-    {}, {}, {}, {}, {},
+    {}, {},
+    {FontGetInfo, FontMakeThumbnail},
+    {}, {},
     {BuiltinReaderGetInfo, BuiltinReaderMakeThumbnail},
 };
 KindMovieMetadataWriter gMovieWriter = nullptr;

@@ -4,6 +4,7 @@
 #include "media/kinds/KindTable.h"
 #include "media/metadata/Exif.h"
 #include "media/metadata/MetadataLevel.h"
+#include "media/readers/fonts/FontReader.h"
 #include "media/readers/graphics/GraphicsImporterHandler.h"
 #include "media/readers/panorama/QuickTimeVR.h"
 #include "media/readers/raw/BuiltinRawReaders.h"
@@ -126,6 +127,7 @@ OSErr KindEngineInit(const FSSpec* folders, SInt32 folderCount, SInt32 edition, 
         RunFamilies(KindFamilyStep::BuiltinReaders);
         RunFamilies(KindFamilyStep::Text);
         RunFamilies(KindFamilyStep::PostScript);
+        KindRegisterFonts();
         RunFamilies(KindFamilyStep::Fonts);
         RunFamilies(KindFamilyStep::WebPages);
         if (formatLevel < 300) RunFamilies(KindFamilyStep::CustomKinds);
