@@ -10,6 +10,7 @@
 #include "media/readers/fonts/FontReader.h"
 #include "media/readers/graphics/GraphicsImporterHandler.h"
 #include "media/readers/raw/BuiltinRawReaders.h"
+#include "media/readers/text/TextReader.h"
 #include "platform/Handles.h"
 
 #include <mutex>
@@ -28,6 +29,7 @@ HandlerReaders gReaders[10] = {
     {FontGetInfo, FontMakeThumbnail},
     {}, {},
     {BuiltinReaderGetInfo, BuiltinReaderMakeThumbnail},
+    {TextGetInfo, TextMakeThumbnail},
 };
 KindMovieMetadataWriter gMovieWriter = nullptr;
 KindReadingState gReading;

@@ -8,6 +8,7 @@
 #include "media/readers/graphics/GraphicsImporterHandler.h"
 #include "media/readers/panorama/QuickTimeVR.h"
 #include "media/readers/raw/BuiltinRawReaders.h"
+#include "media/readers/text/TextReader.h"
 #include "platform/ByteOrder.h"
 #include "platform/Handles.h"
 #include "platform/imaging/Gestalt.h"
@@ -125,6 +126,7 @@ OSErr KindEngineInit(const FSSpec* folders, SInt32 folderCount, SInt32 edition, 
     if (edition == 200 || edition == 500) {
         KindRegisterBuiltinReaders();
         RunFamilies(KindFamilyStep::BuiltinReaders);
+        KindRegisterText();
         RunFamilies(KindFamilyStep::Text);
         RunFamilies(KindFamilyStep::PostScript);
         KindRegisterFonts();
