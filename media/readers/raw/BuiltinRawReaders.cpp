@@ -55,7 +55,7 @@ OSErr BuiltinReaderGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* pic
     case 'X3F ': return X3fGetInfo(spec, info, offscreen, metadata);
     case 'NEF ': return NikonGetInfo(spec, info, offscreen, metadata, size);
     case 'DCR ': return KodakDcrGetInfo(spec, info, offscreen, metadata);
-    case 'CRW ': case 'CR2 ': return CanonRawGetInfo(spec, info, offscreen, metadata);
+    case 'CRW ': case 'CR2 ': return CanonRawGetInfo(spec, info, offscreen, metadata, colorProfile);
     case 'ICO ': return WindowsPictureGetInfo(spec, info, offscreen, SInt16(std::clamp<SInt32>(size, 0, 32767)));
     default: break;
     }
