@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -80,11 +81,17 @@ struct PatternDeleter {
     void operator()(FcFontSet* s) const { FcFontSetDestroy(s); }
 };
 
-// One font file made available to this call only: its own fontconfig set (nothing is added to
-// the process's configuration) and a pango font map over it.
+// One pango font map for the font readers, kept for the life of the process: pango keeps
+// the fonts a map has opened alive as long as the map, so a map per call would never go away.
+// Each call hands it a fontconfig set of its own, so the font being read is never added to the
+// process's configuration; calls take the map one at a time.
+std::mutex gFontMapLock;
+PangoFontMap* gFontMap = nullptr;
+
+// One font file made available to this call only.
 class PrivateFont {
 public:
-    PrivateFont(const std::string& path, const std::string& family) {
+    PrivateFont(const std::string& path, const std::string& family) : lock_(gFontMapLock) {
         config_ = FcConfigCreate();
         if (!config_ || !FcConfigAppFontAddFile(config_, reinterpret_cast<const FcChar8*>(path.c_str()))) return;
         FcPattern* pattern = FcPatternCreate();
@@ -93,18 +100,19 @@ public:
         styles_.reset(FcFontList(config_, pattern, objects));
         FcObjectSetDestroy(objects);
         FcPatternDestroy(pattern);
-        map_ = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
-        if (map_) pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(map_), config_);
+        if (!gFontMap) gFontMap = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
+        if (gFontMap) pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(gFontMap), config_);
     }
     ~PrivateFont() {
-        if (map_) g_object_unref(map_);
+        // The map keeps this call's set until the next call hands it another (handing it none
+        // would make it list every font of the system).
         styles_.reset();
         if (config_) FcConfigDestroy(config_);
     }
     PrivateFont(const PrivateFont&) = delete;
     PrivateFont& operator=(const PrivateFont&) = delete;
 
-    int StyleCount() const { return styles_ && map_ ? styles_->nfont : 0; }
+    int StyleCount() const { return styles_ && gFontMap ? styles_->nfont : 0; }
     // The n-th style (from 1) at a pixel height; null when there is no such style.
     PangoFontDescription* Style(int n, int pixels) const {
         if (n < 1 || n > StyleCount()) return nullptr;
@@ -113,7 +121,7 @@ public:
         return d;
     }
     PangoLayout* NewLayout(cairo_t* cr) const {
-        PangoContext* context = pango_font_map_create_context(map_);
+        PangoContext* context = pango_font_map_create_context(gFontMap);
         pango_cairo_update_context(cr, context);
         PangoLayout* layout = pango_layout_new(context);
         g_object_unref(context);
@@ -121,9 +129,9 @@ public:
     }
 
 private:
+    std::unique_lock<std::mutex> lock_;
     FcConfig* config_ = nullptr;
     std::unique_ptr<FcFontSet, PatternDeleter> styles_;
-    PangoFontMap* map_ = nullptr;
 };
 
 struct CairoOn {
