@@ -21,6 +21,9 @@ public:
 protected:
     void SetUp() override {
         if (!DisplayAvailable()) GTEST_SKIP() << "no display";
+        // GTK finds its icons and the MIME database (which tells it an image's format) in the
+        // system's data folders; without them its own dialogs abort on their first icon.
+        settings_.Set("XDG_DATA_DIRS", settings_.Root() + "/common:/usr/local/share:/usr/share");
         frame_ = new wxFrame(nullptr, wxID_ANY, "test parent", wxPoint(50, 50), wxSize(400, 300));
         wxTheApp->SetTopWindow(frame_);
     }
