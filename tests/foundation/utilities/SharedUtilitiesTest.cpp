@@ -1,5 +1,6 @@
 // The shared utilities: the command-line style parser, text substitution in handles, string
 // and handle helpers, listener sets, deleting to the trash, and opening addresses.
+#include "foundation/utilities/Favorites.h"
 #include "foundation/utilities/HandleText.h"
 #include "foundation/utilities/ListenerWnd.h"
 #include "foundation/utilities/OpenInBrowser.h"
@@ -140,4 +141,38 @@ TEST(OpenInBrowserTest, PathsBecomeFileAddressesAndAddressesStayWhole) {
     error.clear();
     EXPECT_FALSE(OpenInBrowser("nosuchscheme-lyrex://nothing", &error));
     EXPECT_FALSE(error.empty());
+}
+
+class FavoritesTest : public testing::Test {
+protected:
+    SettingsSandbox sandbox_;
+};
+
+TEST_F(FavoritesTest, AListGrowsInItsFileAndReadsBack) {
+    std::vector<std::string> entries = LoadFavorites("Keywords");
+    EXPECT_TRUE(entries.empty());
+    EXPECT_TRUE(AddFavorite("Keywords", "Anna", &entries));
+    EXPECT_TRUE(AddFavorite("Keywords", "Ann", &entries));  // a beginning of another entry is its own entry
+    EXPECT_TRUE(AddFavorite("Keywords", "caf\xC3\xA9", &entries));
+    EXPECT_FALSE(AddFavorite("Keywords", "ANNA", &entries));  // already there, letter case aside
+    EXPECT_EQ((std::vector<std::string>{"Anna", "Ann", "caf\xC3\xA9"}), LoadFavorites("Keywords"));
+    EXPECT_EQ("Anna\r\nAnn\r\ncaf\xE9\r\n", TempFolder::Read(FavoritesFilePath("Keywords")));
+}
+
+TEST_F(FavoritesTest, ReadingStopsAtALineTooLongAndTakesALastLineWithoutItsEnd) {
+    const std::string path = FavoritesFilePath("People");
+    ASSERT_FALSE(path.empty());
+    SettingsSandbox::WriteFile(path, "one\r\n\r\n" + std::string(1023, 'x') + "\r\n" + "last");
+    EXPECT_EQ((std::vector<std::string>{"one", std::string(1023, 'x'), "last"}), LoadFavorites("People"));
+    SettingsSandbox::WriteFile(path, "one\r\n" + std::string(1024, 'y') + "\r\nafter\r\n");
+    EXPECT_EQ((std::vector<std::string>{"one"}), LoadFavorites("People"));
+}
+
+TEST_F(FavoritesTest, AnOldFileBesideTheFolderIsMovedIntoPlace) {
+    const std::string path = FavoritesFilePath("Places");
+    const std::string folder = path.substr(0, path.rfind('/'));
+    SettingsSandbox::WriteFile(folder + "Places", "Rome\r\n");
+    EXPECT_EQ((std::vector<std::string>{"Rome"}), LoadFavorites("Places"));
+    EXPECT_TRUE(std::filesystem::exists(path));
+    EXPECT_FALSE(std::filesystem::exists(folder + "Places"));
 }
