@@ -206,6 +206,27 @@ TEST_F(PasswordTest, AWrongPasswordThenCancelInTheAlertEndsWithTheError) {
     EXPECT_EQ(kWrongPasswordErr, CatalogPasswordPrompt(catalog_));
 }
 
+TEST_F(PasswordTest, RetryKeepsTheDialogForAnotherTry) {
+    int tries = 0;
+    WhenModal([&] {
+        auto* d = FindTop<Clxpassword>();
+        d->Edit()->ChangeValue("wrong");
+        WhenModal([&] {
+            Click(FindTop<Clxsavechanges>(), kAlertButton1Id);  // Retry
+            WhenTrue([] { return FindTop<Clxsavechanges>() == nullptr && FindTop<Clxpassword>() != nullptr; }, [&] {
+                auto* again = FindTop<Clxpassword>();
+                ASSERT_TRUE(again);
+                ++tries;
+                again->Edit()->ChangeValue("Secret");
+                Click(again, wxID_OK);
+            });
+        });
+        Click(d, wxID_OK);
+    });
+    EXPECT_EQ(noErr, CatalogPasswordPrompt(catalog_));
+    EXPECT_EQ(1, tries);
+}
+
 TEST_F(PasswordTest, CancellingThePromptRefusesTheOpen) {
     WhenModal([] { Click(FindTop<Clxpassword>(), wxID_CANCEL); });
     EXPECT_EQ(userCanceledErr, CatalogPasswordPrompt(catalog_));
