@@ -2,6 +2,7 @@
 
 #include <wx/artprov.h>
 #include <wx/dcmemory.h>
+#include <wx/image.h>
 
 #include <memory>
 
@@ -63,3 +64,23 @@ CIconCache& GetIconCache() {
 wxBitmap GetIconCached(CIconCache& cache, short id) { return cache.Get(id); }
 
 void FreeIconCache() { Cache().reset(); }
+
+void DrawIconResource(wxDC& dc, const wxRect& rect, bool masked, short id) {
+    wxBitmap icon = GetIconCache().Get(id);
+    if (!icon.IsOk() || rect.width <= 0 || rect.height <= 0) return;
+    wxImage image = icon.ConvertToImage();
+    if (!image.HasAlpha()) image.InitAlpha();
+    if (masked) {
+        // The shape alone: every pixel that shows becomes black.
+        for (int y = 0; y < image.GetHeight(); ++y)
+            for (int x = 0; x < image.GetWidth(); ++x) image.SetRGB(x, y, 0, 0, 0);
+    }
+    if (image.GetWidth() != rect.width || image.GetHeight() != rect.height)
+        image = image.Scale(rect.width, rect.height, wxIMAGE_QUALITY_HIGH);
+    dc.DrawBitmap(wxBitmap(image), rect.x, rect.y, true);
+}
+
+void DrawIconCentred(wxDC& dc, const wxRect& rect, int size, bool masked, short id) {
+    const wxRect square(rect.x + (rect.width - size) / 2, rect.y + (rect.height - size) / 2, size, size);
+    DrawIconResource(dc, square, masked, id);
+}

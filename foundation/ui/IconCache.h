@@ -29,3 +29,9 @@ CIconCache& GetIconCache();
 wxBitmap GetIconCached(CIconCache& cache, short id);
 // Lets go of every icon (at exit).
 void FreeIconCache();
+
+class wxDC;
+// Draws the icon of the id scaled to the rectangle; masked draws only its shape, in black.
+void DrawIconResource(wxDC& dc, const wxRect& rect, bool masked, short id);
+// Draws it as a square of the size centred in the rectangle.
+void DrawIconCentred(wxDC& dc, const wxRect& rect, int size, bool masked, short id);

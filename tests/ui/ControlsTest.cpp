@@ -15,6 +15,7 @@
 
 #include <wx/msgdlg.h>
 #include <wx/testing.h>
+#include <wx/dcmemory.h>
 #include <wx/hyperlink.h>
 
 TEST(ControlRulesTest, TheNumericFilterLetsDigitsAndOneSeparatorIn) {
@@ -134,6 +135,18 @@ TEST_F(ControlTest, IconsLoadOnceAndTheDisclosureTrianglesAreOurOwn) {
     EXPECT_EQ(1u, cache.LoadedCount());
     EXPECT_FALSE(GetIconCached(cache, 9999).IsOk());
     EXPECT_EQ(1u, cache.LoadedCount());
+
+    // Drawn masked, the shape comes out black on the white it was drawn on.
+    wxBitmap canvas(32, 32);
+    {
+        wxMemoryDC dc(canvas);
+        dc.SetBackground(*wxWHITE_BRUSH);
+        dc.Clear();
+        DrawIconCentred(dc, wxRect(0, 0, 32, 32), 16, true, kIconDisclosureOpen);
+    }
+    wxImage drawn = canvas.ConvertToImage();
+    EXPECT_EQ(0, drawn.GetRed(16, 14));      // inside the triangle, centred
+    EXPECT_EQ(255, drawn.GetRed(2, 2));      // outside the centred square
     FreeIconCache();
 }
 
