@@ -5,14 +5,16 @@
 #include "catalog/items/ItemRecords.h"
 #include "catalog/organize/OrganizeLists.h"
 #include "catalog/tables/Labels.h"
+#include "catalog/tables/LookAlikeIndex.h"
+#include "catalog/tables/LookAlikeSignatures.h"
 #include "foundation/interface/Cursors.h"
 #include "foundation/text/CodePages.h"
-#include "media/imaging/PixelServices.h"
 #include "platform/Handles.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -121,58 +123,63 @@ bool ItemMatchesText(const CatalogRec* catalog, SInt32 n, const void* text, long
 Handle ItemScanWithProgress(const CatalogRec* catalog, bool sameName, long tolerance1, long tolerance2,
                             Handle restrictIds, CatalogProgressProc progress, long refCon) {
     if (!catalog || !catalog->entries) return nullptr;
-    struct Work {
-        const ItemEntry* entry;
-        bool hasSignature = false;
-        UInt32 group = 0;
-        UInt8 signature[kPictureSignatureSize] = {};
-        unsigned char storedName[64] = {};
-    };
-    std::vector<Work> items;
+    std::vector<const ItemEntry*> items;
     for (SInt32 i = 0; i < catalog->itemCount; ++i)
-        if (!(catalog->entries[i].flags & kEntryHiddenFlag)) items.push_back(Work{&catalog->entries[i]});
+        if (!(catalog->entries[i].flags & kEntryHiddenFlag)) items.push_back(&catalog->entries[i]);
     const long count = long(items.size());
     Progress(progress, 0, 0, count, refCon);
-    for (Work& w : items) {
-        Handle picture = ItemReadBlock(catalog, w.entry, kBlockThumbnail);
-        if (picture) {
-            w.hasSignature = PictureSignature(picture, w.signature, kPictureSignatureSize) == noErr;
-            DisposeHandle(picture);
-        }
-        if (sameName) {
+    std::vector<UInt8> signatures, present;
+    CatalogLookAlikeSignatures(catalog, items, &signatures, &present);
+
+    // With sameName, equal stored names get equal numbers, so that the index compares only
+    // items of one name.
+    std::vector<UInt32> nameClass;
+    if (sameName) {
+        std::unordered_map<std::string, UInt32> classes;
+        nameClass.resize(items.size(), 0);
+        for (std::size_t i = 0; i < items.size(); ++i) {
             ItemRec record;
-            if (ItemLoadRecord(catalog, w.entry, &record) == noErr)
-                std::memcpy(w.storedName, record.storedName, sizeof w.storedName);
+            unsigned char name[sizeof record.storedName] = {};
+            if (ItemLoadRecord(catalog, items[i], &record) == noErr) std::memcpy(name, record.storedName, sizeof name);
+            // The length byte and the characters it covers; a length past the field (a damaged
+            // record) covers only what the field holds.
+            const std::size_t length = std::min<std::size_t>(name[0], sizeof name - 1);
+            std::string key(reinterpret_cast<const char*>(name), 1 + length);
+            nameClass[i] = classes.emplace(std::move(key), UInt32(classes.size())).first->second;
         }
     }
+    LookAlikeIndex index(signatures.data(), present, sameName ? &nameClass : nullptr, tolerance1, tolerance2);
 
     const bool restricted = restrictIds != nullptr;
     const std::unordered_set<UInt32> scope = IdSet(restrictIds);
+    std::vector<UInt32> group(items.size(), 0);
+    std::vector<UInt8> grouped(items.size(), 0);  // group != 0, as the index's skip list
+    std::vector<long> alike;
     UInt32 groups = 0;
     for (long i = 0; i < count; ++i) {
         if (Progress(progress, 1, i + 1, count, refCon) != noErr) break;
-        Work& a = items[std::size_t(i)];
-        if (restricted && !scope.count(a.entry->id)) continue;
+        if (restricted && !scope.count(items[std::size_t(i)]->id)) continue;
         // An item without a thumbnail has nothing to compare.
-        if (!a.hasSignature) continue;
-        for (long j = i + 1; j < count; ++j) {
-            Work& b = items[std::size_t(j)];
-            if (!b.hasSignature || (a.group && b.group)) continue;
-            if (sameName && (a.storedName[0] != b.storedName[0] ||
-                             std::memcmp(a.storedName + 1, b.storedName + 1, a.storedName[0]) != 0))
-                continue;
-            if (!PictureSignatureCompare(a.signature, b.signature, kPictureSignatureSize, tolerance1, tolerance2))
-                continue;
-            if (!a.group) a.group = b.group ? b.group : ++groups;
-            b.group = a.group;
+        if (!present[std::size_t(i)]) continue;
+        UInt32& mine = group[std::size_t(i)];
+        // Once this item has a group, later items that have one stay where they are, so they
+        // need no comparing.
+        index.AlikeAfter(i, mine ? grouped.data() : nullptr, &alike);
+        for (long j : alike) {
+            UInt32& theirs = group[std::size_t(j)];
+            if (mine && theirs) continue;
+            if (!mine) mine = theirs ? theirs : ++groups;
+            theirs = mine;
+            grouped[std::size_t(i)] = grouped[std::size_t(j)] = 1;
         }
     }
     Progress(progress, 2, 0, 0, refCon);
 
+    std::vector<std::vector<UInt32>> members(groups + 1);
+    for (std::size_t k = 0; k < items.size(); ++k)
+        if (group[k]) members[group[k]].push_back(items[k]->id);
     std::vector<UInt32> ids;
-    for (UInt32 g = 1; g <= groups; ++g)
-        for (const Work& w : items)
-            if (w.group == g) ids.push_back(w.entry->id);
+    for (UInt32 g = 1; g <= groups; ++g) ids.insert(ids.end(), members[g].begin(), members[g].end());
     if (ids.empty()) return NewHandle(0);
     Handle h = nullptr;
     if (PtrToHand(ids.data(), &h, Size(ids.size() * 4)) != noErr) return nullptr;
