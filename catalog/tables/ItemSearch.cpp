@@ -9,6 +9,9 @@
 #include "catalog/tables/LookAlikeSignatures.h"
 #include "foundation/interface/Cursors.h"
 #include "foundation/text/CodePages.h"
+#include "foundation/text/FoldedSearch.h"
+#include "media/metadata/IptcBlock.h"
+#include "platform/Files.h"
 #include "platform/Handles.h"
 
 #include <algorithm>
@@ -33,49 +36,74 @@ std::unordered_set<UInt32> IdSet(Handle ids) {
     return set;
 }
 
-void AppendBlock(std::string& buffer, const CatalogRec* catalog, const ItemEntry* entry, int block) {
-    Handle h = ItemReadBlock(catalog, entry, block);
-    if (!h) return;
-    buffer.append(*h, std::size_t(GetHandleSize(h)));
-    DisposeHandle(h);
-}
-
-// Everything of an item the text search looks at, upper-cased.
-std::string SearchBuffer(const CatalogRec* catalog, const ItemEntry* entry, bool withLabel) {
-    std::string buffer;
-    buffer.reserve(8192);
-    ItemRec record;
-    if (ItemLoadRecord(catalog, entry, &record) == noErr)
-        buffer.append(reinterpret_cast<const char*>(&record), sizeof record);
-    AppendBlock(buffer, catalog, entry, kBlockAnnotations);
-    AppendBlock(buffer, catalog, entry, kBlockUrl);
-    AppendBlock(buffer, catalog, entry, kBlockMetadata);
-    UInt32 number = 0;
-    for (UInt32 k = 1;; ++k) {
-        const OrganizeEntry* set = OrganizeFindEntryWithItem(catalog, kFieldCatalogSets, k, entry->id, &number);
-        if (!set) break;
-        buffer.append(reinterpret_cast<const char*>(set->text + 1), set->text[0]);
+// Everything of an item the text search looks at, in one run of bytes as they are held in
+// memory: the record in memory order, the annotation block and the URL as text conversion
+// gives them, the metadata block as stored, the names of the sets that hold the item and,
+// when asked, its label's name. One run, so a text may run from one part into the next. The
+// bytes are not upper-cased: the search ignores case itself. Its buffers are kept from item
+// to item, so reading an item allocates nothing.
+class ItemText {
+public:
+    ItemText() : scratch_(NewHandle(0)) { buffer_.reserve(8192); }
+    ~ItemText() {
+        if (scratch_) DisposeHandle(scratch_);
     }
-    const UInt32 label = entry->flags & kEntryLabelMask;
-    if (withLabel && label != 0) {
-        Str255 name;
-        LabelGetInfo(int(label), name, nullptr);
-        buffer.append(reinterpret_cast<const char*>(name + 1), name[0]);
+    ItemText(const ItemText&) = delete;
+    ItemText& operator=(const ItemText&) = delete;
+
+    const std::string& Of(const CatalogRec* catalog, const ItemEntry* entry, bool withLabel) {
+        buffer_.clear();
+        ItemRec record;
+        if (ItemLoadRecord(catalog, entry, &record) == noErr)
+            buffer_.append(reinterpret_cast<const char*>(&record), sizeof record);
+        AppendBlock(catalog, entry, kBlockAnnotations);
+        AppendBlock(catalog, entry, kBlockUrl);
+        AppendBlock(catalog, entry, kBlockMetadata);
+        UInt32 number = 0;
+        for (UInt32 k = 1;; ++k) {
+            const OrganizeEntry* set = OrganizeFindEntryWithItem(catalog, kFieldCatalogSets, k, entry->id, &number);
+            if (!set) break;
+            buffer_.append(reinterpret_cast<const char*>(set->text + 1), set->text[0]);
+        }
+        const UInt32 label = entry->flags & kEntryLabelMask;
+        if (withLabel && label != 0) {
+            Str255 name;
+            LabelGetInfo(int(label), name, nullptr);
+            buffer_.append(reinterpret_cast<const char*>(name + 1), name[0]);
+        }
+        return buffer_;
     }
-    UpperCaseBuffer(buffer.data(), long(buffer.size()));
-    return buffer;
-}
 
-bool Matches(const std::string& buffer, const std::string& needle) {
-    return !needle.empty() && memmem(buffer.data(), buffer.size(), needle.data(), needle.size()) != nullptr;
-}
+private:
+    // The block as ItemReadBlock gives it (a block that cannot be read adds nothing), read
+    // into the kept scratch handle.
+    void AppendBlock(const CatalogRec* catalog, const ItemEntry* entry, int block) {
+        if (!scratch_) {
+            Handle h = ItemReadBlock(catalog, entry, block);
+            if (!h) return;
+            buffer_.append(*h, std::size_t(GetHandleSize(h)));
+            DisposeHandle(h);
+            return;
+        }
+        const SInt16 file = CatalogGetItemRefNum(catalog, entry);
+        if (file == 0) return;
+        SInt64 offset = 0;
+        UInt32 size = 0;
+        if (ItemBlockLocation(file, entry->position, block, &offset, &size) != noErr || size == 0) return;
+        SetHandleSize(scratch_, Size(size));
+        if (MemError() != noErr) return;
+        long count = long(size);
+        if (FSReadAt(file, offset, &count, *scratch_) != noErr || count != long(size)) return;
+        if (block == kBlockAnnotations)
+            IptcConvertCharset(scratch_, 1);
+        else if (block == kBlockUrl)
+            MacRomanToAnsi(*scratch_, long(size));
+        buffer_.append(*scratch_, size);
+    }
 
-std::string Needle(const void* text, long length) {
-    if (!text || length <= 0) return {};
-    std::string needle(static_cast<const char*>(text), std::size_t(length));
-    UpperCaseBuffer(needle.data(), long(needle.size()));
-    return needle;
-}
+    std::string buffer_;
+    Handle scratch_;
+};
 
 OSErr Progress(CatalogProgressProc proc, short phase, long current, long total, long refCon) {
     if (proc) return proc(phase, current, total, refCon);
@@ -86,9 +114,8 @@ OSErr Progress(CatalogProgressProc proc, short phase, long current, long total, 
 }  // namespace
 
 Handle ItemSearchText(const CatalogRec* catalog, const void* text, long length, Handle restrictIds) {
-    if (!catalog || !catalog->entries) return nullptr;
-    const std::string needle = Needle(text, length);
-    if (needle.empty()) return nullptr;
+    if (!catalog || !catalog->entries || !text || length <= 0) return nullptr;
+    const FoldedSearch needle(text, std::size_t(length));
     const bool restricted = restrictIds != nullptr;
     const std::unordered_set<UInt32> scope = IdSet(restrictIds);
     // The items are read in the order their records lie in the files (the catalog file's,
@@ -104,7 +131,11 @@ Handle ItemSearchText(const CatalogRec* catalog, const void* text, long length, 
     };
     std::sort(readOrder.begin(), readOrder.end(), [&](SInt32 a, SInt32 b) { return place(a) < place(b); });
     std::vector<bool> matched(size_t(catalog->itemCount), false);
-    for (SInt32 i : readOrder) matched[size_t(i)] = Matches(SearchBuffer(catalog, &catalog->entries[i], true), needle);
+    ItemText item;
+    for (SInt32 i : readOrder) {
+        const std::string& bytes = item.Of(catalog, &catalog->entries[i], true);
+        matched[size_t(i)] = needle.FoundIn(bytes.data(), bytes.size());
+    }
     std::vector<UInt32> hits;
     for (SInt32 i = 0; i < catalog->itemCount; ++i)
         if (matched[size_t(i)]) hits.push_back(catalog->entries[i].id);
@@ -116,8 +147,11 @@ Handle ItemSearchText(const CatalogRec* catalog, const void* text, long length, 
 
 bool ItemMatchesText(const CatalogRec* catalog, SInt32 n, const void* text, long length) {
     const ItemEntry* entry = CatalogGetItemEntry(catalog, n);
-    const std::string needle = Needle(text, length);
-    return entry && !needle.empty() && Matches(SearchBuffer(catalog, entry, false), needle);
+    if (!entry || !text || length <= 0) return false;
+    const FoldedSearch needle(text, std::size_t(length));
+    ItemText item;
+    const std::string& bytes = item.Of(catalog, entry, false);
+    return needle.FoundIn(bytes.data(), bytes.size());
 }
 
 Handle ItemScanWithProgress(const CatalogRec* catalog, bool sameName, long tolerance1, long tolerance2,
