@@ -158,8 +158,8 @@ void Generate(const std::string& path, const std::string& workPath, int count) {
 struct Report {
     double baseline = 0;
     void Line(const char* what, const Stats& t, const char* target = "") const {
-        std::printf("  %-44s %9.2f ms (%8.2f .. %8.2f)  %8.2f x read  cpu %9.2f ms  %s\n", what, t.median, t.min,
-                    t.max, t.median / baseline, t.cpu, target);
+        std::printf("  %-44s %9.2f ms (%8.2f .. %8.2f)  %8.2f x read  cpu %9.2f ms  %s\n", what, t.median,
+                    t.min, t.max, t.median / baseline, t.cpu, target);
     }
 };
 
@@ -215,7 +215,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the catalog opened with %d items, not %d\n", int(c->itemCount), count);
         return 1;
     }
-    report.Line("open", open, open.median <= 5 * report.baseline ? "(target 5x: met)" : "(target 5x: missed)");
+    report.Line("open", open,
+                open.median <= 5 * report.baseline ? "(target 5x: met)" : "(target 5x: missed)");
 
     struct SortCase {
         const char* what;
@@ -278,7 +279,8 @@ int main(int argc, char** argv) {
             HideAllFrom(c, n);
             long grouped = 0;
             auto scan = [&] {
-                Handle found = ItemScanWithProgress(c, false, sc.tolerance1, sc.tolerance2, nullptr, nullptr, 0);
+                Handle found =
+                    ItemScanWithProgress(c, false, sc.tolerance1, sc.tolerance2, nullptr, nullptr, 0);
                 grouped = found ? long(GetHandleSize(found) / 4) : 0;
                 if (found) DisposeHandle(found);
             };

@@ -61,7 +61,8 @@ public:
         AppendBlock(catalog, entry, kBlockMetadata);
         UInt32 number = 0;
         for (UInt32 k = 1;; ++k) {
-            const OrganizeEntry* set = OrganizeFindEntryWithItem(catalog, kFieldCatalogSets, k, entry->id, &number);
+            const OrganizeEntry* set =
+                OrganizeFindEntryWithItem(catalog, kFieldCatalogSets, k, entry->id, &number);
             if (!set) break;
             buffer_.append(reinterpret_cast<const char*>(set->text + 1), set->text[0]);
         }
@@ -174,7 +175,8 @@ Handle ItemScanWithProgress(const CatalogRec* catalog, bool sameName, long toler
         for (std::size_t i = 0; i < items.size(); ++i) {
             ItemRec record;
             unsigned char name[sizeof record.storedName] = {};
-            if (ItemLoadRecord(catalog, items[i], &record) == noErr) std::memcpy(name, record.storedName, sizeof name);
+            if (ItemLoadRecord(catalog, items[i], &record) == noErr)
+                std::memcpy(name, record.storedName, sizeof name);
             // The length byte and the characters it covers; a length past the field (a damaged
             // record) covers only what the field holds.
             const std::size_t length = std::min<std::size_t>(name[0], sizeof name - 1);

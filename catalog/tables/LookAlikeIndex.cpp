@@ -78,7 +78,8 @@ std::vector<int> SpreadWeights(const std::vector<std::int16_t>& cells, std::size
             for (int b = 0; b <= a; ++b) cov[std::size_t(a) * kGridCells + b] += d[a] * d[b];
     }
     for (int a = 0; a < kGridCells; ++a)
-        for (int b = 0; b < a; ++b) cov[std::size_t(b) * kGridCells + a] = cov[std::size_t(a) * kGridCells + b];
+        for (int b = 0; b < a; ++b)
+            cov[std::size_t(b) * kGridCells + a] = cov[std::size_t(a) * kGridCells + b];
     auto times = [&](const std::vector<double>& x, std::vector<double>& y) {
         for (int a = 0; a < kGridCells; ++a) {
             double sum = 0;
@@ -195,17 +196,20 @@ void LookAlikeIndex::AlikeAfter(long i, const UInt8* skip, std::vector<long>* ou
     };
     const std::int32_t first = std::int32_t(
         std::lower_bound(slots_.begin(), slots_.end(),
-                         std::pair<UInt32, std::int64_t>(me.nameClass, std::int64_t(me.key) - limit_), before) -
+                         std::pair<UInt32, std::int64_t>(me.nameClass, std::int64_t(me.key) - limit_),
+                         before) -
         slots_.begin());
     const std::int32_t last = std::int32_t(
         std::lower_bound(slots_.begin() + first, slots_.end(),
-                         std::pair<UInt32, std::int64_t>(me.nameClass, std::int64_t(me.key) + limit_ + 1), before) -
+                         std::pair<UInt32, std::int64_t>(me.nameClass, std::int64_t(me.key) + limit_ + 1),
+                         before) -
         slots_.begin());
     const std::int16_t* myParts = &parts_[self * kParts];
     const std::int16_t* myCells = &cells_[self * kCells];
     const UInt8* mySignature = signatures_ + std::size_t(i) * kPictureSignatureSize;
     static_assert(kParts == 16, "PartsDistance adds sixteen parts");
-    for (std::int32_t p = Alive(first); p < last; p = nextAlive_[std::size_t(p + 1)] == p + 1 ? p + 1 : Alive(p + 1)) {
+    for (std::int32_t p = Alive(first); p < last;
+         p = nextAlive_[std::size_t(p + 1)] == p + 1 ? p + 1 : Alive(p + 1)) {
         const long j = slots_[std::size_t(p)].item;
         if (skip && skip[j]) continue;
         if (PartsDistance(myParts, &parts_[std::size_t(p) * kParts]) > limit_) continue;

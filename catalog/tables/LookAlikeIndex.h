@@ -41,13 +41,13 @@ private:
 
     const UInt8* signatures_;
     long tolerance1_, tolerance2_;
-    long limit_ = -1;                        // the largest difference sum that can be alike
-    std::vector<Slot> slots_;                // the present items, by name class then key
-    std::vector<std::int16_t> parts_;        // kParts weighted sums per slot
-    std::vector<std::int16_t> cells_;        // kCells compared values per slot
-    std::vector<std::int32_t> slotOfItem_;   // -1 for an item without a signature
-    std::vector<std::int32_t> nextAlive_;    // the next slot still in the index (path-halved)
-    long retired_ = -1;                      // the items up to this one have left the index
+    long limit_ = -1;                       // the largest difference sum that can be alike
+    std::vector<Slot> slots_;               // the present items, by name class then key
+    std::vector<std::int16_t> parts_;       // kParts weighted sums per slot
+    std::vector<std::int16_t> cells_;       // kCells compared values per slot
+    std::vector<std::int32_t> slotOfItem_;  // -1 for an item without a signature
+    std::vector<std::int32_t> nextAlive_;   // the next slot still in the index (path-halved)
+    long retired_ = -1;                     // the items up to this one have left the index
 
     std::int32_t Alive(std::int32_t slot);
 };

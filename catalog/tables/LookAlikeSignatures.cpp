@@ -15,9 +15,9 @@
 
 struct LookAlikeSignatures {
     struct Kept {
-        UInt32 size = 0;             // the thumbnail block's length
-        XXH128_hash_t hash{};        // and a hash of its bytes
-        bool drawn = false;          // false: the block could not be drawn, there is no signature
+        UInt32 size = 0;       // the thumbnail block's length
+        XXH128_hash_t hash{};  // and a hash of its bytes
+        bool drawn = false;    // false: the block could not be drawn, there is no signature
         UInt8 signature[kPictureSignatureSize] = {};
     };
     std::unordered_map<UInt32, Kept> byItem;  // by item id
@@ -27,7 +27,7 @@ namespace {
 
 // A thumbnail whose signature must be made, with what is known of it so far.
 struct Pending {
-    std::size_t index;   // in the entries
+    std::size_t index;  // in the entries
     Handle picture;
     LookAlikeSignatures::Kept kept;
 };

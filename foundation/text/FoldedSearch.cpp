@@ -56,14 +56,16 @@ bool FoldedSearch::FoundIn(const void* bytes, std::size_t length) const {
     if (first_.count <= 4 && last_.count <= 4) {
         auto anyOf = [](__m128i block, const Preimages& p) {
             __m128i hit = _mm_cmpeq_epi8(block, _mm_set1_epi8(char(p.value[0])));
-            for (int k = 1; k < p.count; ++k) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(block, _mm_set1_epi8(char(p.value[k]))));
+            for (int k = 1; k < p.count; ++k)
+                hit = _mm_or_si128(hit, _mm_cmpeq_epi8(block, _mm_set1_epi8(char(p.value[k]))));
             return hit;
         };
         // Sixteen places at a time while the loads of both ends stay within the bytes.
         for (; i + 16 <= places; i += 16) {
             const __m128i head = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
             const __m128i tail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + n - 1));
-            unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(anyOf(head, first_), anyOf(tail, last_))));
+            unsigned mask =
+                unsigned(_mm_movemask_epi8(_mm_and_si128(anyOf(head, first_), anyOf(tail, last_))));
             while (mask) {
                 const unsigned bit = unsigned(__builtin_ctz(mask));
                 if (MatchesAt(data + i + bit)) return true;

@@ -21,7 +21,7 @@ private:
     // The byte values whose upper case is the text's first (or last) byte.
     struct Preimages {
         std::uint8_t value[4] = {};
-        int count = 0;   // more than 4 (never with the table we have): every place is tried
+        int count = 0;  // more than 4 (never with the table we have): every place is tried
     };
     std::string upper_;
     Preimages first_, last_;

@@ -47,7 +47,8 @@ OSErr PictureSignature(PicHandle picture, UInt8* signature, long n) {
     // The grid column of every pixel column, worked out once rather than per pixel; the sums
     // still run pixel by pixel in the same order, so every signature stays the same.
     std::vector<int> cellOfColumn(std::size_t(v.width > 0 ? v.width : 0));
-    for (std::int32_t x = 0; x < v.width; ++x) cellOfColumn[std::size_t(x)] = int(std::int64_t(x) * cols / v.width);
+    for (std::int32_t x = 0; x < v.width; ++x)
+        cellOfColumn[std::size_t(x)] = int(std::int64_t(x) * cols / v.width);
     double total = 0;
     LockPixels(world);
     for (std::int32_t y = 0; y < v.height; ++y) {

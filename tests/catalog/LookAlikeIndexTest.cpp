@@ -64,7 +64,8 @@ Catalog MakeFamilies(unsigned seed, int families, int members) {
     std::shuffle(order.begin(), order.end(), random);
     Catalog shuffled;
     for (std::size_t i : order) {
-        shuffled.signatures.insert(shuffled.signatures.end(), c.signatures.begin() + std::ptrdiff_t(i * kSize),
+        shuffled.signatures.insert(shuffled.signatures.end(),
+                                   c.signatures.begin() + std::ptrdiff_t(i * kSize),
                                    c.signatures.begin() + std::ptrdiff_t((i + 1) * kSize));
         shuffled.present.push_back(c.present[i]);
         shuffled.names.push_back(c.names[i]);
@@ -94,13 +95,14 @@ TEST(LookAlikeIndexTest, FindsExactlyWhatComparingEveryPairFinds) {
                         if (!c.present[std::size_t(j)]) continue;
                         if (byName && c.names[std::size_t(i)] != c.names[std::size_t(j)]) continue;
                         if (PictureSignatureCompare(&c.signatures[std::size_t(i) * kSize],
-                                                    &c.signatures[std::size_t(j) * kSize], kPictureSignatureSize,
-                                                    t.ignoreBrightness, t.level))
+                                                    &c.signatures[std::size_t(j) * kSize],
+                                                    kPictureSignatureSize, t.ignoreBrightness, t.level))
                             expected.push_back(j);
                     }
                     pairs += long(expected.size());
-                    ASSERT_EQ(found, expected) << "seed " << seed << ", item " << i << ", tolerance "
-                                               << t.ignoreBrightness << "/" << t.level << ", by name " << byName;
+                    ASSERT_EQ(found, expected)
+                        << "seed " << seed << ", item " << i << ", tolerance " << t.ignoreBrightness << "/"
+                        << t.level << ", by name " << byName;
                 }
                 // The families hold alike pairs at every tolerance, so the table means something.
                 EXPECT_GT(pairs, 0) << t.ignoreBrightness << "/" << t.level;
@@ -148,9 +150,11 @@ TEST(LookAlikeIndexTest, EdgeCases) {
     std::vector<UInt8> sigs(4 * kSize, 0);
     std::fill(sigs.begin() + 3 * kSize, sigs.end(), 255);
     for (const Tolerance& t : kTolerances) {
-        LookAlikeIndex index(sigs.data(), std::vector<UInt8>{1, 1, 1, 1}, nullptr, t.ignoreBrightness, t.level);
+        LookAlikeIndex index(sigs.data(), std::vector<UInt8>{1, 1, 1, 1}, nullptr, t.ignoreBrightness,
+                             t.level);
         index.AlikeAfter(0, nullptr, &found);
-        const std::vector<long> expected = t.ignoreBrightness ? std::vector<long>{1, 2, 3} : std::vector<long>{1, 2};
+        const std::vector<long> expected =
+            t.ignoreBrightness ? std::vector<long>{1, 2, 3} : std::vector<long>{1, 2};
         EXPECT_EQ(found, expected) << t.ignoreBrightness << "/" << t.level;
         index.AlikeAfter(4, nullptr, &found);
         EXPECT_TRUE(found.empty());

@@ -87,7 +87,8 @@ std::vector<UInt32> EveryPairScan(const CatalogRec* c, bool sameName, long toler
             if (!b.has || (a.group && b.group)) continue;
             if (sameName && (a.name[0] != b.name[0] || std::memcmp(a.name + 1, b.name + 1, a.name[0]) != 0))
                 continue;
-            if (!PictureSignatureCompare(a.signature, b.signature, kPictureSignatureSize, tolerance1, tolerance2))
+            if (!PictureSignatureCompare(a.signature, b.signature, kPictureSignatureSize, tolerance1,
+                                         tolerance2))
                 continue;
             if (!a.group) a.group = b.group ? b.group : ++groups;
             b.group = a.group;
@@ -136,8 +137,8 @@ protected:
                     for (bool restricted : {false, true}) {
                         const std::vector<UInt32> expected =
                             EveryPairScan(catalog_, sameName, t1, t2, restricted ? &scope : nullptr);
-                        EXPECT_EQ(Ids(ItemScanWithProgress(catalog_, sameName, t1, t2, restricted ? scopeIds : nullptr,
-                                                           nullptr, 0)),
+                        EXPECT_EQ(Ids(ItemScanWithProgress(catalog_, sameName, t1, t2,
+                                                           restricted ? scopeIds : nullptr, nullptr, 0)),
                                   expected)
                             << when << ": same name " << sameName << ", tolerance " << t1 << "/" << t2
                             << ", restricted " << restricted;

@@ -38,7 +38,8 @@ std::vector<UInt32> Ids(Handle h) {
 std::string PlainText(const CatalogRec* c, const ItemEntry* e, bool withLabel) {
     std::string text;
     ItemRec record;
-    if (ItemLoadRecord(c, e, &record) == noErr) text.append(reinterpret_cast<const char*>(&record), sizeof record);
+    if (ItemLoadRecord(c, e, &record) == noErr)
+        text.append(reinterpret_cast<const char*>(&record), sizeof record);
     for (int block : {kBlockAnnotations, kBlockUrl, kBlockMetadata}) {
         if (Handle h = ItemReadBlock(c, e, block)) {
             text.append(*h, std::size_t(GetHandleSize(h)));
@@ -60,7 +61,8 @@ std::string PlainText(const CatalogRec* c, const ItemEntry* e, bool withLabel) {
     return text;
 }
 
-std::vector<UInt32> PlainSearch(const CatalogRec* c, const std::string& query, const std::set<UInt32>* scope) {
+std::vector<UInt32> PlainSearch(const CatalogRec* c, const std::string& query,
+                                const std::set<UInt32>* scope) {
     std::string needle = query;
     UpperCaseBuffer(needle.data(), long(needle.size()));
     std::vector<UInt32> hits;
@@ -80,8 +82,9 @@ protected:
         LabelTableInit();
 
         TestItem cafe = MakeTestItem("cafe.jpg");
-        cafe.annotations = Dataset(kFieldKeywords, "Caf\xE9 cr\xE8me") + Dataset(kFieldCaption, "ends with tail");
-        cafe.url = "http://example.org/Stra\xDF" "e";
+        cafe.annotations =
+            Dataset(kFieldKeywords, "Caf\xE9 cr\xE8me") + Dataset(kFieldCaption, "ends with tail");
+        cafe.url = std::string("http://example.org/Stra\xDF") + "e";
         TestItem zurich = MakeTestItem("zurich.jpg");
         zurich.annotations = Dataset(kFieldCity, "Z\xC3\xBCrich", IptcMarkerUtf8);
         zurich.metadata = FlattenedUserData({{kFieldMaker, "Canon", true}});
@@ -91,9 +94,11 @@ protected:
         TestItem hidden = MakeTestItem("hidden.jpg");
         hidden.annotations = Dataset(kFieldCaption, "CAF\xC9 noir");
         hidden.flags = kEntryHiddenFlag;
-        for (const TestItem* t : {&cafe, &zurich, &plain, &hidden}) ASSERT_GT(AppendWorkFileItem(catalog_, *t), 0);
+        for (const TestItem* t : {&cafe, &zurich, &plain, &hidden})
+            ASSERT_GT(AppendWorkFileItem(catalog_, *t), 0);
         // Sets: Fav holds items 2 and 3, Trips item 3.
-        organize_test::SetList(catalog_, kFieldCatalogSets, {{"Fav", 0, false, {2, 3}}, {"Trips", 0, false, {3}}});
+        organize_test::SetList(catalog_, kFieldCatalogSets,
+                               {{"Fav", 0, false, {2, 3}}, {"Trips", 0, false, {3}}});
     }
     void TearDown() override {
         if (catalog_) CatalogClose(catalog_, false);
@@ -105,28 +110,33 @@ protected:
         const std::vector<UInt32> scopeList(scope.begin(), scope.end());
         PtrToHand(scopeList.data(), &scopeIds, Size(scopeList.size() * 4));
         for (const std::string& q : queries_) {
-            EXPECT_EQ(Ids(ItemSearchText(catalog_, q.data(), long(q.size()), nullptr)), PlainSearch(catalog_, q, nullptr))
+            EXPECT_EQ(Ids(ItemSearchText(catalog_, q.data(), long(q.size()), nullptr)),
+                      PlainSearch(catalog_, q, nullptr))
                 << when << ": " << q;
-            EXPECT_EQ(Ids(ItemSearchText(catalog_, q.data(), long(q.size()), scopeIds)), PlainSearch(catalog_, q, &scope))
+            EXPECT_EQ(Ids(ItemSearchText(catalog_, q.data(), long(q.size()), scopeIds)),
+                      PlainSearch(catalog_, q, &scope))
                 << when << ", restricted: " << q;
             std::string needle = q;
             UpperCaseBuffer(needle.data(), long(needle.size()));
             for (SInt32 n = 1; n <= 3; ++n)
-                EXPECT_EQ(ItemMatchesText(catalog_, n, q.data(), long(q.size())),
-                          !q.empty() && PlainText(catalog_, CatalogGetItemEntry(catalog_, n), false).find(needle) !=
-                                            std::string::npos)
+                EXPECT_EQ(
+                    ItemMatchesText(catalog_, n, q.data(), long(q.size())),
+                    !q.empty() && PlainText(catalog_, CatalogGetItemEntry(catalog_, n), false).find(needle) !=
+                                      std::string::npos)
                     << when << ", item " << n << ": " << q;
         }
         DisposeHandle(scopeIds);
     }
 
+    // clang-format off
     const std::vector<std::string> queries_ = {
         "caf\xC9", "CAF\xE9 CR\xC8ME", "cafe", "\xE9", "e",          // case and accents
         "z\xC3\xBCrich", "Z\xC3\xBCRICH", "z\xFCrich",              // a UTF-8 value, and 1252 for it
-        "stra\xDF" "e", "\x8AOUPE \x9F", "canon", "plain.jpg",      // URL, metadata, record
+        "stra\xDF\x65", "\x8AOUPE \x9F", "canon", "plain.jpg",       // URL, metadata, record
         "tailhttp", "canonfav", "favtrips", "tripsred", "favred",   // across the parts of an item
         "red", "noir", "nowhere at all", "",
     };
+    // clang-format on
     TempFolder tmp_;
     CatalogRec* catalog_ = nullptr;
 };
