@@ -53,12 +53,13 @@ public:
 
     const std::string& Of(const CatalogRec* catalog, const ItemEntry* entry, bool withLabel) {
         buffer_.clear();
+        const SInt16 file = CatalogGetItemRefNum(catalog, entry);
         ItemRec record;
         if (ItemLoadRecord(catalog, entry, &record) == noErr)
             buffer_.append(reinterpret_cast<const char*>(&record), sizeof record);
-        AppendBlock(catalog, entry, kBlockAnnotations);
-        AppendBlock(catalog, entry, kBlockUrl);
-        AppendBlock(catalog, entry, kBlockMetadata);
+        AppendBlock(catalog, file, entry, kBlockAnnotations);
+        AppendBlock(catalog, file, entry, kBlockUrl);
+        AppendBlock(catalog, file, entry, kBlockMetadata);
         UInt32 number = 0;
         for (UInt32 k = 1;; ++k) {
             const OrganizeEntry* set =
@@ -77,8 +78,10 @@ public:
 
 private:
     // The block as ItemReadBlock gives it (a block that cannot be read adds nothing), read
-    // into the kept scratch handle.
-    void AppendBlock(const CatalogRec* catalog, const ItemEntry* entry, int block) {
+    // straight onto the end of the buffer; the annotations go through the kept scratch handle,
+    // which their conversion takes.
+    void AppendBlock(const CatalogRec* catalog, SInt16 file, const ItemEntry* entry, int block) {
+        if (file == 0) return;
         if (!scratch_) {
             Handle h = ItemReadBlock(catalog, entry, block);
             if (!h) return;
@@ -86,20 +89,25 @@ private:
             DisposeHandle(h);
             return;
         }
-        const SInt16 file = CatalogGetItemRefNum(catalog, entry);
-        if (file == 0) return;
         SInt64 offset = 0;
         UInt32 size = 0;
         if (ItemBlockLocation(file, entry->position, block, &offset, &size) != noErr || size == 0) return;
-        SetHandleSize(scratch_, Size(size));
-        if (MemError() != noErr) return;
         long count = long(size);
-        if (FSReadAt(file, offset, &count, *scratch_) != noErr || count != long(size)) return;
-        if (block == kBlockAnnotations)
+        if (block == kBlockAnnotations) {
+            SetHandleSize(scratch_, Size(size));
+            if (MemError() != noErr) return;
+            if (FSReadAt(file, offset, &count, *scratch_) != noErr || count != long(size)) return;
             IptcConvertCharset(scratch_, 1);
-        else if (block == kBlockUrl)
-            MacRomanToAnsi(*scratch_, long(size));
-        buffer_.append(*scratch_, size);
+            buffer_.append(*scratch_, size);
+            return;
+        }
+        const std::size_t at = buffer_.size();
+        buffer_.resize(at + size);
+        if (FSReadAt(file, offset, &count, buffer_.data() + at) != noErr || count != long(size)) {
+            buffer_.resize(at);
+            return;
+        }
+        if (block == kBlockUrl) MacRomanToAnsi(buffer_.data() + at, long(size));
     }
 
     std::string buffer_;

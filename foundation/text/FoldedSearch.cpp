@@ -54,18 +54,22 @@ bool FoldedSearch::FoundIn(const void* bytes, std::size_t length) const {
     std::size_t i = 0;
 #if defined(__SSE2__)
     if (first_.count <= 4 && last_.count <= 4) {
-        auto anyOf = [](__m128i block, const Preimages& p) {
-            __m128i hit = _mm_cmpeq_epi8(block, _mm_set1_epi8(char(p.value[0])));
-            for (int k = 1; k < p.count; ++k)
-                hit = _mm_or_si128(hit, _mm_cmpeq_epi8(block, _mm_set1_epi8(char(p.value[k]))));
-            return hit;
+        // The byte values to look for, each spread over a whole vector once; the unused ones
+        // repeat the first, which changes nothing.
+        __m128i firsts[4], lasts[4];
+        for (int k = 0; k < 4; ++k) {
+            firsts[k] = _mm_set1_epi8(char(first_.value[k < first_.count ? k : 0]));
+            lasts[k] = _mm_set1_epi8(char(last_.value[k < last_.count ? k : 0]));
+        }
+        auto anyOf = [](__m128i block, const __m128i* values) {
+            return _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, values[0]), _mm_cmpeq_epi8(block, values[1])),
+                                _mm_or_si128(_mm_cmpeq_epi8(block, values[2]), _mm_cmpeq_epi8(block, values[3])));
         };
         // Sixteen places at a time while the loads of both ends stay within the bytes.
         for (; i + 16 <= places; i += 16) {
             const __m128i head = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
             const __m128i tail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + n - 1));
-            unsigned mask =
-                unsigned(_mm_movemask_epi8(_mm_and_si128(anyOf(head, first_), anyOf(tail, last_))));
+            unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(anyOf(head, firsts), anyOf(tail, lasts))));
             while (mask) {
                 const unsigned bit = unsigned(__builtin_ctz(mask));
                 if (MatchesAt(data + i + bit)) return true;
