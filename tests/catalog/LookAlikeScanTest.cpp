@@ -26,7 +26,7 @@ std::vector<UInt32> Ids(Handle h) {
     std::vector<UInt32> out;
     if (!h) return out;
     out.resize(std::size_t(GetHandleSize(h) / 4));
-    std::memcpy(out.data(), *h, out.size() * 4);
+    if (!out.empty()) std::memcpy(out.data(), *h, out.size() * 4);  // an empty handle has no block
     DisposeHandle(h);
     return out;
 }
