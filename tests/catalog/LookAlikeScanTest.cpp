@@ -1,7 +1,8 @@
 // The look-alike scan of a catalog against the scan that compares every pair of thumbnails:
 // the same groups, members and order for every tolerance, with equal names only, with a
-// restricting id list, in another item order and after a save; and signatures kept from an
-// earlier scan never outlive the thumbnail they were made of.
+// restricting id list, in another item order and after a save; signatures kept from an
+// earlier scan never outlive the thumbnail they were made of; and a damaged stored name's
+// length never takes the comparison past the name's field.
 #include "ItemDataSupport.h"
 
 #include "catalog/items/ItemBlocks.h"
@@ -196,6 +197,29 @@ TEST_F(LookAlikeScanTest, AChangedThumbnailIsSignedAfresh) {
     const std::vector<UInt32> without = Ids(ItemScanWithProgress(catalog_, false, 0, 1, nullptr, nullptr, 0));
     EXPECT_EQ(without, EveryPairScan(catalog_, false, 0, 1, nullptr));
     EXPECT_EQ(std::find(without.begin(), without.end(), 1u), without.end());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LookAlikeScanNames, ALengthPastTheNameFieldComparesOnlyTheField) {
+    TempFolder tmp;
+    CatalogRec* catalog = NewCatalogWithWorkFile(tmp);
+    ASSERT_NE(catalog, nullptr);
+    // Three alike pictures whose stored names fill the field; the first two claim the same
+    // impossible length (beyond the 63 characters the field holds), the third another one.
+    const std::string name(63, 'n');
+    for (UInt8 length : {200, 200, 199}) {
+        TestItem t = MakeTestItem(name);
+        t.record.storedName[0] = length;
+        t.thumbnail = Picture(1, 0, 0);
+        ASSERT_GT(AppendWorkFileItem(catalog, t), 0);
+    }
+    EXPECT_EQ(Ids(ItemScanWithProgress(catalog, true, 0, 1, nullptr, nullptr, 0)), (std::vector<UInt32>{1, 2}));
+    EXPECT_EQ(Ids(ItemScanWithProgress(catalog, false, 0, 1, nullptr, nullptr, 0)),
+              (std::vector<UInt32>{1, 2, 3}));
+    CatalogClose(catalog, false);
 }
 
 }  // namespace
