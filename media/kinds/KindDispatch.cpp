@@ -7,7 +7,10 @@
 #include "media/metadata/JpegMetadata.h"
 #include "media/metadata/PhotoshopResources.h"
 #include "media/metadata/TiffWriter.h"
+#include "media/readers/documents/BuiltinReaders.h"
 #include "media/readers/graphics/GraphicsImporterHandler.h"
+#include "media/readers/movies/MovieImporterHandler.h"
+#include "media/readers/windowsmedia/WindowsMediaHandler.h"
 #include "platform/Handles.h"
 
 #include <mutex>
@@ -22,6 +25,12 @@ struct HandlerReaders {
 HandlerReaders gReaders[10] = {
     {},
     {GraphicsImporterGetInfo, GraphicsImporterMakeThumbnail},
+    {MovieGetInfo, MovieMakeThumbnail},
+    {WindowsMediaGetInfo, WindowsMediaMakeThumbnail},
+    {},
+    {},
+    {},
+    {BuiltinReaderGetInfo, BuiltinReaderMakeThumbnail},
 };
 KindMovieMetadataWriter gMovieWriter = nullptr;
 KindReadingState gReading;
