@@ -32,7 +32,7 @@ HandlerReaders gReaders[10] = {
     {},
     {BuiltinReaderGetInfo, BuiltinReaderMakeThumbnail},
 };
-KindMovieMetadataWriter gMovieWriter = nullptr;
+KindMovieMetadataWriter gMovieWriter = MovieWriteUserData;
 KindReadingState gReading;
 // The reading state is process-wide: calls are taken one at a time.
 std::recursive_mutex gReadingLock;

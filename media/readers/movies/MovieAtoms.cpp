@@ -90,12 +90,16 @@ void ReadTrack(MetaReader& r, const QtAtom& trak, QtMovieLayout* layout) {
         if (r.ReadAt(hdlr->ContentStart(), b, 12) == noErr) handler = Be32(b + 8);
     }
     layout->trackTypes.push_back(handler);
-    if (handler != 'vide') return;
+    layout->trackFormats.push_back(0);
     const QtAtom* mi = Find(mdia, 'minf');
     if (!mi || ReadChildren(r, mi->ContentStart(), mi->End(), false, &minf) != noErr) return;
     const QtAtom* st = Find(minf, 'stbl');
     if (!st || ReadChildren(r, st->ContentStart(), st->End(), false, &stbl) != noErr) return;
     const QtAtom* sd = Find(stbl, 'stsd');
+    std::uint8_t entry[16];
+    if (sd && sd->size - sd->header >= 16 && r.ReadAt(sd->ContentStart(), entry, 16) == noErr)
+        layout->trackFormats.back() = Be32(entry + 12);
+    if (handler != 'vide') return;
     QtVideoDescription d;
     if (sd && ReadVideoDescription(r, *sd, &d) == noErr) layout->videos.push_back(d);
 }
@@ -156,7 +160,19 @@ OSErr QtReadMovieLayout(const FSSpec* spec, QtMovieLayout* layout) {
 OSType QtControllerType(const QtMovieLayout& layout) {
     for (const auto& item : layout.userData)
         if (item.type == 'ctyp' && item.bytes.size() >= 4) return Be32(item.bytes.data());
-    return '????';
+    return 0x3F3F3F3F;  // '????'
+}
+
+OSType QtPanoramaType(const QtMovieLayout& layout) {
+    OSType t = QtControllerType(layout);
+    switch (t) {
+    case 'qtvr': case 'pano': case 'obje': case 'STpn': case 'stna': return t;
+    default: return 0;
+    }
+}
+
+bool QtIsProtected(const QtMovieLayout& layout) {
+    return !layout.trackFormats.empty() && layout.trackFormats[0] == 'drms';
 }
 
 namespace {

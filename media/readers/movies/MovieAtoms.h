@@ -42,6 +42,7 @@ struct QtMovieLayout {
     std::vector<QtUserDataItem> userData;  // the movie's user-data items in file order
     std::vector<QtVideoDescription> videos;
     std::vector<OSType> trackTypes;        // each track's media handler type ('vide', 'soun', 'text'...)
+    std::vector<OSType> trackFormats;      // each track's first sample description format (0 none)
 };
 
 // Reads the layout of a QuickTime-family file; kMovieNotFoundErr (-2048) when the file has no
@@ -50,6 +51,11 @@ OSErr QtReadMovieLayout(const FSSpec* spec, QtMovieLayout* layout);
 
 // The controller type of the movie: its first 'ctyp' user-data item, '????' when none.
 OSType QtControllerType(const QtMovieLayout& layout);
+// The controller type when it names a panorama or object movie ('qtvr', 'pano', 'obje', 'STpn',
+// 'stna'), else 0.
+OSType QtPanoramaType(const QtMovieLayout& layout);
+// True when the first track's samples are protected ('drms'), so they cannot be played.
+bool QtIsProtected(const QtMovieLayout& layout);
 
 // Replaces, in the movie's user data, every item of each type that `items` holds by that
 // list's items of the type, keeping all other items, atoms and media bytes. The new file is

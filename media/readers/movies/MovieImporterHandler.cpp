@@ -361,6 +361,7 @@ OSErr MovieMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt32 size, 
 }
 
 OSErr MovieWriteUserData(const FSSpec* spec, UserData movieData) {
-    if (!spec || !movieData) return paramErr;
+    if (!spec) return paramErr;
+    if (!movieData) return noErr;  // nothing to write: the file stays as it is
     return QtWriteMovieUserData(spec, movieData);
 }

@@ -12,8 +12,8 @@ OSErr MovieGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* picture, GW
                    Handle* colorProfile, UInt32 optionA, UInt32 optionB, SInt32 size);
 OSErr MovieMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt32 size, OSType type, UInt32* imageIndex,
                          UInt16 orientation);
-// Replaces the movie's user-data items of every type the list holds; 'MooV', 'MOV ', 'MP4 '
-// and '3GP ' files only (others: kMovieNotFoundErr).
+// Replaces the movie's user-data items of every type the list holds (a null list writes
+// nothing); kMovieNotFoundErr for a file without a movie atom, which is left as it was.
 OSErr MovieWriteUserData(const FSSpec* spec, UserData movieData);
 
 // The movie toolbox's name of a codec ("H.264", "Photo - JPEG"), FFmpeg's long name for
