@@ -7,9 +7,9 @@
 #include "media/metadata/JpegMetadata.h"
 #include "media/metadata/PhotoshopResources.h"
 #include "media/metadata/TiffWriter.h"
-#include "media/readers/documents/BuiltinReaders.h"
 #include "media/readers/graphics/GraphicsImporterHandler.h"
 #include "media/readers/movies/MovieImporterHandler.h"
+#include "media/readers/raw/BuiltinRawReaders.h"
 #include "media/readers/windowsmedia/WindowsMediaHandler.h"
 #include "platform/Handles.h"
 
