@@ -286,8 +286,8 @@ OSErr QtWriteMovieUserData(const FSSpec* spec, UserData items) {
     SInt64 oldSize = moov.size;
     SInt64 newSize = SInt64(newMoov.size());
     SafeRewrite w;
-    if (OSErr err = w.Begin(spec); err != noErr) return err;
-    OSErr err = w.CopyFrom(r, 0, moov.offset);
+    if (OSErr err = BeginMediaRewrite(w, spec); err != noErr) return err;
+    OSErr err = CopyMetaBytes(w, r, 0, moov.offset);
     if (err == noErr && (last || newSize == oldSize || newSize + 8 <= oldSize)) {
         // In place: nothing after the movie atom moves.
         err = w.Write(newMoov.data(), newMoov.size());
@@ -295,7 +295,7 @@ OSErr QtWriteMovieUserData(const FSSpec* spec, UserData items) {
             std::vector<std::uint8_t> pad = Atom('free', std::vector<std::uint8_t>(std::size_t(oldSize - newSize - 8), 0));
             err = w.Write(pad.data(), pad.size());
         }
-        if (err == noErr && !last) err = w.CopyFrom(r, moov.End(), -1);
+        if (err == noErr && !last) err = CopyMetaBytes(w, r, moov.End(), -1);
     } else if (err == noErr) {
         // The old movie atom becomes free space; the new one goes at the end. An atom that runs
         // "to the end of the file" would swallow it, so such files are refused.
@@ -311,8 +311,8 @@ OSErr QtWriteMovieUserData(const FSSpec* spec, UserData items) {
         } else if (err == noErr) {
             err = kBadMediaDataErr;
         }
-        if (err == noErr) err = w.CopyFrom(r, moov.ContentStart(), moov.size - moov.header);
-        if (err == noErr) err = w.CopyFrom(r, moov.End(), -1);
+        if (err == noErr) err = CopyMetaBytes(w, r, moov.ContentStart(), moov.size - moov.header);
+        if (err == noErr) err = CopyMetaBytes(w, r, moov.End(), -1);
         if (err == noErr) err = w.Write(newMoov.data(), newMoov.size());
     }
     r.Close();

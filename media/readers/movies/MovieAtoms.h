@@ -58,7 +58,8 @@ OSType QtPanoramaType(const QtMovieLayout& layout);
 bool QtIsProtected(const QtMovieLayout& layout);
 
 // Replaces, in the movie's user data, every item of each type that `items` holds by that
-// list's items of the type, keeping all other items, atoms and media bytes. The new file is
-// written beside the original and renamed over it. A movie atom that grows is written at the
+// list's items of the type, keeping all other items, atoms and media bytes. The new file goes
+// through the media writers' safe rewrite (a temporary file beside the original, flushed and
+// renamed over it). A movie atom that grows is written at the
 // end of the file and the old one becomes free space, so no sample offset ever moves.
 OSErr QtWriteMovieUserData(const FSSpec* spec, UserData items);

@@ -52,7 +52,7 @@ OSErr BuiltinReaderGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* pic
     case 'X3F ': return X3fGetInfo(spec, info, offscreen, metadata);
     case 'NEF ': return NikonGetInfo(spec, info, offscreen, metadata, size);
     case 'DCR ': return KodakDcrGetInfo(spec, info, offscreen, metadata);
-    case 'CRW ': case 'CR2 ': return CanonRawGetInfo(spec, info, offscreen, metadata);
+    case 'CRW ': case 'CR2 ': return CanonRawGetInfo(spec, info, offscreen, metadata, colorProfile);
     case 'DOC ': case 'DOT ': case 'XLS ': case 'XLT ': case 'PPT ': case 'POT ': case 'PDF ':
         return GetShellDocumentInfo(spec, info, offscreen, metadata, size);
     default: break;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -120,7 +121,8 @@ TEST_F(MovieWriteTest, AnnotationsReplaceTheUserDataAndKeepEveryStreamAndFrame) 
             EXPECT_EQ(facts.chapters.size(), 2u);
         }
         // No temporary file is left beside the movie.
-        EXPECT_EQ(TempFolder::Read(t / "~~Temporary IO"), "");
+        for (const auto& entry : std::filesystem::directory_iterator(t.path()))
+            EXPECT_NE(entry.path().filename().string().rfind("~~Temporary IO", 0), 0u) << entry.path();
     }
 }
 
