@@ -363,4 +363,22 @@ TEST_F(MovieReaderTest, EverySampleMovieAndSoundPassesRecognitionInfoAndThumbnai
     EXPECT_GE(seen, 7);  // MOV, AVI, WMV, MP3, AIFF, WAV, GIF
 }
 
+TEST_F(MovieReaderTest, SoundRatesBeyondSixteenBitsAreHeldAtTheLargestRate) {
+    TempFolder t;
+    struct Case {
+        int rate;
+        UInt32 stored;
+    };
+    const Case cases[] = {{48000, 48000u << 16}, {65535, 65535u << 16}, {96000, 0xFFFF0000u}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rate);
+        std::string path = t / ("rate" + std::to_string(c.rate) + ".wav");
+        ASSERT_TRUE(MakeSound(path, {"-c:a", "pcm_s16le"}, 0.2, c.rate));
+        Reading r;
+        Read(path, &r);
+        ASSERT_EQ(r.err, noErr);
+        EXPECT_EQ(r.info.audioRate, c.stored);
+    }
+}
+
 }  // namespace

@@ -443,4 +443,56 @@ TEST_F(MediaObjectTest, SoundDataInAHandlePlaysToItsEnd) {
     SoundTrackPlayerDispose(p, true);
 }
 
+TEST_F(MediaObjectTest, APictureWithPagesIsPagedByTheKeys) {
+    std::string path = *gMedia / "pages.tif";
+    fixtures::Tiff(path, 16, 8, fixtures::TiffKind::RgbStrips, 4);
+    Window w;
+    MediaObject* o = MediaObjectNew(w.world);
+    FSSpec s = SpecOf(path);
+    ASSERT_EQ(MediaObjectOpen(o, &s, 'TIFF', 1, 4, 0, false), noErr);
+    UInt32 page = 0;
+    ASSERT_TRUE(MediaObjectGetCurrentTime(o, &page));
+    EXPECT_EQ(page, 1u);
+    UInt32 first = 0, count = 0;
+    ASSERT_TRUE(MediaObjectGetSizeAndTime(o, &first, &count, nullptr, nullptr));
+    EXPECT_EQ(count, 4u);
+    struct Step {
+        SInt16 key;
+        bool changed;
+        UInt32 page;
+    };
+    const Step steps[] = {{2, true, 4}, {0, false, 4}, {1, true, 3}, {3, true, 1}, {1, false, 1}, {0, true, 2}};
+    for (const Step& st : steps) {
+        SCOPED_TRACE(st.key);
+        EXPECT_EQ(MediaObjectKey(o, st.key), st.changed);
+        MediaObjectGetCurrentTime(o, &page);
+        EXPECT_EQ(page, st.page);
+    }
+    MediaObjectDelete(o);
+}
+
+TEST_F(MediaObjectTest, TheExposureWarningPaintsOnlyTheClippedLevels) {
+    // Quarters red, green, blue and white (lightness 127, 127, 127 and 255), without loss.
+    std::string path = *gMedia / "quarters.png";
+    std::ofstream(path, std::ios::binary) << fixtures::Png(40, 20, fixtures::PngKind::Rgb);
+    Window w(40, 20);
+    MediaObject* o = MediaObjectNew(w.world);
+    Rect bounds{0, 0, 20, 40};
+    MediaObjectSetBounds(o, &bounds);
+    FSSpec s = SpecOf(path);
+    ASSERT_EQ(MediaObjectOpen(o, &s, 'PNGf', 1, 1, 0, false), noErr);
+    o->pictureDrawExtras[0] = 1;
+    o->pictureDrawExtras[1] = 255;
+    o->pictureDrawExtras[2] = 0;
+    ASSERT_EQ(MediaObjectDraw(o), noErr);
+    EXPECT_EQ(PixelAt(w.world, 30, 15), 0xFF0000u);  // white: at the high level, painted red
+    EXPECT_EQ(PixelAt(w.world, 30, 5), 0x00FF00u);   // green: between the levels, as it is
+    EXPECT_EQ(PixelAt(w.world, 10, 15), 0x0000FFu);  // blue stays blue
+    // Without the warning the white quarter is white again.
+    o->pictureDrawExtras[0] = 0;
+    MediaObjectDraw(o);
+    EXPECT_EQ(PixelAt(w.world, 30, 15), 0xFFFFFFu);
+    MediaObjectDelete(o);
+}
+
 }  // namespace
