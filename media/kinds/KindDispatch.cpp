@@ -7,9 +7,11 @@
 #include "media/metadata/JpegMetadata.h"
 #include "media/metadata/PhotoshopResources.h"
 #include "media/metadata/TiffWriter.h"
+#include "media/readers/fonts/FontReader.h"
 #include "media/readers/graphics/GraphicsImporterHandler.h"
 #include "media/readers/movies/MovieImporterHandler.h"
 #include "media/readers/raw/BuiltinRawReaders.h"
+#include "media/readers/text/TextReader.h"
 #include "media/readers/windowsmedia/WindowsMediaHandler.h"
 #include "platform/Handles.h"
 
@@ -27,10 +29,11 @@ HandlerReaders gReaders[10] = {
     {GraphicsImporterGetInfo, GraphicsImporterMakeThumbnail},
     {MovieGetInfo, MovieMakeThumbnail},
     {WindowsMediaGetInfo, WindowsMediaMakeThumbnail},
-    {},
+    {FontGetInfo, FontMakeThumbnail},
     {},
     {},
     {BuiltinReaderGetInfo, BuiltinReaderMakeThumbnail},
+    {TextGetInfo, TextMakeThumbnail},
 };
 KindMovieMetadataWriter gMovieWriter = MovieWriteUserData;
 KindReadingState gReading;
