@@ -1,6 +1,7 @@
 #include "media/readers/raw/BuiltinRawReaders.h"
 
 #include "media/kinds/KindTable.h"
+#include "media/readers/corel/CorelDrawPreview.h"
 #include "media/readers/documents/ShellDocuments.h"
 
 #include <algorithm>
@@ -46,6 +47,7 @@ void KindRegisterBuiltinReaders() {
     KindRegister('CRW ', kKindHandlerBuiltin, "Canon RAW", kKindCategoryImage);
     KindRegister('CR2 ', kKindHandlerBuiltin, "Canon RAW", kKindCategoryImage);
     for (const auto& row : kPreviewRows) KindRegister(row.type, kKindHandlerBuiltin, row.name, kKindCategoryImage);
+    KindRegisterCorelDraw();
     KindRegisterWindowsPictures();
 }
 
@@ -62,6 +64,7 @@ OSErr BuiltinReaderGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* pic
         return GetShellDocumentInfo(spec, info, offscreen, metadata, size);
     default: break;
     }
+    if (IsCorelDrawType(info->type)) return CorelDrawPreview(info->type, spec, offscreen);
     if (const PreviewRow* row = FindPreviewRow(info->type)) return row->info(spec, info, offscreen, metadata);
     return kReaderDeclinesErr;
 }
@@ -80,6 +83,7 @@ OSErr BuiltinReaderMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt3
         return MakeShellDocumentThumbnail(spec, offscreen);
     default: break;
     }
+    if (IsCorelDrawType(type)) return CorelDrawPreview(type, spec, offscreen);
     if (const PreviewRow* row = FindPreviewRow(type)) return row->thumbnail(spec, offscreen, size, orientation);
     return kNoMediaReaderErr;
 }
