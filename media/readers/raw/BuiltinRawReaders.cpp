@@ -1,6 +1,7 @@
 #include "media/readers/raw/BuiltinRawReaders.h"
 
 #include "media/kinds/KindTable.h"
+#include "media/readers/alias/AliasPix.h"
 #include "media/readers/corel/CorelDrawPreview.h"
 
 #include <algorithm>
@@ -39,6 +40,7 @@ const PreviewRow* FindPreviewRow(OSType type) {
 }  // namespace
 
 void KindRegisterBuiltinReaders() {
+    KindRegisterAliasPix();
     KindRegister('X3F ', kKindHandlerBuiltin, "Sigma RAW", kKindCategoryImage);
     // The RAW library that stands in for the vendor's is always there.
     KindRegister('NEF ', kKindHandlerBuiltin, "Nikon RAW", kKindCategoryImage);
@@ -62,6 +64,7 @@ OSErr BuiltinReaderGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* pic
     default: break;
     }
     if (IsCorelDrawType(info->type)) return CorelDrawPreview(info->type, spec, offscreen);
+    if (IsAliasPixType(info->type)) return AliasPixGetInfo(spec, info, offscreen);
     if (const PreviewRow* row = FindPreviewRow(info->type)) return row->info(spec, info, offscreen, metadata);
     return kReaderDeclinesErr;
 }
@@ -79,6 +82,7 @@ OSErr BuiltinReaderMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt3
     default: break;
     }
     if (IsCorelDrawType(type)) return CorelDrawPreview(type, spec, offscreen);
+    if (IsAliasPixType(type)) return AliasPixMakeThumbnail(spec, offscreen, orientation);
     if (const PreviewRow* row = FindPreviewRow(type)) return row->thumbnail(spec, offscreen, size, orientation);
     return kNoMediaReaderErr;
 }
