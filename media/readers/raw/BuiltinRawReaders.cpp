@@ -10,6 +10,7 @@
 #include "media/readers/raw/NikonNef.h"
 #include "media/readers/raw/RawPreviewReaders.h"
 #include "media/readers/raw/SigmaX3f.h"
+#include "media/readers/sfw/SeattleFilmworks.h"
 #include "media/readers/windows/WindowsPicture.h"
 
 namespace {
@@ -42,6 +43,7 @@ const PreviewRow* FindPreviewRow(OSType type) {
 void KindRegisterBuiltinReaders() {
     KindRegisterAliasPix();
     KindRegister('X3F ', kKindHandlerBuiltin, "Sigma RAW", kKindCategoryImage);
+    KindRegisterSeattleFilmworks();
     // The RAW library that stands in for the vendor's is always there.
     KindRegister('NEF ', kKindHandlerBuiltin, "Nikon RAW", kKindCategoryImage);
     KindRegister('DCR ', kKindHandlerBuiltin, "Kodak RAW", kKindCategoryImage);
@@ -65,6 +67,7 @@ OSErr BuiltinReaderGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* pic
     }
     if (IsCorelDrawType(info->type)) return CorelDrawPreview(info->type, spec, offscreen);
     if (IsAliasPixType(info->type)) return AliasPixGetInfo(spec, info, offscreen);
+    if (IsSeattleFilmworksType(info->type)) return SfwGetInfo(spec, info, offscreen);
     if (const PreviewRow* row = FindPreviewRow(info->type)) return row->info(spec, info, offscreen, metadata);
     return kReaderDeclinesErr;
 }
@@ -83,6 +86,7 @@ OSErr BuiltinReaderMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt3
     }
     if (IsCorelDrawType(type)) return CorelDrawPreview(type, spec, offscreen);
     if (IsAliasPixType(type)) return AliasPixMakeThumbnail(spec, offscreen, orientation);
+    if (IsSeattleFilmworksType(type)) return SfwMakeThumbnail(spec, offscreen, orientation);
     if (const PreviewRow* row = FindPreviewRow(type)) return row->thumbnail(spec, offscreen, size, orientation);
     return kNoMediaReaderErr;
 }

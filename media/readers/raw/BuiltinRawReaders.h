@@ -1,8 +1,8 @@
-// The built-in readers family (handler 7) as far as the camera RAW formats, Alias Pix,
-// CorelDRAW previews and the Windows pictures go: registration of their kinds, which the kind
-// engine runs only for edition codes 200 and 500, and the two dispatchers that the info and
-// thumbnail calls of the engine reach for handler 7. Types that no reader here serves are
-// declined (information) or have no thumbnail maker.
+// The built-in readers family (handler 7) as far as the camera RAW formats, Alias Pix, Seattle
+// Filmworks, CorelDRAW previews and the Windows pictures go: registration of their kinds, which
+// the kind engine runs only for edition codes 200 and 500, and the two dispatchers that the
+// info and thumbnail calls of the engine reach for handler 7. Types that no reader here serves
+// are declined (information) or have no thumbnail maker.
 #pragma once
 
 #include "media/kinds/KindInfo.h"
@@ -10,7 +10,7 @@
 #include "platform/MacTypes.h"
 #include "platform/UserData.h"
 
-// Registers the kinds in the family's order: Alias Pix, Sigma, Nikon, Kodak, Canon, then the
+// Registers the kinds in the family's order: Alias Pix, Sigma, Seattle Filmworks, Nikon, Kodak, Canon, then the
 // seven RAW preview rows, CorelDRAW, then the Windows pictures.
 void KindRegisterBuiltinReaders();
 
