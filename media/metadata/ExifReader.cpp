@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string>
 
-SInt16 LastExifOrientation = 0;
+thread_local SInt16 LastExifOrientation = 0;
 
 namespace {
 
