@@ -1,21 +1,30 @@
 // The deferred refresh of items' media information: each pending item's file is read through
-// the kind engine (facts, thumbnail, metadata) into its record, one item per timer tick.
+// the kind engine (facts, thumbnail, metadata) into its record. Worker threads read the
+// files ahead of the job; each timer tick applies, in the job's order, every item whose
+// reading is ready, for as long as a tick's share of the user-interface thread allows.
 #include "import/adding/AddFiles.h"
 
 #include "foundation/text/Unicode.h"
 #include "import/CatalogDeps.h"
+#include "import/adding/RefreshReading.h"
 #include "import/foldertree/FolderTreeInternal.h"
 #include "import/foldertree/FolderTreeOps.h"
 #include "media/kinds/KindDispatch.h"
-#include "media/metadata/IptcBlock.h"
 #include "platform/Handles.h"
 #include "platform/UiHooks.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <deque>
+#include <memory>
 #include <vector>
 
 namespace {
+
+// The user-interface time a tick may spend applying readings; the first ready item of a tick
+// is always applied.
+constexpr auto kTickBudget = std::chrono::milliseconds(20);
 
 struct RefreshJob {
     CatalogRec* catalog = nullptr;
@@ -26,13 +35,42 @@ struct RefreshJob {
     RefreshOptions options{};
     TimerId timerId = 0;   // 0: the slot is free
     bool cancelled = false;
+    bool begun = false;    // phase 0 was reported (a first tick may find nothing ready)
+    // The readings of ids[next], ids[next + 1], ... queued so far; null for an item that had
+    // no file when it was queued.
+    std::deque<std::shared_ptr<ItemFileReading>> ahead;
 };
 
 RefreshJob gJobs[kRefreshJobSlots];
 
 SInt32 ThumbnailSlotSize(const CatalogRec* catalog) { return SInt32(catalog->viewPrefs.slots[1].sizeStep) * 32; }
 
+// How many items a job keeps queued for the workers beyond the one it applies next.
+std::size_t Lookahead() { return std::size_t(std::max(64, 16 * refresh_workers::Count())); }
+
+// Queues readings for the job's next items up to the lookahead.
+void ReadAhead(RefreshJob& job) {
+    const std::size_t limit = Lookahead();
+    while (job.ahead.size() < limit && job.next + SInt32(job.ahead.size()) < SInt32(job.ids.size())) {
+        UInt32 id = job.ids[std::size_t(job.next) + job.ahead.size()];
+        std::shared_ptr<ItemFileReading> reading;
+        SInt32 index = CatalogFindEntryIndexById(job.catalog, id);
+        FSSpec file;
+        if (index && CatalogGetItemPath(job.catalog, &job.catalog->entries[index - 1], &file) == noErr &&
+            RefreshReadsFile(job.options)) {
+            reading = std::make_shared<ItemFileReading>();
+            reading->file = file;
+            reading->options = job.options;
+            reading->thumbnailSize = ThumbnailSlotSize(job.catalog);
+            refresh_workers::Submit(reading);
+        }
+        job.ahead.push_back(std::move(reading));
+    }
+}
+
+// Ends the job: what the workers still hold of it is taken back first.
 void EndJob(RefreshJob& job, bool callBack) {
+    refresh_workers::Withdraw({job.ahead.begin(), job.ahead.end()});
     if (callBack && job.progress) job.progress(2, long(job.ids.size()), long(job.ids.size()), job.progressRef);
     Timers().Stop(job.timerId);
     job = RefreshJob();
@@ -44,13 +82,23 @@ RefreshJob* JobOfTimer(TimerId id) {
     return nullptr;
 }
 
-// One step: the next item that still exists and has a file is refreshed; items that vanished
-// only move the job on. Answers whether the job still runs.
+// One tick: the job's next items are applied in order while their readings are ready and the
+// tick's budget lasts; items that vanished only move the job on. An item whose file moved since
+// its reading was queued is read again here. Answers whether the job still runs.
 bool ItemRefreshStep(RefreshJob& job) {
     const long count = long(job.ids.size());
-    if (job.next == 0 && !job.cancelled && job.progress && job.progress(0, 0, count, job.progressRef) == userCanceledErr)
-        job.cancelled = true;
+    if (!job.begun) {
+        job.begun = true;
+        if (!job.cancelled && job.progress && job.progress(0, 0, count, job.progressRef) == userCanceledErr)
+            job.cancelled = true;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    bool applied = false;
     while (!job.cancelled && job.next < count) {
+        ReadAhead(job);
+        const std::shared_ptr<ItemFileReading> reading = job.ahead.empty() ? nullptr : job.ahead.front();
+        if (reading && !refresh_workers::Done(*reading)) break;   // the next tick takes it
+        if (applied && std::chrono::steady_clock::now() - start >= kTickBudget) break;
         UInt32 id = job.ids[std::size_t(job.next)];
         SInt32 index = CatalogFindEntryIndexById(job.catalog, id);
         if (job.progress && job.progress(1, job.next + 1, count, job.progressRef) == userCanceledErr) {
@@ -58,12 +106,16 @@ bool ItemRefreshStep(RefreshJob& job) {
             break;
         }
         ++job.next;
+        if (!job.ahead.empty()) job.ahead.pop_front();
         if (!index) continue;
         ItemEntry* entry = &job.catalog->entries[index - 1];
         FSSpec file;
         if (CatalogGetItemPath(job.catalog, entry, &file) != noErr) continue;
-        CatalogRefreshItemFromFile(job.catalog, entry, &job.options, nullptr, &file);
-        break;
+        if (reading && reading->file.path == file.path)
+            ItemApplyFileReading(job.catalog, entry, nullptr, reading.get());
+        else
+            CatalogRefreshItemFromFile(job.catalog, entry, &job.options, nullptr, &file);
+        applied = true;
     }
     if (job.cancelled || job.next >= count) {
         EndJob(job, true);
@@ -85,116 +137,72 @@ RefreshOptions RefreshOptionsAll() {
 OSErr ItemReadMediaInfo(const MediaFileRec* file, ItemRec* record, SInt32 thumbnailSize, UInt8 readerOption,
                         Handle* thumbnail, Handle* annotations, Handle* metadata, Handle* recording,
                         UInt8* labelOut) {
-    if (labelOut) *labelOut = 0;
-    record->kind = file->type;
-    record->fileSize = file->size;
-
-    KindFileRec reading = *file;
-    KindInfoRec info;
-    std::memset(&info, 0, sizeof info);
-    PicHandle picture = nullptr;
-    Handle iptc = nullptr, technical = nullptr, sound = nullptr;
-    OSErr err = KindGetInfo(&reading, &info, true, readerOption, 0, thumbnailSize, thumbnail ? &picture : nullptr,
-                            &iptc, metadata ? &technical : nullptr, recording ? &sound : nullptr);
-
-    if (info.type) record->kind = info.type;
-    record->orientation = info.orientation;
-    record->width = info.width;
-    record->height = info.height;
-    record->resolution = info.resolution;
-    record->sampleColor = info.sampleColor;
-    record->depth = info.depth;
-    record->pages = info.pages;
-    record->poster = info.poster;
-    record->tracks = info.tracks;
-    record->duration = info.duration;
-    record->audioChannels = info.audioChannels;
-    record->audioRate = info.audioRate;
-    record->audioBitSize = info.audioBitSize;
-    record->dataRate = info.dataRate;
-    record->frameRate = info.frameRate;
-    record->spatialQuality = info.spatialQuality;
-    record->colorSpace = info.colorSpace;
-    record->compression = info.compression;
-    std::memcpy(record->encoding, info.encoding, sizeof record->encoding);
-    std::memcpy(record->colorProfile, info.colorProfile, sizeof record->colorProfile);
-    record->characters = info.characters;
-    record->paragraphs = info.paragraphs;
-
-    // A label carried in the file (dataset 2:10) becomes the item's label and leaves the block.
-    if (iptc) {
-        UInt16 length = 0;
-        if (Ptr label = IptcFindDataset(522, 1, iptc, &length, nullptr); label && length > 0) {
-            int value = static_cast<unsigned char>(label[0]) - '0';
-            if (labelOut && value >= 0 && value <= 9) *labelOut = UInt8(value);
-            IptcSetDataset(522, 1, nullptr, 0, iptc, kIptcRemove, IptcMarkerAnsi);
+    MediaReading reading;
+    ItemReadMedia(file, thumbnailSize, readerOption, thumbnail != nullptr, annotations != nullptr, metadata != nullptr,
+                  recording != nullptr, &reading);
+    ItemCopyMediaFacts(file, reading.info, record);
+    if (labelOut) *labelOut = reading.label;
+    for (auto [out, block] : {std::pair{thumbnail, &reading.thumbnail}, std::pair{annotations, &reading.annotations},
+                              std::pair{metadata, &reading.metadata}, std::pair{recording, &reading.recording}}) {
+        if (out) {
+            *out = *block;
+            *block = nullptr;
         }
     }
-    if (thumbnail)
-        *thumbnail = reinterpret_cast<Handle>(picture);
-    else if (picture)
-        DisposeHandle(reinterpret_cast<Handle>(picture));
-    if (annotations)
-        *annotations = iptc;
-    else if (iptc)
-        DisposeHandle(iptc);
-    if (metadata) *metadata = technical;
-    if (recording) *recording = sound;
+    return reading.err;
+}
+
+OSErr ItemApplyFileReading(CatalogRec* catalog, ItemEntry* entry, const UInt32* value848, ItemFileReading* r) {
+    if (!catalog || !entry || !r) return paramErr;
+    entry->flags &= ~kEntryPendingFlag;
+    const RefreshOptions& options = r->options;
+    if (!RefreshReadsFile(options)) return noErr;
+    if (r->catalogInfoErr != noErr) return r->catalogInfoErr;
+    ItemRec record;
+    OSErr err = ItemLoadRecord(catalog, entry, &record);
+    if (err != noErr) return err;
+    const UInt16 storedOrientation = record.orientation;
+    const UInt32 stored848 = record.poster;
+    if (r->type == 0) return noErr;
+    if (r->typeInfoErr != noErr) return r->typeInfoErr;
+
+    ItemCopyMediaFacts(&r->media, r->reading.info, &record);
+    // annotations, thumbnail, URL, metadata, recording
+    Handle blocks[5] = {r->reading.annotations, r->reading.thumbnail, nullptr, r->reading.metadata, r->reading.recording};
+    r->reading.annotations = r->reading.thumbnail = r->reading.metadata = r->reading.recording = nullptr;
+    const UInt8 label = r->reading.label;
+    // The file's annotations replace the item's, but the values of the catalog's own custom
+    // fields are the item's and stay.
+    if (options.bytes[kRefreshAnnotations]) ItemCollectCustomFields(catalog, entry, &blocks[0]);
+
+    if (!options.bytes[kRefreshOrientation]) record.orientation = storedOrientation;
+    record.poster = value848 ? *value848 : stored848;
+    record.modified = r->media.modified;
+    record.created = r->media.created;
+    // The names and the alias follow the file as it is found now.
+    FSSpec anchorStorage;
+    ItemMakeShortPath(FolderTreeAnchor(catalog, &anchorStorage), &r->file, entry, &record);
+
+    // A block that is switched on is replaced, by an empty one when the reader gave nothing.
+    for (int i = 0; i < 5; ++i) {
+        if (options.bytes[i] && !blocks[i]) blocks[i] = NewHandle(0);
+    }
+    if (options.bytes[kRefreshAnnotations] && label) CatalogSetItemLabel(catalog, entry, label, true);
+    err = CatalogUpdateItem(catalog, entry, &record, blocks[1], blocks[0], blocks[2], blocks[3], blocks[4], false);
+    for (Handle h : blocks)
+        if (h) DisposeHandle(h);
     return err;
 }
 
 OSErr CatalogRefreshItemFromFile(CatalogRec* catalog, ItemEntry* entry, const RefreshOptions* options,
                                  const UInt32* value848, const FSSpec* file) {
     if (!catalog || !entry || !options || !file) return paramErr;
-    entry->flags &= ~kEntryPendingFlag;
-    bool anyBlock = false;
-    for (int i = kRefreshAnnotations; i <= kRefreshRecording; ++i) anyBlock = anyBlock || options->bytes[i];
-    if (!anyBlock) return noErr;
-
-    CInfoPBRec pb;
-    OSErr err = FSpGetCatInfo(file, &pb);
-    if (err != noErr) return err;
-    ItemRec record;
-    err = ItemLoadRecord(catalog, entry, &record);
-    if (err != noErr) return err;
-    const UInt16 storedOrientation = record.orientation;
-    const UInt32 stored848 = record.poster;
-
-    OSType type = KindTypeFromExtension(file, nullptr);
-    if (type == 0) return noErr;
-    MediaFileRec media;
-    media.spec = *file;
-    err = KindGetFileTypeInfo(&pb, nullptr, type, &media);
-    if (err != noErr) return err;
-
-    Handle blocks[5] = {};   // annotations, thumbnail, URL, metadata, recording
-    UInt8 label = 0;
-    ItemReadMediaInfo(&media, &record, ThumbnailSlotSize(catalog), options->bytes[kRefreshReaderOption],
-                      options->bytes[kRefreshThumbnail] ? &blocks[1] : nullptr,
-                      options->bytes[kRefreshAnnotations] ? &blocks[0] : nullptr,
-                      options->bytes[kRefreshMetadata] ? &blocks[3] : nullptr,
-                      options->bytes[kRefreshRecording] ? &blocks[4] : nullptr, &label);
-    // The file's annotations replace the item's, but the values of the catalog's own custom
-    // fields are the item's and stay.
-    if (options->bytes[kRefreshAnnotations]) ItemCollectCustomFields(catalog, entry, &blocks[0]);
-
-    if (!options->bytes[kRefreshOrientation]) record.orientation = storedOrientation;
-    record.poster = value848 ? *value848 : stored848;
-    record.modified = media.modified;
-    record.created = media.created;
-    // The names and the alias follow the file as it is found now.
-    FSSpec anchorStorage;
-    ItemMakeShortPath(FolderTreeAnchor(catalog, &anchorStorage), file, entry, &record);
-
-    // A block that is switched on is replaced, by an empty one when the reader gave nothing.
-    for (int i = 0; i < 5; ++i) {
-        if (options->bytes[i] && !blocks[i]) blocks[i] = NewHandle(0);
-    }
-    if (options->bytes[kRefreshAnnotations] && label) CatalogSetItemLabel(catalog, entry, label, true);
-    err = CatalogUpdateItem(catalog, entry, &record, blocks[1], blocks[0], blocks[2], blocks[3], blocks[4], false);
-    for (Handle h : blocks)
-        if (h) DisposeHandle(h);
-    return err;
+    ItemFileReading reading;
+    reading.file = *file;
+    reading.options = *options;
+    reading.thumbnailSize = ThumbnailSlotSize(catalog);
+    ItemReadFile(&reading);
+    return ItemApplyFileReading(catalog, entry, value848, &reading);
 }
 
 OSErr CatalogRefreshVisibleItem(CatalogRec* catalog, SInt32 visibleNumber, const RefreshOptions* options,
@@ -223,6 +231,8 @@ OSErr StartItemRefreshTimer(CatalogRec* catalog, long progressRef, Handle ids, C
         job.progressRef = progressRef;
         if (options) job.options = *options;
         job.timerId = Timers().Start(kRefreshTickMs, ItemRefreshTimerProc);
+        // The workers start on the files at once; the first tick applies what they have read.
+        ReadAhead(job);
         return noErr;
     }
     return -1;
@@ -266,7 +276,10 @@ bool CatalogRemoveMarkedItems(CatalogRec* catalog) {
 
 void ResetAddFilesState() {
     for (RefreshJob& job : gJobs) {
+        refresh_workers::Withdraw({job.ahead.begin(), job.ahead.end()});
         if (job.timerId) Timers().Stop(job.timerId);
         job = RefreshJob();
     }
 }
+
+void ItemRefreshWaitForReadings() { refresh_workers::WaitIdle(); }

@@ -26,6 +26,7 @@ KindMovieMetadataWriter gMovieWriter = nullptr;
 // Each reading has its own state: readings run on several threads at once, and a reader may
 // start a nested reading, which must leave its caller's state as it was.
 thread_local KindReadingState tReading;
+thread_local bool tCallbacksOff = false;
 
 class ReadingScope {
 public:
@@ -47,6 +48,10 @@ bool ReadableHandler(UInt8 handler) {
 }
 
 }  // namespace
+
+void KindSetThreadCallbacksOff(bool off) {
+    tCallbacksOff = off;
+}
 
 KindReadingState& KindReading() {
     return tReading;
@@ -70,7 +75,7 @@ OSErr KindGetInfo(KindFileRec* file, KindInfoRec* info, bool applyOrientation, U
     info->type = KindSniffType(file->type, &file->spec, nullptr);
     info->dataSize = file->size;
     if (engine.fileHook) engine.fileHook(file);
-    tReading.callback = engine.infoCallback;
+    tReading.callback = tCallbacksOff ? nullptr : engine.infoCallback;
     tReading.refCon = engine.infoRef;
     tReading.currentSpec = file->spec;
     tReading.kodakLookApplied = 0;
@@ -108,7 +113,7 @@ OSErr KindMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt32 size, O
     if (spec->path.empty() || FSpGetCatInfo(spec, &pb) != noErr) return fnfErr;
     const KindEngineState& engine = KindEngineGlobals();
     type = KindSniffType(type, spec, nullptr);
-    tReading.callback = engine.thumbCallback;
+    tReading.callback = tCallbacksOff ? nullptr : engine.thumbCallback;
     tReading.refCon = engine.thumbRef;
     tReading.currentSpec = *spec;
     tReading.previewFlag = 0;
