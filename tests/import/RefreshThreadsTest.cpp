@@ -22,7 +22,11 @@ struct StoredItem {
 StoredItem Stored(const CatalogRec* c, const ItemEntry* e) {
     StoredItem s;
     ItemRec record;
-    if (ItemLoadRecord(c, e, &record) == noErr) s.record.assign(reinterpret_cast<const char*>(&record), sizeof record);
+    if (ItemLoadRecord(c, e, &record) == noErr) {
+        // Two catalogs filled a moment apart differ in when their items were added, nothing else.
+        record.dateAdded = 0;
+        s.record.assign(reinterpret_cast<const char*>(&record), sizeof record);
+    }
     for (int b = 0; b < 5; ++b) {
         if (Handle h = ItemReadBlock(c, e, kBlockThumbnail + b)) {
             s.blocks[b].assign(*h, std::size_t(GetHandleSize(h)));

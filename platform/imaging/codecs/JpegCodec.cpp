@@ -233,8 +233,10 @@ OSErr JpegDecoder::Decode(ByteSource& src, std::uint32_t imageIndex, const Decod
     cinfo.scale_num = unsigned(num);
     cinfo.scale_denom = 8;
     if (num < 8) {
-        // A reduced image is only a preview: the cheaper upsampling is not visible in it.
+        // A reduced image is only a preview: the cheaper upsampling and inverse DCT are not
+        // visible in it once it is shrunk to its target.
         cinfo.do_fancy_upsampling = FALSE;
+        cinfo.dct_method = JDCT_IFAST;
     }
     cinfo.do_block_smoothing = FALSE;
     jpeg_start_decompress(&cinfo);
