@@ -308,7 +308,7 @@ void PrintTable(const char* title, const std::vector<Row>& rows, std::size_t pee
     for (const Row& r : rows) {
         std::printf("%-52s %8.1f %8.1f %8.1f %8.2fx %10.2f %8.2fx", r.name.c_str(), r.rate.Median(), r.rate.Min(),
                     r.rate.Max(), r.rate.Median() / rows[peer].rate.Median(), r.cpuMs.Median(),
-                    r.cpuMs.Median() / rows[peer].cpuMs.Median());
+                    rows[peer].cpuMs.Median() / r.cpuMs.Median());
         if (!r.readKb.values.empty()) std::printf(" %9.0f", r.readKb.Median());
         std::printf("%s\n", r.failed ? "  (something failed)" : "");
     }
@@ -465,6 +465,7 @@ int main(int argc, char** argv) {
                     last[gi].withThumbnail, last[gi].withAnnotations, last[gi].withMetadata);
     }
     std::printf("\nFigures are medians of the rounds (min and max beside the rate); \"vs\" divides by the peer's "
-                "median. CPU counts every thread of ours and every peer process.\n");
+                "median, \"CPU vs\" the peer's CPU time per file by this one's (above 1: less CPU than the peer). CPU counts every "
+                "thread of ours and every peer process.\n");
     return 0;
 }

@@ -149,10 +149,13 @@ int CatalogReadingOnThreads(const std::vector<std::string>& files, int size, UIn
 }
 
 struct Contender {
+    Contender(std::string n, const std::vector<std::string>* f, std::function<bool()> r)
+        : name(std::move(n)), files(f), run(std::move(r)) {}
     std::string name;
     const std::vector<std::string>* files;
     std::function<bool()> run;   // one pass over the files; false when something failed
     Figures rate;                // files per second
+    Figures cpuMs;               // CPU milliseconds per file (every thread of ours, every peer process)
     bool failed = false;
 };
 
@@ -237,9 +240,11 @@ int main(int argc, char** argv) {
         for (auto* group : {&oneCore, &allCores, &withThumbnail})
             for (auto& c : *group) {
                 if (cold) DropPageCache(nullptr);
+                const double cpu0 = CpuSecondsSelf() + CpuSecondsChildren();
                 auto t0 = Clock::now();
                 c.failed = !c.run() || c.failed;
                 c.rate.Add(double(c.files->size()) / Seconds(t0, Clock::now()));
+                c.cpuMs.Add((CpuSecondsSelf() + CpuSecondsChildren() - cpu0) * 1000.0 / double(c.files->size()));
             }
     }
     KindEngineShutdown();
@@ -253,16 +258,18 @@ int main(int argc, char** argv) {
                 "%d rounds, %s page cache, %d cores\n",
                 plain.size(), embedded.size(), average(plain), size, rounds, cold ? "cold" : "warm", cores);
     auto table = [](const char* title, const std::vector<Contender>& group, std::size_t peer) {
-        std::printf("\n%s\n%-54s %9s %9s %9s %9s %10s\n", title, "", "files/s", "min", "max", "ms/file", "vs peer");
-        const double peerRate = group[peer].rate.Median();
+        std::printf("\n%s\n%-54s %9s %9s %9s %9s %9s %10s %9s\n", title, "", "files/s", "min", "max", "ms/file",
+                    "vs peer", "CPU ms/f", "CPU vs");
+        const double peerRate = group[peer].rate.Median(), peerCpu = group[peer].cpuMs.Median();
         for (const auto& c : group)
-            std::printf("%-54s %9.2f %9.2f %9.2f %9.2f %9.2fx%s\n", c.name.c_str(), c.rate.Median(), c.rate.Min(),
-                        c.rate.Max(), 1000.0 / c.rate.Median(), c.rate.Median() / peerRate,
-                        c.failed ? "  (some files failed)" : "");
+            std::printf("%-54s %9.2f %9.2f %9.2f %9.2f %8.2fx %10.2f %8.2fx%s\n", c.name.c_str(), c.rate.Median(),
+                        c.rate.Min(), c.rate.Max(), 1000.0 / c.rate.Median(), c.rate.Median() / peerRate,
+                        c.cpuMs.Median(), peerCpu / c.cpuMs.Median(), c.failed ? "  (some files failed)" : "");
     };
     table("Pictures decoded, one core (peer: vipsthumbnail in one process)", oneCore, 2);
     table("Pictures decoded, every core (peer: vipsthumbnail through xargs -P)", allCores, 1);
     table("Embedded thumbnails (peer: vipsthumbnail in one process, which decodes)", withThumbnail, 2);
-    std::printf("\nFigures are medians of the rounds; \"vs peer\" divides the median by the peer's median.\n");
+    std::printf("\nFigures are medians of the rounds; \"vs peer\" divides the median rate by the peer's, \"CPU vs\" the "
+                "peer's CPU time per file by this one's (above 1: less CPU than the peer).\n");
     return 0;
 }
