@@ -5,7 +5,10 @@
 
 #include "catalog/items/ItemBlocks.h"
 #include "catalog/items/ItemRecords.h"
+#include "platform/Registry.h"
 
+#include <future>
+#include <thread>
 #include <tuple>
 
 namespace {
@@ -194,6 +197,40 @@ TEST_F(RefreshThreadsTest, StoppingJobsWhileTheirFilesAreReadAppliesNothingMore)
     const auto after = StoredItems(catalog);
     for (std::size_t i = 0; i < after.size(); ++i) EXPECT_TRUE(after[i] == before[i]) << i;
     for (SInt32 i = 0; i < second->itemCount; ++i) EXPECT_EQ(second->entries[i].flags & kEntryPendingFlag, 0u);
+}
+
+// Readers on two threads overlap: the journal names a file whose reading has not finished for
+// as long as one has not, and is empty once both have.
+TEST_F(RefreshThreadsTest, TheJournalNamesAFileStillBeingReadWhileReadingsOverlap) {
+    MediaFileRec a, b;
+    FSSpec specA = Spec(Put("metadata-samples/Canon.jpg", "j/a.jpg")), specB = Spec(Put("metadata-samples/Nikon.jpg", "j/b.jpg"));
+    ASSERT_EQ(KindTypeOfFileSpec(&specA, &a), noErr);
+    ASSERT_EQ(KindTypeOfFileSpec(&specB, &b), noErr);
+    auto named = [] {
+        RegistryForgetCachedStores();   // as the next start would read it
+        MediaFileRec read;
+        return ImportJournalRead(&read) == noErr ? read.spec.path : std::string("<empty>");
+    };
+    // Each step of the other thread waits for its go.
+    std::promise<void> began, goEnd, ended;
+    std::future<void> goEndSeen = goEnd.get_future();
+    std::thread other([&] {
+        ImportJournalWrite(&a);
+        began.set_value();
+        goEndSeen.wait();
+        ImportJournalWrite(nullptr);
+        ended.set_value();
+    });
+    began.get_future().wait();
+    EXPECT_EQ(named(), specA.path);
+    ImportJournalWrite(&b);   // this thread begins a second file
+    EXPECT_EQ(named(), specA.path) << "the file begun first is named";
+    goEnd.set_value();
+    ended.get_future().wait();
+    other.join();
+    EXPECT_EQ(named(), specB.path) << "the other reading finished: this one is named";
+    ImportJournalWrite(nullptr);
+    EXPECT_EQ(named(), "<empty>");
 }
 
 }  // namespace
