@@ -418,7 +418,7 @@ int main(int argc, char** argv) {
                 ran = RunQuietly(args);
             }
             // exiv2 -et answers non-zero even when it wrote every thumbnail: its status says nothing.
-            ok = (ran || command == &exivThumb) && ok;
+            ok = (ran || *command == exivThumb) && ok;
         }
         *seconds = Seconds(t0, Clock::now());
         *cpu = CpuSecondsChildren() - cpu0;
