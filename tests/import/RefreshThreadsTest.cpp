@@ -164,7 +164,9 @@ TEST_F(RefreshThreadsTest, ACancelMidwayLeavesEveryItemRefreshedWholeOrAsItWas) 
         for (long i = 0; i < count; ++i) {
             const bool refreshed = (after[std::size_t(i)].flags & kEntryPendingFlag) == 0;
             EXPECT_EQ(refreshed, i < cancelAt - 1) << "item " << i + 1;
-            if (!refreshed) EXPECT_TRUE(after[std::size_t(i)] == before[std::size_t(i)]) << "item " << i + 1;
+            if (!refreshed) {
+                EXPECT_TRUE(after[std::size_t(i)] == before[std::size_t(i)]) << "item " << i + 1;
+            }
         }
         // The next round starts from the items as they were.
         for (SInt32 i = 0; i < catalog->itemCount; ++i) catalog->entries[i].flags |= kEntryPendingFlag;
