@@ -61,10 +61,12 @@ void ImportJournalWrite(const MediaFileRec* file) {
     std::lock_guard<std::mutex> lock(f.lock);
     const std::thread::id self = std::this_thread::get_id();
     f.readings.remove_if([&](const auto& r) { return r.first == self; });
+    const bool earlierGoesOn = !f.readings.empty();
     if (file) f.readings.emplace_back(self, RecordOf(file));
     const KindFileRecord record = f.readings.empty() ? RecordOf(nullptr) : f.readings.front().second;
-    // A reading that ends while the file named stays named needs no new write.
-    if (!file && f.known && std::memcmp(&record, &f.written, sizeof record) == 0) return;
+    // A reading that begins or ends while an earlier one goes on leaves that one named: the
+    // settings are not written again for it.
+    if ((earlierGoesOn || !file) && f.known && std::memcmp(&record, &f.written, sizeof record) == 0) return;
     WriteJournal(&record);
     f.written = record;
     f.known = true;
