@@ -30,10 +30,10 @@ thread_local bool tCallbacksOff = false;
 
 class ReadingScope {
 public:
-    ReadingScope() : saved_(tReading), savedOrientation_(LastExifOrientation) {}
+    ReadingScope() : saved_(tReading), savedOrientation_(LastExifOrientation()) {}
     ~ReadingScope() {
         tReading = saved_;
-        LastExifOrientation = savedOrientation_;
+        LastExifOrientation() = savedOrientation_;
     }
     ReadingScope(const ReadingScope&) = delete;
     ReadingScope& operator=(const ReadingScope&) = delete;
@@ -79,7 +79,7 @@ OSErr KindGetInfo(KindFileRec* file, KindInfoRec* info, bool applyOrientation, U
     tReading.refCon = engine.infoRef;
     tReading.currentSpec = file->spec;
     tReading.kodakLookApplied = 0;
-    LastExifOrientation = 0;
+    LastExifOrientation() = 0;
     UserData metadata = nullptr;
     NewUserData(&metadata);
 
@@ -91,7 +91,7 @@ OSErr KindGetInfo(KindFileRec* file, KindInfoRec* info, bool applyOrientation, U
     if (ReadableHandler(handler) && gReaders[handler].info)
         result = gReaders[handler].info(&file->spec, info, &picture, &offscreen, metadata, &profile, optionA, optionB, size);
     if (result != kReaderDeclinesErr) {
-        if (applyOrientation) info->orientation = ExifOrientationToTransform(LastExifOrientation);
+        if (applyOrientation) info->orientation = ExifOrientationToTransform(LastExifOrientation());
         if (thumbnail)
             KindMakeCatalogThumbnail(offscreen, picture, size, info->orientation, profile, &info->sampleColor, thumbnail);
         KindGetMetadata(metadata, info, profile, iptc, technical, recording);

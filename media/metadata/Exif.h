@@ -19,7 +19,7 @@
 // The TIFF Orientation (1..8) found by the most recent metadata read on this thread, 0 when
 // none or out of range. ExifReadFromFile clears it; the kind engine takes it after a reader
 // returns.
-extern thread_local SInt16 LastExifOrientation;
+SInt16& LastExifOrientation();
 
 // Camera maker codes, from the Make text.
 enum : OSType {

@@ -111,9 +111,9 @@ TEST_F(ParallelReadingTest, AWorkersReadingsCallNoCallbackAndAReadingLeavesItsCa
     KindSetInfoCallback(nullptr, 0);
 
     // A reader that reads another file keeps the orientation it found for its own.
-    LastExifOrientation = 6;
+    LastExifOrientation() = 6;
     ReadOne(std::string(LYREX_SHARED_FIXTURES) + "/orientation/landscape_3.jpg");
-    EXPECT_EQ(LastExifOrientation, 6);
+    EXPECT_EQ(LastExifOrientation(), 6);
 }
 
 }  // namespace
