@@ -8,6 +8,7 @@
 #include "media/metadata/PhotoshopResources.h"
 #include "media/metadata/TiffWriter.h"
 #include "media/readers/graphics/GraphicsImporterHandler.h"
+#include "media/readers/raw/BuiltinRawReaders.h"
 #include "platform/Handles.h"
 
 
@@ -21,6 +22,8 @@ struct HandlerReaders {
 HandlerReaders gReaders[10] = {
     {},
     {GraphicsImporterGetInfo, GraphicsImporterMakeThumbnail},
+    {}, {}, {}, {}, {},
+    {BuiltinReaderGetInfo, BuiltinReaderMakeThumbnail},
 };
 KindMovieMetadataWriter gMovieWriter = nullptr;
 // Each reading has its own state: readings run on several threads at once, and a reader may
