@@ -26,15 +26,19 @@ HandlerReaders gReaders[10] = {
     {BuiltinReaderGetInfo, BuiltinReaderMakeThumbnail},
 };
 KindMovieMetadataWriter gMovieWriter = nullptr;
-// Each reading has its own state: readings run on several threads at once, and a reader may
-// start a nested reading, which must leave its caller's state as it was.
+// Each thread has its own reading state: readings run on several threads at once. The state
+// of a reading stays after it returns, for its caller to look at (the preview flag, the
+// orientation); a reading started inside another gives the outer one its state back.
 thread_local KindReadingState tReading;
 thread_local bool tCallbacksOff = false;
+thread_local int tDepth = 0;
 
 class ReadingScope {
 public:
-    ReadingScope() : saved_(tReading), savedOrientation_(LastExifOrientation()) {}
+    ReadingScope() : nested_(tDepth++ > 0), saved_(tReading), savedOrientation_(LastExifOrientation()) {}
     ~ReadingScope() {
+        --tDepth;
+        if (!nested_) return;
         tReading = saved_;
         LastExifOrientation() = savedOrientation_;
     }
@@ -42,6 +46,7 @@ public:
     ReadingScope& operator=(const ReadingScope&) = delete;
 
 private:
+    bool nested_;
     KindReadingState saved_;
     SInt16 savedOrientation_;
 };

@@ -268,7 +268,7 @@ OSErr CanonCrwRead(const FSSpec* spec, GWorldPtr* offscreen, UserData metadata, 
     if (err == noErr && info) {
         info->width = record.width;
         info->height = record.height;
-        LastExifOrientation = RawOrientationFromDegrees(SInt32(record.rotation));
+        LastExifOrientation() = RawOrientationFromDegrees(SInt32(record.rotation));
     }
     if (err == noErr && metadata) CanonCrwSetMetadata(record, metadata);
     if (err == noErr && offscreen) {
