@@ -226,11 +226,16 @@ OSErr SafeRewrite::CreateTemp() {
         }
         // The file is ours once it is locked and its name still holds it: a cleaner that took
         // it between the create and the lock either holds the lock or has removed the name.
+        // (A file system without locks has no cleaner that could take it either.)
         int lock = TryLock(fd);
-        if ((lock != 0 && lock != EAGAIN && lock != ENOLCK && lock != EINVAL && lock != ENOTSUP) ||
-            lock == EAGAIN || !NameHolds(dirFd_, name, fd)) {
+        const bool noLocks = lock == ENOLCK || lock == EINVAL || lock == ENOTSUP;
+        if (lock != 0 && lock != EAGAIN && !noLocks) {
+            if (NameHolds(dirFd_, name, fd)) unlinkat(dirFd_, name.c_str(), 0);
             close(fd);
-            if (lock != 0 && lock != EAGAIN) return Fail(lock);
+            return Fail(lock);
+        }
+        if (lock == EAGAIN || !NameHolds(dirFd_, name, fd)) {
+            close(fd);
             continue;
         }
         struct stat st{};
