@@ -9,8 +9,10 @@
 #include "media/metadata/TiffWriter.h"
 #include "media/readers/fonts/FontReader.h"
 #include "media/readers/graphics/GraphicsImporterHandler.h"
+#include "media/readers/movies/MovieImporterHandler.h"
 #include "media/readers/raw/BuiltinRawReaders.h"
 #include "media/readers/text/TextReader.h"
+#include "media/readers/windowsmedia/WindowsMediaHandler.h"
 #include "platform/Handles.h"
 
 
@@ -24,13 +26,15 @@ struct HandlerReaders {
 HandlerReaders gReaders[10] = {
     {},
     {GraphicsImporterGetInfo, GraphicsImporterMakeThumbnail},
-    {}, {},
+    {MovieGetInfo, MovieMakeThumbnail},
+    {WindowsMediaGetInfo, WindowsMediaMakeThumbnail},
     {FontGetInfo, FontMakeThumbnail},
-    {}, {},
+    {},
+    {},
     {BuiltinReaderGetInfo, BuiltinReaderMakeThumbnail},
     {TextGetInfo, TextMakeThumbnail},
 };
-KindMovieMetadataWriter gMovieWriter = nullptr;
+KindMovieMetadataWriter gMovieWriter = MovieWriteUserData;
 // Each thread has its own reading state: readings run on several threads at once. The state
 // of a reading stays after it returns, for its caller to look at (the preview flag, the
 // orientation); a reading started inside another gives the outer one its state back.
