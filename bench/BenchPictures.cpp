@@ -2,10 +2,15 @@
 
 #include <jpeglib.h>
 #include <fcntl.h>
+#include <sched.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -113,5 +118,73 @@ bool RunQuietly(const std::vector<std::string>& args) {
     waitpid(pid, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
+
+bool RunSideBySide(const std::vector<std::string>& command, const std::vector<std::string>& files, int jobs) {
+    if (files.empty()) return true;
+    jobs = std::max(1, std::min<int>(jobs, int(files.size())));
+    const std::string list = std::filesystem::temp_directory_path().string() + "/lyrex-bench-files-" +
+                             std::to_string(getpid()) + ".txt";
+    {
+        FILE* f = std::fopen(list.c_str(), "w");
+        if (!f) return false;
+        for (auto& file : files) std::fprintf(f, "%s\n", file.c_str());
+        std::fclose(f);
+    }
+    const std::size_t share = (files.size() + std::size_t(jobs) - 1) / std::size_t(jobs);
+    std::vector<std::string> args = {"xargs", "-a", list, "-d", "\n", "-P", std::to_string(jobs), "-n",
+                                     std::to_string(share)};
+    args.insert(args.end(), command.begin(), command.end());
+    bool ok = RunQuietly(args);
+    std::filesystem::remove(list);
+    return ok;
+}
+
+int UsableCores() {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
+    return int(std::max(1L, sysconf(_SC_NPROCESSORS_ONLN)));
+}
+
+static double CpuSeconds(int who) {
+    rusage u{};
+    getrusage(who, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+double CpuSecondsSelf() { return CpuSeconds(RUSAGE_SELF); }
+double CpuSecondsChildren() { return CpuSeconds(RUSAGE_CHILDREN); }
+
+std::uint64_t BytesReadSoFar() {
+    FILE* f = std::fopen("/proc/self/io", "r");
+    if (!f) return 0;
+    char line[128];
+    std::uint64_t value = 0;
+    while (std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, "rchar: %" SCNu64, &value) == 1) break;
+    std::fclose(f);
+    return value;
+}
+
+bool DropPageCache(std::string* why) {
+    sync();
+    FILE* f = std::fopen("/proc/sys/vm/drop_caches", "w");
+    if (!f) {
+        if (why) *why = std::string("cannot open /proc/sys/vm/drop_caches: ") + std::strerror(errno);
+        return false;
+    }
+    bool ok = std::fputs("3\n", f) >= 0;
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok && why) *why = std::string("writing /proc/sys/vm/drop_caches failed: ") + std::strerror(errno);
+    return ok;
+}
+
+double Figures::Median() const {
+    if (values.empty()) return 0;
+    std::vector<double> v = values;
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+double Figures::Min() const { return values.empty() ? 0 : *std::min_element(values.begin(), values.end()); }
+double Figures::Max() const { return values.empty() ? 0 : *std::max_element(values.begin(), values.end()); }
 
 }  // namespace bench

@@ -1,5 +1,7 @@
 // What the picture benchmarks share: camera-like test pictures, JPEG encoding, writing a made
-// file so that a broken run never leaves half of it, and running a peer tool.
+// file so that a broken run never leaves half of it, running peer tools (alone, or side by side
+// on every core as `xargs -P` does), the figures of several rounds (median, min, max), CPU
+// time, bytes read, and dropping the page cache for cold runs.
 #pragma once
 
 #include <chrono>
@@ -28,5 +30,27 @@ void WriteMadeFile(const std::string& path, const Bytes& bytes);
 std::vector<std::string> JpegFilesIn(const std::string& folder);
 // Runs a program with an argument list (no shell), output to /dev/null; false when it failed.
 bool RunQuietly(const std::vector<std::string>& args);
+// Runs the command over the files through `xargs -P jobs`, each process given an equal share
+// of the files (one process per share); false when any of them failed.
+bool RunSideBySide(const std::vector<std::string>& command, const std::vector<std::string>& files, int jobs);
+
+// The cores this process may run on.
+int UsableCores();
+// CPU seconds (user + system) of this process, and of its finished children.
+double CpuSecondsSelf();
+double CpuSecondsChildren();
+// Bytes this process has read through system calls so far (rchar of /proc/self/io).
+std::uint64_t BytesReadSoFar();
+// Empties the page cache (root only); false, with the reason in *why, when it cannot.
+bool DropPageCache(std::string* why);
+
+// The figures of one contender over the rounds.
+struct Figures {
+    std::vector<double> values;
+    void Add(double v) { values.push_back(v); }
+    double Median() const;
+    double Min() const;
+    double Max() const;
+};
 
 }  // namespace bench

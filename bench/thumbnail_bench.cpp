@@ -1,12 +1,19 @@
-// Thumbnails per second for a folder of camera JPEGs: the views' thumbnail (KindMakeThumbnail)
-// and the catalog's reading of a file (KindGetInfo, with and without the embedded EXIF
-// thumbnail), beside `vipsthumbnail` and `djpeg -scale 1/8` on the same files in the same run,
-// all single-threaded. Figures are printed as files per second and as ratios to the peers.
+// Thumbnails of camera JPEGs: the views' thumbnail (KindMakeThumbnail) and the catalog's
+// reading of a file (KindGetInfo), beside `vipsthumbnail` (one process for all the files) and
+// `djpeg -scale 1/8` (it takes one file per process) on the same files in the same run.
 //
-//   thumbnail_bench [folder] [--size N] [--rounds N]
+// Two folders: pictures without an embedded thumbnail, which every contender decodes, and the
+// same pictures with an EXIF thumbnail, which the catalog's reading uses instead. The one-core
+// figures run everything single-threaded (VIPS_CONCURRENCY=1); the all-core figures run ours
+// on one thread per core and the peer as `xargs -P <cores>` processes side by side. Each
+// figure is the median of the rounds with their min and max, in files per second.
 //
-// Without a folder, a set of 24-megapixel camera-like JPEGs (with an EXIF block and its
-// thumbnail) is made once under $TMPDIR/lyrex-bench-jpegs and reused.
+//   thumbnail_bench [--plain FOLDER] [--embedded FOLDER] [--size N] [--rounds N] [--cold]
+//
+// Without folders, twelve 24-megapixel camera-like JPEGs of each sort are made once under
+// $TMPDIR/lyrex-bench-jpegs and $TMPDIR/lyrex-bench-jpegs-plain and reused. --cold empties the
+// page cache before every contender's round (root only; otherwise the run says so and stays
+// warm), so that the files come from the disk.
 #include "BenchPictures.h"
 
 #include "media/kinds/KindDispatch.h"
@@ -18,12 +25,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -78,7 +88,7 @@ std::vector<std::uint8_t> ExifBlock(const std::vector<std::uint8_t>& thumbnail) 
     return app1;
 }
 
-std::vector<std::string> MakeCameraFiles(const std::string& folder, int count) {
+std::vector<std::string> MakeCameraFiles(const std::string& folder, int count, bool withThumbnail) {
     std::filesystem::create_directories(folder);
     std::vector<std::string> files;
     for (int i = 0; i < count; ++i) {
@@ -87,13 +97,15 @@ std::vector<std::string> MakeCameraFiles(const std::string& folder, int count) {
         if (std::filesystem::exists(path)) continue;
         const int w = 6000, h = 4000;
         auto rgb = Scene(w, h, i, &gSeed);
+        if (!withThumbnail) {
+            WriteMadeFile(path, EncodeJpeg(rgb, w, h, 92));
+            continue;
+        }
         auto app1 = ExifBlock(EncodeJpeg(Thumbnail160(rgb, w, h), 160, 120, 80));
         WriteMadeFile(path, EncodeJpeg(rgb, w, h, 92, {{JPEG_APP0 + 1, app1}}));
     }
     return files;
 }
-
-// ---- peers ---------------------------------------------------------------------------------
 
 // ---- ours ------------------------------------------------------------------------------------
 
@@ -107,6 +119,7 @@ bool ViewThumbnail(const std::string& path, int size) {
     return err == noErr;
 }
 
+// optionB 0 lets the reading take an embedded thumbnail; 1 always decodes the picture.
 bool CatalogReading(const std::string& path, int size, UInt32 optionB) {
     FSSpec spec;
     FSMakeFSSpecFromPath(path, &spec);
@@ -121,80 +134,142 @@ bool CatalogReading(const std::string& path, int size, UInt32 optionB) {
     return err == noErr;
 }
 
-struct Result {
-    const char* name;
-    double seconds = 0;
-    int ok = 0;
+// The catalog's reading of every file on `threads` threads, each taking the next file.
+int CatalogReadingOnThreads(const std::vector<std::string>& files, int size, UInt32 optionB, int threads) {
+    std::atomic<std::size_t> next{0};
+    std::atomic<int> ok{0};
+    std::vector<std::thread> pool;
+    for (int t = 0; t < threads; ++t)
+        pool.emplace_back([&] {
+            KindSetThreadCallbacksOff(true);
+            for (std::size_t i; (i = next++) < files.size();) ok += CatalogReading(files[i], size, optionB);
+        });
+    for (auto& t : pool) t.join();
+    return ok;
+}
+
+struct Contender {
+    Contender(std::string n, const std::vector<std::string>* f, std::function<bool()> r)
+        : name(std::move(n)), files(f), run(std::move(r)) {}
+    std::string name;
+    const std::vector<std::string>* files;
+    std::function<bool()> run;   // one pass over the files; false when something failed
+    Figures rate;                // files per second
+    Figures cpuMs;               // CPU milliseconds per file (every thread of ours, every peer process)
+    bool failed = false;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string folder;
-    int size = 160, rounds = 2;
+    std::string plainFolder, embeddedFolder;
+    int size = 160, rounds = 5;
+    bool cold = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--size" && i + 1 < argc) size = std::atoi(argv[++i]);
         else if (a == "--rounds" && i + 1 < argc) rounds = std::max(1, std::atoi(argv[++i]));
-        else folder = a;
+        else if (a == "--plain" && i + 1 < argc) plainFolder = argv[++i];
+        else if (a == "--embedded" && i + 1 < argc) embeddedFolder = argv[++i];
+        else if (a == "--cold") cold = true;
+        else {
+            std::fprintf(stderr, "usage: thumbnail_bench [--plain FOLDER] [--embedded FOLDER] [--size N] [--rounds N] [--cold]\n");
+            return 2;
+        }
     }
-    std::vector<std::string> files;
-    if (folder.empty()) {
-        const char* tmp = std::getenv("TMPDIR");
-        files = MakeCameraFiles(std::string(tmp && *tmp ? tmp : "/tmp") + "/lyrex-bench-jpegs", 12);
-    } else {
-        files = JpegFilesIn(folder);
-    }
-    if (files.empty()) {
+    const std::string tmp = std::filesystem::temp_directory_path().string();
+    const std::vector<std::string> plain = plainFolder.empty() ? MakeCameraFiles(tmp + "/lyrex-bench-jpegs-plain", 12, false)
+                                                               : JpegFilesIn(plainFolder);
+    const std::vector<std::string> embedded = embeddedFolder.empty() ? MakeCameraFiles(tmp + "/lyrex-bench-jpegs", 12, true)
+                                                                     : JpegFilesIn(embeddedFolder);
+    if (plain.empty() || embedded.empty()) {
         std::fprintf(stderr, "no JPEG files\n");
         return 1;
     }
+    std::string coldNote;
+    if (cold && !DropPageCache(&coldNote)) {
+        std::printf("cold-cache mode skipped (%s): the files are read from the page cache\n\n", coldNote.c_str());
+        cold = false;
+    }
     if (KindEngineInit(nullptr, 0, 400, 200) != noErr) return 1;
 
-    std::string out = std::filesystem::temp_directory_path().string() + "/lyrex-bench-out";
+    const std::string out = tmp + "/lyrex-bench-out";
     std::filesystem::create_directories(out);
-    setenv("VIPS_CONCURRENCY", "1", 1);  // the peer works single-threaded too
+    setenv("VIPS_CONCURRENCY", "1", 1);  // every peer process works single-threaded
+    const int cores = UsableCores();
+    const std::string side = std::to_string(size);
+    auto perFile = [](const std::vector<std::string>& files, auto fn) {
+        bool ok = true;
+        for (auto& f : files) ok = fn(f) && ok;
+        return ok;
+    };
+    auto vipsArgs = [&] { return std::vector<std::string>{"vipsthumbnail", "--size", side, "-o", out + "/%s.jpg"}; };
+    auto vipsOnce = [&](const std::vector<std::string>& files) {
+        auto args = vipsArgs();
+        args.insert(args.end(), files.begin(), files.end());
+        return RunQuietly(args);
+    };
 
-    std::vector<Result> results = {{"ours: view thumbnail (KindMakeThumbnail)"},
-                                   {"ours: catalog reading, full image (KindGetInfo)"},
-                                   {"ours: catalog reading, EXIF thumbnail allowed"},
-                                   {"vipsthumbnail --size"},
-                                   {"djpeg -scale 1/8"}};
-    // Warm the page cache so that every contender reads from memory.
-    for (auto& f : files) ViewThumbnail(f, size);
+    std::vector<Contender> oneCore = {
+        {"ours: view thumbnail (KindMakeThumbnail)", &plain,
+         [&] { return perFile(plain, [&](auto& f) { return ViewThumbnail(f, size); }); }},
+        {"ours: catalog reading, picture decoded (KindGetInfo)", &plain,
+         [&] { return perFile(plain, [&](auto& f) { return CatalogReading(f, size, 1); }); }},
+        {"vipsthumbnail, one process for all files", &plain, [&] { return vipsOnce(plain); }},
+        {"djpeg -scale 1/8, one process per file", &plain,
+         [&] { return perFile(plain, [&](auto& f) { return RunQuietly({"djpeg", "-scale", "1/8", "-outfile", "/dev/null", f}); }); }},
+    };
+    std::vector<Contender> allCores = {
+        {"ours: catalog reading, one thread per core", &plain,
+         [&] { return CatalogReadingOnThreads(plain, size, 1, cores) == int(plain.size()); }},
+        {"vipsthumbnail, xargs -P one process per core", &plain,
+         [&] { return RunSideBySide(vipsArgs(), plain, cores); }},
+    };
+    std::vector<Contender> withThumbnail = {
+        {"ours: catalog reading, embedded thumbnail used", &embedded,
+         [&] { return perFile(embedded, [&](auto& f) { return CatalogReading(f, size, 0); }); }},
+        {"ours: the same, one thread per core", &embedded,
+         [&] { return CatalogReadingOnThreads(embedded, size, 0, cores) == int(embedded.size()); }},
+        {"vipsthumbnail, one process for all files", &embedded, [&] { return vipsOnce(embedded); }},
+    };
+
+    // A first pass of each warms the page cache (and the programs' own caches).
+    for (auto* group : {&oneCore, &allCores, &withThumbnail})
+        for (auto& c : *group) c.run();
     for (int r = 0; r < rounds; ++r) {
-        auto t0 = Clock::now();
-        for (auto& f : files) results[0].ok += ViewThumbnail(f, size);
-        auto t1 = Clock::now();
-        for (auto& f : files) results[1].ok += CatalogReading(f, size, 1);
-        auto t2 = Clock::now();
-        for (auto& f : files) results[2].ok += CatalogReading(f, size, 0);
-        auto t3 = Clock::now();
-        for (auto& f : files)
-            results[3].ok += RunQuietly({"vipsthumbnail", "--size", std::to_string(size), "-o", out + "/%s.jpg", f});
-        auto t4 = Clock::now();
-        for (auto& f : files) results[4].ok += RunQuietly({"djpeg", "-scale", "1/8", "-outfile", "/dev/null", f});
-        auto t5 = Clock::now();
-        results[0].seconds += Seconds(t0, t1);
-        results[1].seconds += Seconds(t1, t2);
-        results[2].seconds += Seconds(t2, t3);
-        results[3].seconds += Seconds(t3, t4);
-        results[4].seconds += Seconds(t4, t5);
+        for (auto* group : {&oneCore, &allCores, &withThumbnail})
+            for (auto& c : *group) {
+                if (cold) DropPageCache(nullptr);
+                const double cpu0 = CpuSecondsSelf() + CpuSecondsChildren();
+                auto t0 = Clock::now();
+                c.failed = !c.run() || c.failed;
+                c.rate.Add(double(c.files->size()) / Seconds(t0, Clock::now()));
+                c.cpuMs.Add((CpuSecondsSelf() + CpuSecondsChildren() - cpu0) * 1000.0 / double(c.files->size()));
+            }
     }
     KindEngineShutdown();
 
-    int runs = int(files.size()) * rounds;
-    std::uintmax_t bytes = 0;
-    for (auto& f : files) bytes += std::filesystem::file_size(f);
-    std::printf("%zu files (%.1f MB average), thumbnails of %d pixels, %d rounds, single-threaded\n\n", files.size(),
-                double(bytes) / files.size() / 1e6, size, rounds);
-    std::printf("%-50s %10s %10s %12s %12s\n", "", "files/s", "ms/file", "vs vips", "vs djpeg");
-    double vips = runs / results[3].seconds, djpeg = runs / results[4].seconds;
-    for (auto& r : results) {
-        double rate = runs / r.seconds;
-        std::printf("%-50s %10.2f %10.2f %11.2fx %11.2fx%s\n", r.name, rate, 1000.0 / rate, rate / vips, rate / djpeg,
-                    r.ok == runs ? "" : "  (some files failed)");
-    }
-    std::printf("\nPeer processes are started once per file; their start-up is part of their figures.\n");
+    auto average = [](const std::vector<std::string>& files) {
+        std::uintmax_t bytes = 0;
+        for (auto& f : files) bytes += std::filesystem::file_size(f);
+        return double(bytes) / double(files.size()) / 1e6;
+    };
+    std::printf("%zu files without and %zu with an embedded thumbnail (%.1f MB average), thumbnails of %d pixels, "
+                "%d rounds, %s page cache, %d cores\n",
+                plain.size(), embedded.size(), average(plain), size, rounds, cold ? "cold" : "warm", cores);
+    auto table = [](const char* title, const std::vector<Contender>& group, std::size_t peer) {
+        std::printf("\n%s\n%-54s %9s %9s %9s %9s %9s %10s %9s\n", title, "", "files/s", "min", "max", "ms/file",
+                    "vs peer", "CPU ms/f", "CPU vs");
+        const double peerRate = group[peer].rate.Median(), peerCpu = group[peer].cpuMs.Median();
+        for (const auto& c : group)
+            std::printf("%-54s %9.2f %9.2f %9.2f %9.2f %8.2fx %10.2f %8.2fx%s\n", c.name.c_str(), c.rate.Median(),
+                        c.rate.Min(), c.rate.Max(), 1000.0 / c.rate.Median(), c.rate.Median() / peerRate,
+                        c.cpuMs.Median(), peerCpu / c.cpuMs.Median(), c.failed ? "  (some files failed)" : "");
+    };
+    table("Pictures decoded, one core (peer: vipsthumbnail in one process)", oneCore, 2);
+    table("Pictures decoded, every core (peer: vipsthumbnail through xargs -P)", allCores, 1);
+    table("Embedded thumbnails (peer: vipsthumbnail in one process, which decodes)", withThumbnail, 2);
+    std::printf("\nFigures are medians of the rounds; \"vs peer\" divides the median rate by the peer's, \"CPU vs\" the "
+                "peer's CPU time per file by this one's (above 1: less CPU than the peer).\n");
     return 0;
 }

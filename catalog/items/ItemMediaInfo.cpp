@@ -30,18 +30,109 @@ RefreshOptions RefreshOptionsAll() {
 OSErr ItemReadMediaInfo(const MediaFileRec* file, ItemRec* record, SInt32 thumbnailSize, UInt8 readerOption,
                         Handle* thumbnail, Handle* annotations, Handle* metadata, Handle* recording,
                         UInt8* labelOut) {
-    if (labelOut) *labelOut = 0;
-    record->kind = file->type;
-    record->fileSize = file->size;
+    MediaReading reading;
+    ItemReadMedia(file, thumbnailSize, readerOption, thumbnail != nullptr, annotations != nullptr, metadata != nullptr,
+                  recording != nullptr, &reading);
+    ItemCopyMediaFacts(file, reading.info, record);
+    if (labelOut) *labelOut = reading.label;
+    for (auto [out, block] : {std::pair{thumbnail, &reading.thumbnail}, std::pair{annotations, &reading.annotations},
+                              std::pair{metadata, &reading.metadata}, std::pair{recording, &reading.recording}}) {
+        if (out) {
+            *out = *block;
+            *block = nullptr;
+        }
+    }
+    return reading.err;
+}
 
+OSErr ItemApplyFileReading(CatalogRec* catalog, ItemEntry* entry, const UInt32* value848, ItemFileReading* r) {
+    if (!catalog || !entry || !r) return paramErr;
+    entry->flags &= ~kEntryPendingFlag;
+    const RefreshOptions& options = r->options;
+    if (!RefreshReadsFile(options)) return noErr;
+    if (r->catalogInfoErr != noErr) return r->catalogInfoErr;
+    ItemRec record;
+    OSErr err = ItemLoadRecord(catalog, entry, &record);
+    if (err != noErr) return err;
+    const UInt16 storedOrientation = record.orientation;
+    const UInt32 stored848 = record.poster;
+    if (r->type == 0) return noErr;
+    if (r->typeInfoErr != noErr) return r->typeInfoErr;
+
+    ItemCopyMediaFacts(&r->media, r->reading.info, &record);
+    // annotations, thumbnail, URL, metadata, recording
+    Handle blocks[5] = {r->reading.annotations, r->reading.thumbnail, nullptr, r->reading.metadata, r->reading.recording};
+    r->reading.annotations = r->reading.thumbnail = r->reading.metadata = r->reading.recording = nullptr;
+    const UInt8 label = r->reading.label;
+    // The file's annotations replace the item's, but the values of the catalog's own custom
+    // fields are the item's and stay.
+    if (options.bytes[kRefreshAnnotations]) ItemCollectCustomFields(catalog, entry, &blocks[0]);
+
+    if (!options.bytes[kRefreshOrientation]) record.orientation = storedOrientation;
+    record.poster = value848 ? *value848 : stored848;
+    record.modified = r->media.modified;
+    record.created = r->media.created;
+    // The names and the alias follow the file as it is found now.
+    FSSpec anchorStorage;
+    ItemMakeShortPath(FolderTreeAnchor(catalog, &anchorStorage), &r->file, entry, &record);
+
+    // A block that is switched on is replaced, by an empty one when the reader gave nothing.
+    for (int i = 0; i < 5; ++i) {
+        if (options.bytes[i] && !blocks[i]) blocks[i] = NewHandle(0);
+    }
+    if (options.bytes[kRefreshAnnotations] && label) CatalogSetItemLabel(catalog, entry, label, true);
+    err = CatalogUpdateItem(catalog, entry, &record, blocks[1], blocks[0], blocks[2], blocks[3], blocks[4], false);
+    for (Handle h : blocks)
+        if (h) DisposeHandle(h);
+    return err;
+}
+
+OSErr CatalogRefreshItemFromFile(CatalogRec* catalog, ItemEntry* entry, const RefreshOptions* options,
+                                 const UInt32* value848, const FSSpec* file) {
+    if (!catalog || !entry || !options || !file) return paramErr;
+    ItemFileReading reading;
+    reading.file = *file;
+    reading.options = *options;
+    reading.thumbnailSize = ThumbnailSlotSize(catalog);
+    ItemReadFile(&reading);
+    return ItemApplyFileReading(catalog, entry, value848, &reading);
+}
+
+MediaReading::~MediaReading() {
+    for (Handle h : {thumbnail, annotations, metadata, recording})
+        if (h) DisposeHandle(h);
+}
+
+void ItemReadMedia(const MediaFileRec* file, SInt32 thumbnailSize, UInt8 readerOption, bool thumbnail,
+                   bool annotations, bool metadata, bool recording, MediaReading* out) {
     KindFileRec reading = *file;
-    KindInfoRec info;
-    std::memset(&info, 0, sizeof info);
+    std::memset(&out->info, 0, sizeof out->info);
     PicHandle picture = nullptr;
     Handle iptc = nullptr, technical = nullptr, sound = nullptr;
-    OSErr err = KindGetInfo(&reading, &info, true, readerOption, 0, thumbnailSize, thumbnail ? &picture : nullptr,
-                            &iptc, metadata ? &technical : nullptr, recording ? &sound : nullptr);
+    out->err = KindGetInfo(&reading, &out->info, true, readerOption, 0, thumbnailSize, thumbnail ? &picture : nullptr,
+                           &iptc, metadata ? &technical : nullptr, recording ? &sound : nullptr);
+    // A label carried in the file (dataset 2:10) becomes the item's label and leaves the block.
+    out->label = 0;
+    if (iptc) {
+        UInt16 length = 0;
+        if (Ptr label = IptcFindDataset(522, 1, iptc, &length, nullptr); label && length > 0) {
+            int value = static_cast<unsigned char>(label[0]) - '0';
+            if (value >= 0 && value <= 9) out->label = UInt8(value);
+            IptcSetDataset(522, 1, nullptr, 0, iptc, kIptcRemove, IptcMarkerAnsi);
+        }
+    }
+    out->thumbnail = reinterpret_cast<Handle>(picture);
+    if (annotations)
+        out->annotations = iptc;
+    else if (iptc)
+        DisposeHandle(iptc);
+    out->metadata = technical;
+    out->recording = sound;
+}
 
+void ItemCopyMediaFacts(const MediaFileRec* file, const KindInfoRec& info, ItemRec* record) {
+    record->kind = file->type;
+    record->fileSize = file->size;
     if (info.type) record->kind = info.type;
     record->orientation = info.orientation;
     record->width = info.width;
@@ -65,79 +156,26 @@ OSErr ItemReadMediaInfo(const MediaFileRec* file, ItemRec* record, SInt32 thumbn
     std::memcpy(record->colorProfile, info.colorProfile, sizeof record->colorProfile);
     record->characters = info.characters;
     record->paragraphs = info.paragraphs;
-
-    // A label carried in the file (dataset 2:10) becomes the item's label and leaves the block.
-    if (iptc) {
-        UInt16 length = 0;
-        if (Ptr label = IptcFindDataset(522, 1, iptc, &length, nullptr); label && length > 0) {
-            int value = static_cast<unsigned char>(label[0]) - '0';
-            if (labelOut && value >= 0 && value <= 9) *labelOut = UInt8(value);
-            IptcSetDataset(522, 1, nullptr, 0, iptc, kIptcRemove, IptcMarkerAnsi);
-        }
-    }
-    if (thumbnail)
-        *thumbnail = reinterpret_cast<Handle>(picture);
-    else if (picture)
-        DisposeHandle(reinterpret_cast<Handle>(picture));
-    if (annotations)
-        *annotations = iptc;
-    else if (iptc)
-        DisposeHandle(iptc);
-    if (metadata) *metadata = technical;
-    if (recording) *recording = sound;
-    return err;
 }
 
-OSErr CatalogRefreshItemFromFile(CatalogRec* catalog, ItemEntry* entry, const RefreshOptions* options,
-                                 const UInt32* value848, const FSSpec* file) {
-    if (!catalog || !entry || !options || !file) return paramErr;
-    entry->flags &= ~kEntryPendingFlag;
-    bool anyBlock = false;
-    for (int i = kRefreshAnnotations; i <= kRefreshRecording; ++i) anyBlock = anyBlock || options->bytes[i];
-    if (!anyBlock) return noErr;
+bool RefreshReadsFile(const RefreshOptions& options) {
+    for (int i = kRefreshAnnotations; i <= kRefreshRecording; ++i)
+        if (options.bytes[i]) return true;
+    return false;
+}
 
+void ItemReadFile(ItemFileReading* r) {
+    if (!RefreshReadsFile(r->options)) return;
     CInfoPBRec pb;
-    OSErr err = FSpGetCatInfo(file, &pb);
-    if (err != noErr) return err;
-    ItemRec record;
-    err = ItemLoadRecord(catalog, entry, &record);
-    if (err != noErr) return err;
-    const UInt16 storedOrientation = record.orientation;
-    const UInt32 stored848 = record.poster;
-
-    OSType type = KindTypeFromExtension(file, nullptr);
-    if (type == 0) return noErr;
-    MediaFileRec media;
-    media.spec = *file;
-    err = KindGetFileTypeInfo(&pb, nullptr, type, &media);
-    if (err != noErr) return err;
-
-    Handle blocks[5] = {};   // annotations, thumbnail, URL, metadata, recording
-    UInt8 label = 0;
-    ItemReadMediaInfo(&media, &record, ThumbnailSlotSize(catalog), options->bytes[kRefreshReaderOption],
-                      options->bytes[kRefreshThumbnail] ? &blocks[1] : nullptr,
-                      options->bytes[kRefreshAnnotations] ? &blocks[0] : nullptr,
-                      options->bytes[kRefreshMetadata] ? &blocks[3] : nullptr,
-                      options->bytes[kRefreshRecording] ? &blocks[4] : nullptr, &label);
-    // The file's annotations replace the item's, but the values of the catalog's own custom
-    // fields are the item's and stay.
-    if (options->bytes[kRefreshAnnotations]) ItemCollectCustomFields(catalog, entry, &blocks[0]);
-
-    if (!options->bytes[kRefreshOrientation]) record.orientation = storedOrientation;
-    record.poster = value848 ? *value848 : stored848;
-    record.modified = media.modified;
-    record.created = media.created;
-    // The names and the alias follow the file as it is found now.
-    FSSpec anchorStorage;
-    ItemMakeShortPath(FolderTreeAnchor(catalog, &anchorStorage), file, entry, &record);
-
-    // A block that is switched on is replaced, by an empty one when the reader gave nothing.
-    for (int i = 0; i < 5; ++i) {
-        if (options->bytes[i] && !blocks[i]) blocks[i] = NewHandle(0);
-    }
-    if (options->bytes[kRefreshAnnotations] && label) CatalogSetItemLabel(catalog, entry, label, true);
-    err = CatalogUpdateItem(catalog, entry, &record, blocks[1], blocks[0], blocks[2], blocks[3], blocks[4], false);
-    for (Handle h : blocks)
-        if (h) DisposeHandle(h);
-    return err;
+    r->catalogInfoErr = FSpGetCatInfo(&r->file, &pb);
+    if (r->catalogInfoErr != noErr) return;
+    r->type = KindTypeFromExtension(&r->file, nullptr);
+    if (r->type == 0) return;
+    r->media.spec = r->file;
+    r->typeInfoErr = KindGetFileTypeInfo(&pb, nullptr, r->type, &r->media);
+    if (r->typeInfoErr != noErr) return;
+    const RefreshOptions& o = r->options;
+    ItemReadMedia(&r->media, r->thumbnailSize, o.bytes[kRefreshReaderOption], o.bytes[kRefreshThumbnail] != 0,
+                  o.bytes[kRefreshAnnotations] != 0, o.bytes[kRefreshMetadata] != 0, o.bytes[kRefreshRecording] != 0,
+                  &r->reading);
 }

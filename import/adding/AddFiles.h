@@ -3,8 +3,9 @@
 //
 // Adding is fast: each new item is made from the file's catalog information alone and marked
 // pending; the refresh then reads each pending item's media information, thumbnail and
-// metadata through the kind engine, one item per timer tick. Everything runs on the
-// user-interface thread; the interface stays alive through the progress callback.
+// metadata through the kind engine. The files are read ahead on worker threads (one per core);
+// everything that touches a catalog runs on the user-interface thread, whose timer ticks apply
+// the readings in order, and the interface stays alive through the progress callback.
 #pragma once
 
 #include "catalog/file/CatalogRec.h"
@@ -54,18 +55,23 @@ inline constexpr UInt32 kRefreshTickMs = 150;
 // The n-th visible item's media information read again (nothing when it has no file).
 OSErr CatalogRefreshVisibleItem(CatalogRec* catalog, SInt32 visibleNumber, const RefreshOptions* options,
                                 const UInt32* value848);
-// Starts a job refreshing the items of ids (u32 unique ids; copied), one every 150 ms; the
-// progress callback sees phase 0 (0, count), 1 (n, count) per item and 2 (count, count).
-// 0, or -1 when all 32 jobs are busy.
+// Starts a job refreshing the items of ids (u32 unique ids; copied); their files are read ahead
+// on the worker threads and a timer ticks every 150 ms. The progress callback sees phase 0
+// (0, count), 1 (n, count) per item and 2 (count, count). 0, or -1 when all 32 jobs are busy.
 OSErr StartItemRefreshTimer(CatalogRec* catalog, long progressRef, Handle ids, CatalogProgressProc progress,
                             const RefreshOptions* options);
-// Ends every job of the catalog (every job with null) without further callbacks.
+// Ends every job of the catalog (every job with null) without further callbacks; readings a
+// worker has begun for them are finished first, none is applied.
 void StopItemRefreshTimer(CatalogRec* catalog);
 // Number of jobs running for the catalog (every job with null).
 SInt32 ItemRefreshJobCount(const CatalogRec* catalog);
-// One step of a job by its timer id (the timer's procedure); a tick while the mouse button is
-// held does nothing.
+// One step of a job by its timer id (the timer's procedure): every item whose reading is ready
+// is applied, in the job's order, within about 20 ms of the tick; a tick while the mouse
+// button is held does nothing.
 void ItemRefreshTimerProc(TimerId id);
+// Waits until the worker threads have read everything queued so far (for tests and tools that
+// drive the timers by hand).
+void ItemRefreshWaitForReadings();
 // Ends the catalog's jobs, then deletes every item still pending; true when any was deleted.
 bool CatalogRemoveMarkedItems(CatalogRec* catalog);
 // Clears the refresh table (engine start-up).

@@ -1,11 +1,16 @@
 // The import journal: the record of the file a media reader is working on, kept in the
 // program's settings while the reader runs, so that a reader that brings the program down
-// names its file at the next start.
+// names its file at the next start. Readers run on several threads at once: each thread's
+// file is remembered, and the journal names the one begun first of those still being read.
 #include "import/adding/AddFiles.h"
 
 #include "foundation/settings/ProgramKey.h"
 
 #include <cstring>
+#include <list>
+#include <mutex>
+#include <thread>
+#include <utility>
 
 namespace {
 
@@ -20,9 +25,7 @@ void WriteJournal(const void* bytes) {
     key.WriteBinary(kRegImportJournal, bytes, DWORD(sizeof(KindFileRecord)));
 }
 
-}  // namespace
-
-void ImportJournalWrite(const MediaFileRec* file) {
+KindFileRecord RecordOf(const MediaFileRec* file) {
     KindFileRecord record;
     std::memset(&record, 0, sizeof record);
     if (file) {
@@ -36,10 +39,48 @@ void ImportJournalWrite(const MediaFileRec* file) {
     } else {
         std::memcpy(&record, kEmptyJournal, 4);
     }
-    WriteJournal(&record);
+    return record;
 }
 
-void ImportJournalReset() { ImportJournalWrite(nullptr); }
+struct InFlight {
+    std::mutex lock;
+    std::list<std::pair<std::thread::id, KindFileRecord>> readings;   // in the order they began
+    KindFileRecord written;
+    bool known = false;   // whether `written` is what the settings hold
+};
+
+InFlight& TheReadings() {
+    static InFlight inFlight;
+    return inFlight;
+}
+
+}  // namespace
+
+void ImportJournalWrite(const MediaFileRec* file) {
+    InFlight& f = TheReadings();
+    std::lock_guard<std::mutex> lock(f.lock);
+    const std::thread::id self = std::this_thread::get_id();
+    f.readings.remove_if([&](const auto& r) { return r.first == self; });
+    const bool earlierGoesOn = !f.readings.empty();
+    if (file) f.readings.emplace_back(self, RecordOf(file));
+    const KindFileRecord record = f.readings.empty() ? RecordOf(nullptr) : f.readings.front().second;
+    // A reading that begins or ends while an earlier one goes on leaves that one named: the
+    // settings are not written again for it.
+    if ((earlierGoesOn || !file) && f.known && std::memcmp(&record, &f.written, sizeof record) == 0) return;
+    WriteJournal(&record);
+    f.written = record;
+    f.known = true;
+}
+
+void ImportJournalReset() {
+    InFlight& f = TheReadings();
+    std::lock_guard<std::mutex> lock(f.lock);
+    f.readings.clear();
+    const KindFileRecord record = RecordOf(nullptr);
+    WriteJournal(&record);
+    f.written = record;
+    f.known = true;
+}
 
 OSErr ImportJournalRead(MediaFileRec* file) {
     CRegistryKey key;

@@ -15,7 +15,6 @@
 #include "media/readers/windowsmedia/WindowsMediaHandler.h"
 #include "platform/Handles.h"
 
-#include <mutex>
 
 namespace {
 
@@ -36,9 +35,30 @@ HandlerReaders gReaders[10] = {
     {TextGetInfo, TextMakeThumbnail},
 };
 KindMovieMetadataWriter gMovieWriter = MovieWriteUserData;
-KindReadingState gReading;
-// The reading state is process-wide: calls are taken one at a time.
-std::recursive_mutex gReadingLock;
+// Each thread has its own reading state: readings run on several threads at once. The state
+// of a reading stays after it returns, for its caller to look at (the preview flag, the
+// orientation); a reading started inside another gives the outer one its state back.
+thread_local KindReadingState tReading;
+thread_local bool tCallbacksOff = false;
+thread_local int tDepth = 0;
+
+class ReadingScope {
+public:
+    ReadingScope() : nested_(tDepth++ > 0), saved_(tReading), savedOrientation_(LastExifOrientation()) {}
+    ~ReadingScope() {
+        --tDepth;
+        if (!nested_) return;
+        tReading = saved_;
+        LastExifOrientation() = savedOrientation_;
+    }
+    ReadingScope(const ReadingScope&) = delete;
+    ReadingScope& operator=(const ReadingScope&) = delete;
+
+private:
+    bool nested_;
+    KindReadingState saved_;
+    SInt16 savedOrientation_;
+};
 
 bool ReadableHandler(UInt8 handler) {
     return handler >= 1 && handler <= 9 && handler != kKindHandlerCustom;
@@ -46,8 +66,12 @@ bool ReadableHandler(UInt8 handler) {
 
 }  // namespace
 
+void KindSetThreadCallbacksOff(bool off) {
+    tCallbacksOff = off;
+}
+
 KindReadingState& KindReading() {
-    return gReading;
+    return tReading;
 }
 
 void KindSetHandlerReaders(UInt8 handler, KindInfoReaderProc info, KindThumbnailProc thumbnail) {
@@ -63,16 +87,16 @@ void KindSetMovieMetadataWriter(KindMovieMetadataWriter writer) {
 OSErr KindGetInfo(KindFileRec* file, KindInfoRec* info, bool applyOrientation, UInt32 optionA, UInt32 optionB,
                   SInt32 size, PicHandle* thumbnail, Handle* iptc, Handle* technical, Handle* recording) {
     if (!file || !info) return paramErr;
-    std::lock_guard<std::recursive_mutex> lock(gReadingLock);
+    ReadingScope scope;
     const KindEngineState& engine = KindEngineGlobals();
     info->type = KindSniffType(file->type, &file->spec, nullptr);
     info->dataSize = file->size;
     if (engine.fileHook) engine.fileHook(file);
-    gReading.callback = engine.infoCallback;
-    gReading.refCon = engine.infoRef;
-    gReading.currentSpec = file->spec;
-    gReading.kodakLookApplied = 0;
-    LastExifOrientation = 0;
+    tReading.callback = tCallbacksOff ? nullptr : engine.infoCallback;
+    tReading.refCon = engine.infoRef;
+    tReading.currentSpec = file->spec;
+    tReading.kodakLookApplied = 0;
+    LastExifOrientation() = 0;
     UserData metadata = nullptr;
     NewUserData(&metadata);
 
@@ -84,7 +108,7 @@ OSErr KindGetInfo(KindFileRec* file, KindInfoRec* info, bool applyOrientation, U
     if (ReadableHandler(handler) && gReaders[handler].info)
         result = gReaders[handler].info(&file->spec, info, &picture, &offscreen, metadata, &profile, optionA, optionB, size);
     if (result != kReaderDeclinesErr) {
-        if (applyOrientation) info->orientation = ExifOrientationToTransform(LastExifOrientation);
+        if (applyOrientation) info->orientation = ExifOrientationToTransform(LastExifOrientation());
         if (thumbnail)
             KindMakeCatalogThumbnail(offscreen, picture, size, info->orientation, profile, &info->sampleColor, thumbnail);
         KindGetMetadata(metadata, info, profile, iptc, technical, recording);
@@ -100,17 +124,17 @@ OSErr KindGetInfo(KindFileRec* file, KindInfoRec* info, bool applyOrientation, U
 OSErr KindMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt32 size, OSType type, UInt32* imageIndex,
                         UInt16 orientation) {
     if (!spec || !offscreen) return paramErr;
-    std::lock_guard<std::recursive_mutex> lock(gReadingLock);
+    ReadingScope scope;
     *offscreen = nullptr;
     CInfoPBRec pb;
     if (spec->path.empty() || FSpGetCatInfo(spec, &pb) != noErr) return fnfErr;
     const KindEngineState& engine = KindEngineGlobals();
     type = KindSniffType(type, spec, nullptr);
-    gReading.callback = engine.thumbCallback;
-    gReading.refCon = engine.thumbRef;
-    gReading.currentSpec = *spec;
-    gReading.previewFlag = 0;
-    gReading.kodakLookApplied = 0;
+    tReading.callback = tCallbacksOff ? nullptr : engine.thumbCallback;
+    tReading.refCon = engine.thumbRef;
+    tReading.currentSpec = *spec;
+    tReading.previewFlag = 0;
+    tReading.kodakLookApplied = 0;
     UInt8 handler = KindGetHandler(type);
     if (!ReadableHandler(handler) || !gReaders[handler].thumbnail) return kNoMediaReaderErr;
     UInt32 index = imageIndex ? *imageIndex : 1;
@@ -149,7 +173,6 @@ void KindReadImageInfo(const FSSpec* spec, bool* canEmbed, bool* hasProfile, Str
     if (profile) *profile = nullptr;
     if (colorSpace) *colorSpace = 0;
     if (!spec || KindEngineGlobals().importerOptionB) return;
-    std::lock_guard<std::recursive_mutex> lock(gReadingLock);
     OSType type = KindSniffType(KindTypeFromExtension(spec, nullptr), spec, nullptr);
     if (KindGetHandler(type) != kKindHandlerGraphicsImporter) return;
     if ((type == 'TIFF') && TiffDetectRawKind(spec, true) != 0) return;
@@ -185,7 +208,7 @@ void KindReadImageInfo(const FSSpec* spec, bool* canEmbed, bool* hasProfile, Str
 OSErr KindGetEmbeddedPreview(const FSSpec* spec, OSType type, PicHandle* picture) {
     if (!spec || !picture) return paramErr;
     if (*picture) return noErr;
-    std::lock_guard<std::recursive_mutex> lock(gReadingLock);
+    ReadingScope scope;
     type = KindSniffType(type, spec, nullptr);
     if (KindGetHandler(type) != kKindHandlerGraphicsImporter) return resNotFound;
     UserData metadata = nullptr;

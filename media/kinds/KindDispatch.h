@@ -19,6 +19,10 @@
 // is still used).
 OSErr KindGetInfo(KindFileRec* file, KindInfoRec* info, bool applyOrientation, UInt32 optionA, UInt32 optionB,
                   SInt32 size, PicHandle* thumbnail, Handle* iptc, Handle* technical, Handle* recording);
+// Readings on the calling thread call neither the info nor the thumbnail callback: for worker
+// threads, since the callbacks reach the user interface, which lives on its own thread.
+// Each reading keeps its state on its own thread, so readings may run on several at once.
+void KindSetThreadCallbacksOff(bool off);
 // A new offscreen of the file at size (kKindDisplaySize: its own size) for the views; -43 for
 // a missing file, -2008 when the kind's handler has no thumbnail maker.
 OSErr KindMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt32 size, OSType type, UInt32* imageIndex,

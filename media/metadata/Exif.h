@@ -16,9 +16,10 @@
 #include "platform/MacTypes.h"
 #include "platform/UserData.h"
 
-// The TIFF Orientation (1..8) found by the most recent metadata read, 0 when none or out of
-// range. ExifReadFromFile clears it; the kind engine takes it after a reader returns.
-extern SInt16 LastExifOrientation;
+// The TIFF Orientation (1..8) found by the most recent metadata read on this thread, 0 when
+// none or out of range. ExifReadFromFile clears it; the kind engine takes it after a reader
+// returns.
+SInt16& LastExifOrientation();
 
 // Camera maker codes, from the Make text.
 enum : OSType {

@@ -11,7 +11,12 @@
 #include <cstring>
 #include <string>
 
-SInt16 LastExifOrientation = 0;
+namespace {
+// Per thread: readings run on several at once.
+thread_local SInt16 tLastOrientation = 0;
+}  // namespace
+
+SInt16& LastExifOrientation() { return tLastOrientation; }
 
 namespace {
 
@@ -163,7 +168,7 @@ void HandleEntry(ExifDecodeContext& ctx, SInt64 currentAbsolute, SInt64 currentR
     }
     case 0x0112: {
         UInt16 v = ctx.byteOrder == 'M' ? ReadBE16(raw) : ReadLE16(raw);
-        LastExifOrientation = (v >= 1 && v <= 8) ? SInt16(v) : 0;
+        LastExifOrientation() = (v >= 1 && v <= 8) ? SInt16(v) : 0;
         return;
     }
     case 0x0000:
@@ -401,7 +406,7 @@ void ExifStoreEntry(ExifDecodeContext& ctx, UInt16 dirKind, UInt16 tag, Handle v
 }
 
 OSErr ExifReadFromFile(const FSSpec* spec, SInt64 base, UserData metadata, Handle* iccProfile) {
-    LastExifOrientation = 0;
+    LastExifOrientation() = 0;
     if (!metadata && !iccProfile) return noErr;
     return TiffReadMetadata(spec, base, -1, metadata, iccProfile);
 }
@@ -414,7 +419,7 @@ OSErr TiffReadMetadata(const FSSpec* spec, SInt64 base, SInt64 firstIfd, UserDat
 }
 
 OSErr ExifReadFromBytes(const void* bytes, std::size_t size, UserData metadata, Handle* iccProfile) {
-    LastExifOrientation = 0;
+    LastExifOrientation() = 0;
     if (!metadata && !iccProfile) return noErr;
     MetaReader reader;
     reader.OpenBytes(bytes, size);

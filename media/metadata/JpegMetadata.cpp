@@ -152,16 +152,13 @@ bool LastNumber(UserData metadata, OSType type, std::uint32_t* out) {
 }
 
 // The EXIF thumbnail: compression 6 (JPEG) and its offset and length from the thumbnail's
-// directory, relative to the TIFF header, inside this APP1 segment.
-void ExifThumbnail(MetaReader& file, const Segment& seg, UserData metadata, GWorldPtr* thumbnail) {
+// directory, relative to the TIFF header, inside this APP1 segment's payload.
+void ExifThumbnail(const std::vector<std::uint8_t>& payload, UserData metadata, GWorldPtr* thumbnail) {
     std::uint32_t compression = 0, offset = 0, length = 0;
     if (!LastNumber(metadata, 0x0103, &compression) || compression != 6) return;
-    if (!LastNumber(metadata, 0x0201, &offset) || !LastNumber(metadata, 0x0202, &length) || length == 0) return;
-    const SInt64 base = seg.payload + 6;
-    if (seg.payloadSize < 6 || std::uint64_t(offset) + length > seg.payloadSize - 6) return;
-    std::vector<std::uint8_t> jpeg;
-    if (file.ReadVector(base + offset, length, &jpeg)) return;
-    ThumbnailFromJpegBytes(jpeg.data(), jpeg.size(), false, thumbnail);
+    if (!LastNumber(metadata, 0x0202, &length) || !LastNumber(metadata, 0x0201, &offset) || length == 0) return;
+    if (payload.size() < 6 || std::uint64_t(offset) + length > payload.size() - 6) return;
+    ThumbnailFromJpegBytes(payload.data() + 6 + offset, length, false, thumbnail);
 }
 
 OSErr WriteSegment(SafeRewrite& out, UInt8 marker, const void* a, std::size_t aSize, const void* b, std::size_t bSize) {
@@ -212,10 +209,14 @@ OSErr WalkJpegMarkers(const FSSpec* spec, Handle* photoshop, GWorldPtr* thumbnai
             char peek[4] = {};
             if (seg.payloadSize >= 4) file.ReadAt(seg.payload, peek, 4);
             if (std::memcmp(peek, "Exif", 4) == 0) {
-                if (seg.payloadSize >= 6 + 8) ExifReadFromFile(spec, seg.payload + 6, metadata, icc);
-                if (metadata && thumbnail && !*thumbnail) {
-                    ExifThumbnail(file, seg, metadata, thumbnail);
-                    madeThumbnail = *thumbnail != nullptr;
+                // The EXIF block is read from its segment alone: its offsets cannot reach
+                // into the image data.
+                if ((metadata || icc) && seg.payloadSize >= 6 + 8 && loadPayload()) {
+                    ExifReadFromBytes(payload.data() + 6, payload.size() - 6, metadata, icc);
+                    if (metadata && thumbnail && !*thumbnail) {
+                        ExifThumbnail(payload, metadata, thumbnail);
+                        madeThumbnail = *thumbnail != nullptr;
+                    }
                 }
             } else if (metadata && std::memcmp(peek, kXmpApp1Signature, 4) == 0 && loadPayload() && HasXmpSignature(payload)) {
                 AppendToMetaList(metadata, 'XMP ', payload.data() + sizeof kXmpApp1Signature,

@@ -5,11 +5,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <string>
 
 namespace {
 
-bool gNamespacesRegistered = false;
+std::once_flag gNamespacesRegistered;
 
 struct XmpObject {
     XmpPtr p = nullptr;
@@ -84,12 +85,13 @@ bool Serialize(XmpPtr xmp, XmpStringPtr out, std::uint32_t options, std::uint32_
 }  // namespace
 
 void XmpRegisterNamespaces() {
-    if (gNamespacesRegistered) return;
-    xmp_init();
-    XmpText registered;
-    xmp_register_namespace(kXmpNsQuantaro, kXmpPrefixQuantaro, registered.s);
-    xmp_register_namespace(kXmpNsIptcCore, kXmpPrefixIptcCore, registered.s);
-    gNamespacesRegistered = true;
+    // Readings on several threads may be the first at the same time.
+    std::call_once(gNamespacesRegistered, [] {
+        xmp_init();
+        XmpText registered;
+        xmp_register_namespace(kXmpNsQuantaro, kXmpPrefixQuantaro, registered.s);
+        xmp_register_namespace(kXmpNsIptcCore, kXmpPrefixIptcCore, registered.s);
+    });
 }
 
 void XmpReadPacket(UserData metadata, Handle block) {

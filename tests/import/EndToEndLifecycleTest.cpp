@@ -9,7 +9,8 @@ namespace {
 
 class EndToEndLifecycle : public EndToEndTest {
 protected:
-    // A catalog of three pictures waiting for their refresh, the job started and one item done.
+    // A catalog of three pictures waiting for their refresh, the job started and its files
+    // being read by the workers.
     CatalogRec* CatalogWithRefreshUnderWay() {
         for (int i = 0; i < 3; ++i) Put("metadata-samples/Canon.jpg", "r/" + std::to_string(i) + ".jpg");
         CatalogRec* c = Open();
@@ -21,7 +22,6 @@ protected:
         RefreshOptions all = RefreshOptionsAll();
         EXPECT_EQ(StartItemRefreshTimer(c, 0, ids, nullptr, &all), noErr);
         DisposeHandle(ids);
-        timers.Advance(kRefreshTickMs);
         EXPECT_EQ(ItemRefreshJobCount(c), 1);
         return c;
     }

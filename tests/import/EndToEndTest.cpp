@@ -674,7 +674,10 @@ TEST_F(EndToEndRoad, EveryFieldReadsAndSortsAtEveryStage) {
     FSSpec target = Spec(saved);
     ASSERT_EQ(CatalogSave(c, &target, nullptr, 0), noErr);
     everyField(c, "half refreshed and saved");
-    for (int i = 0; i < 20 && ItemRefreshJobCount(c); ++i) timers.Advance(kRefreshTickMs);
+    for (int i = 0; i < 20 && ItemRefreshJobCount(c); ++i) {
+        ItemRefreshWaitForReadings();
+        timers.Advance(kRefreshTickMs);
+    }
     ASSERT_EQ(ItemRefreshJobCount(c), 0);
     CheckAllItems(c);
     everyField(c, "refreshed");

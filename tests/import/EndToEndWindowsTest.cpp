@@ -60,7 +60,10 @@ TEST_F(EndToEndTest, ViewsReadTheNewStateWhenToldAndOnlyTheirOwnCatalogs) {
         ASSERT_EQ(StartItemRefreshTimer(c, 0, ids, nullptr, &all), noErr);
         DisposeHandle(ids);
     }
-    for (int i = 0; i < 20 && ItemRefreshJobCount(nullptr); ++i) timers.Advance(kRefreshTickMs);
+    for (int i = 0; i < 20 && ItemRefreshJobCount(nullptr); ++i) {
+        ItemRefreshWaitForReadings();
+        timers.Advance(kRefreshTickMs);
+    }
     ASSERT_EQ(ItemRefreshJobCount(nullptr), 0);
     Deliver();
 

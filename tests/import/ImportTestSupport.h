@@ -74,7 +74,7 @@ inline std::string PutFixture(const std::string& fixture, const std::string& to)
 }
 
 // Queues every pending item of the catalog for the refresh and runs the job to its end on the
-// manual clock.
+// manual clock, the workers' readings finished before each tick.
 inline void RefreshPendingItems(CatalogRec* catalog, ManualTimerService& timers, CatalogProgressProc progress = nullptr) {
     std::vector<UInt32> ids;
     for (SInt32 i = 0; i < catalog->itemCount; ++i)
@@ -84,7 +84,11 @@ inline void RefreshPendingItems(CatalogRec* catalog, ManualTimerService& timers,
     RefreshOptions all = RefreshOptionsAll();
     ASSERT_EQ(StartItemRefreshTimer(catalog, 0, h, progress, &all), noErr);
     DisposeHandle(h);
-    for (int i = 0; i < 1000 && ItemRefreshJobCount(catalog); ++i) timers.Advance(kRefreshTickMs);
+    // Each tick applies what the worker threads have read by then: they are given the time.
+    for (int i = 0; i < 1000 && ItemRefreshJobCount(catalog); ++i) {
+        ItemRefreshWaitForReadings();
+        timers.Advance(kRefreshTickMs);
+    }
     ASSERT_EQ(ItemRefreshJobCount(catalog), 0);
 }
 

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <mutex>
 
 namespace {
 
@@ -25,8 +26,11 @@ struct ImporterListEntry {
     const GraphicsImporterComponentInfo* component = nullptr;
     OSType subtype = 0;
     GraphicsImportComponent instance = nullptr;
+    bool lent = false;   // a reading is using the kept instance
 };
 
+// The list is built at start-up; readings on several threads borrow its instances.
+std::mutex gListLock;
 ImporterListEntry gList[kImporterListCapacity];
 int gCount = 0;
 
@@ -34,6 +38,7 @@ int gCount = 0;
 constexpr std::int16_t kMaxDisplaySide = 8192;
 
 void CloseAll() {
+    std::lock_guard<std::mutex> lock(gListLock);
     for (int i = 0; i < gCount; ++i) {
         if (gList[i].instance) CloseGraphicsImporter(gList[i].instance);
         gList[i] = ImporterListEntry{};
@@ -57,6 +62,7 @@ bool ColourManagementOff() {
 
 void KindRegisterGraphicsImporterList(const GraphicsImporterComponentInfo* list, int count) {
     CloseAll();
+    std::lock_guard<std::mutex> lock(gListLock);
     for (int i = 0; i < count; ++i) {
         const GraphicsImporterComponentInfo& c = list[i];
         if (c.subtype == 'grip' || c.subtype == 'GIFf' || c.subtype == 'GIF ' || c.subtype == 'PDF ') continue;
@@ -86,25 +92,40 @@ void GraphicsImporterListShutdown() {
 }
 
 int GraphicsImporterListCount() {
+    std::lock_guard<std::mutex> lock(gListLock);
     return gCount;
 }
 
 OSErr ImporterOpen(OSType type, const FSSpec* spec, Handle data, GraphicsImportComponent* out) {
     if (!out) return paramErr;
     *out = nullptr;
-    ImporterListEntry* entry = nullptr;
-    for (int i = 0; i < gCount; ++i)
-        if (gList[i].subtype == type) {
-            entry = &gList[i];
-            break;
+    GraphicsImportComponent gi = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(gListLock);
+        ImporterListEntry* entry = nullptr;
+        for (int i = 0; i < gCount; ++i)
+            if (gList[i].subtype == type) {
+                entry = &gList[i];
+                break;
+            }
+        if (!entry || !entry->component) return kNoImporterForTypeErr;
+        if (!entry->lent) {
+            if (!entry->instance && OpenGraphicsImporter(entry->subtype, &entry->instance) != noErr)
+                return kNoImporterForTypeErr;
+            entry->lent = true;
+            gi = entry->instance;
         }
-    if (!entry || !entry->component) return kNoImporterForTypeErr;
-    if (!entry->instance && OpenGraphicsImporter(entry->subtype, &entry->instance) != noErr) return kNoImporterForTypeErr;
-    GraphicsImportComponent gi = entry->instance;
+    }
+    // Another reading (another thread, or a reading inside this one) holds the kept importer:
+    // this one gets an importer of its own.
+    if (!gi && OpenGraphicsImporter(type, &gi) != noErr) return kNoImporterForTypeErr;
     GraphicsImportSetLenient(gi, false);
     GraphicsImportSetGraphicsMode(gi, ditherCopy, nullptr);
     OSErr err = spec ? GraphicsImportSetDataFile(gi, spec->path) : GraphicsImportSetDataHandle(gi, data);
-    if (err != noErr) return err;
+    if (err != noErr) {
+        ImporterRelease(gi);
+        return err;
+    }
     bool valid = false;
     if (GraphicsImportValidate(gi, &valid) != noErr || !valid) {
         ImporterRelease(gi);
@@ -115,7 +136,17 @@ OSErr ImporterOpen(OSType type, const FSSpec* spec, Handle data, GraphicsImportC
 }
 
 void ImporterRelease(GraphicsImportComponent gi) {
-    if (gi) GraphicsImportSetDataHandle(gi, nullptr);
+    if (!gi) return;
+    GraphicsImportSetDataHandle(gi, nullptr);
+    {
+        std::lock_guard<std::mutex> lock(gListLock);
+        for (int i = 0; i < gCount; ++i)
+            if (gList[i].instance == gi) {
+                gList[i].lent = false;
+                return;
+            }
+    }
+    CloseGraphicsImporter(gi);
 }
 
 Handle ImporterSourceProfile(GraphicsImportComponent gi) {

@@ -1,7 +1,8 @@
 // The graphics-importer family (handler 1): every still-image kind the platform's importers
 // read. It registers one kind per importer, keeps one open importer per kind for the whole
-// run, and reads information, metadata and thumbnails through them, falling back on the
-// program's own JPEG reader when the importer refuses a JPEG file.
+// run (lent to one reading at a time; concurrent readings get their own), and reads
+// information, metadata and thumbnails through them, falling back on the program's own JPEG
+// reader when the importer refuses a JPEG file.
 #pragma once
 
 #include "media/kinds/KindInfo.h"
@@ -20,8 +21,9 @@ inline constexpr int kImporterListCapacity = 200;
 int GraphicsImporterListCount();
 
 // The open importer of the type, pointed at the file (or, without a file, at the data):
-// -8961 when no importer serves the type, -8969 when it does not accept the data. The importer
-// stays the list's; ImporterRelease lets go of the file.
+// -8961 when no importer serves the type, -8969 when it does not accept the data. The list's
+// importer is lent when no other reading uses it, else a new one is made; ImporterRelease lets
+// go of the file and gives the importer back (or closes the new one). Safe on any thread.
 OSErr ImporterOpen(OSType type, const FSSpec* spec, Handle data, GraphicsImportComponent* out);
 void ImporterRelease(GraphicsImportComponent gi);
 

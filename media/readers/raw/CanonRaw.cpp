@@ -270,7 +270,7 @@ OSErr CanonCrwRead(const FSSpec* spec, GWorldPtr* offscreen, UserData metadata, 
     if (err == noErr && info) {
         info->width = record.width;
         info->height = record.height;
-        LastExifOrientation = RawOrientationFromDegrees(SInt32(record.rotation));
+        LastExifOrientation() = RawOrientationFromDegrees(SInt32(record.rotation));
         const KindEngineState& engine = KindEngineGlobals();
         Handle profile = record.colorSpace == 1 ? engine.srgbProfile : record.colorSpace == 2 ? engine.adobeRgbProfile : nullptr;
         if (profile && GetHandleSize(profile) > 0) {

@@ -80,7 +80,7 @@ OSErr KodakDcrGetInfo(const FSSpec* spec, KindInfoRec* info, GWorldPtr* offscree
     if (info) {
         RawFillImageInfo(info, facts.width, facts.height, metadata ? ResolutionOf(metadata) : 0, 32);
         RawAppendFormatName(info, "Kodak RAW");
-        LastExifOrientation = RawOrientationFromDegrees(DegreesForFlip(facts.flip));
+        LastExifOrientation() = RawOrientationFromDegrees(DegreesForFlip(facts.flip));
     }
     if (offscreen) {
         GWorldPtr picture = nullptr;

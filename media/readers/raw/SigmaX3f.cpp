@@ -147,7 +147,7 @@ OSErr X3fRead(const FSSpec* spec, KindInfoRec* info, GWorldPtr* offscreen, UserD
     if (info) {
         RawFillImageInfo(info, ReadLE32(header + 28), ReadLE32(header + 32), 72, 48);
         RawAppendFormatName(info, "FOVb");
-        LastExifOrientation = RawOrientationFromDegrees(SInt32(ReadLE32(header + 36)));
+        LastExifOrientation() = RawOrientationFromDegrees(SInt32(ReadLE32(header + 36)));
     }
     const UInt32 version = ReadLE32(header + 4);
     if (version >= 0x30000) return kRawFormatErr;

@@ -24,6 +24,8 @@ public:
     ByteSource& operator=(const ByteSource&) = delete;
 
     std::uint64_t Size() const;
+    // Whether the bytes come from a file (read on demand) rather than from memory.
+    bool IsFile() const { return fd_ >= 0; }
     // Copies up to n bytes from the offset; answers how many were copied.
     std::size_t ReadSome(std::uint64_t offset, void* buf, std::size_t n) const;
     // True only when all n bytes were there.

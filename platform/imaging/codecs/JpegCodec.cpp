@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace {
 
@@ -43,11 +44,82 @@ void InstallErrors(ErrorManager& em, bool strict) {
     em.strict = strict;
 }
 
-const std::uint8_t* SourceBytes(ByteSource& src, std::size_t* size) {
-    const std::uint8_t* data = src.Contents();
-    *size = data ? std::size_t(src.Size()) : 0;
-    return data;
+// libjpeg's input from a source. Bytes in memory (a handle, a block) are handed over as they
+// are; a file is read piece by piece into a bounded buffer, so the header of a large picture
+// costs a few kilobytes and markers libjpeg does not keep are skipped without being read.
+struct StreamSource {
+    jpeg_source_mgr pub;
+    const ByteSource* src;
+    std::uint64_t pos;    // of the next byte to read from the file
+    JOCTET* buffer;
+    std::size_t capacity;
+};
+
+const JOCTET kFakeEoi[2] = {0xFF, JPEG_EOI};
+
+void StreamInit(j_decompress_ptr) {}
+
+boolean StreamFill(j_decompress_ptr cinfo) {
+    auto* s = reinterpret_cast<StreamSource*>(cinfo->src);
+    std::size_t got = s->src->ReadSome(s->pos, s->buffer, s->capacity);
+    if (got == 0) {
+        // The data ends early: as libjpeg's own sources do, warn and end the image here.
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+        s->pub.next_input_byte = kFakeEoi;
+        s->pub.bytes_in_buffer = 2;
+        return TRUE;
+    }
+    s->pos += got;
+    s->pub.next_input_byte = s->buffer;
+    s->pub.bytes_in_buffer = got;
+    return TRUE;
 }
+
+void StreamSkip(j_decompress_ptr cinfo, long count) {
+    if (count <= 0) return;
+    auto* s = reinterpret_cast<StreamSource*>(cinfo->src);
+    std::size_t n = std::size_t(count);
+    if (n <= s->pub.bytes_in_buffer) {
+        s->pub.next_input_byte += n;
+        s->pub.bytes_in_buffer -= n;
+        return;
+    }
+    // Past what is buffered: move the file position without reading what lies between.
+    s->pos += n - s->pub.bytes_in_buffer;
+    s->pub.bytes_in_buffer = 0;
+}
+
+void StreamTerm(j_decompress_ptr) {}
+
+// Points the decompressor at the source. Memory is used in place; a file goes through a
+// buffer of `capacity` bytes from libjpeg's pool (freed with the decompressor, so an error
+// jump leaks nothing).
+void UseSource(j_decompress_ptr cinfo, ByteSource& src, std::size_t capacity) {
+    if (const std::uint8_t* data = src.IsFile() ? nullptr : src.Contents()) {
+        jpeg_mem_src(cinfo, data, static_cast<unsigned long>(src.Size()));
+        return;
+    }
+    auto* s = static_cast<StreamSource*>((*cinfo->mem->alloc_small)(reinterpret_cast<j_common_ptr>(cinfo),
+                                                                     JPOOL_PERMANENT, sizeof(StreamSource)));
+    s->src = &src;
+    s->pos = 0;
+    s->capacity = capacity;
+    s->buffer = static_cast<JOCTET*>((*cinfo->mem->alloc_small)(reinterpret_cast<j_common_ptr>(cinfo),
+                                                                JPOOL_PERMANENT, capacity));
+    s->pub.init_source = StreamInit;
+    s->pub.fill_input_buffer = StreamFill;
+    s->pub.skip_input_data = StreamSkip;
+    s->pub.resync_to_restart = jpeg_resync_to_restart;
+    s->pub.term_source = StreamTerm;
+    s->pub.next_input_byte = nullptr;
+    s->pub.bytes_in_buffer = 0;
+    cinfo->src = &s->pub;
+}
+
+// The header of a camera picture (with its EXIF skipped) fits a few such reads; image data
+// comes in larger ones.
+constexpr std::size_t kHeaderChunk = 16 * 1024;
+constexpr std::size_t kDataChunk = 128 * 1024;
 
 class JpegDecoder : public ImageDecoder {
 public:
@@ -63,9 +135,7 @@ public:
 
 OSErr JpegDecoder::ReadInfo(ByteSource& src, std::uint32_t imageIndex, DecodedImageInfo* info) {
     if (imageIndex != 1) return paramErr;
-    std::size_t size = 0;
-    const std::uint8_t* data = SourceBytes(src, &size);
-    if (!data || size < 4) return kBadMediaDataErr;
+    if (src.Size() < 4) return kBadMediaDataErr;
     jpeg_decompress_struct cinfo;
     ErrorManager em;
     InstallErrors(em, false);
@@ -75,7 +145,7 @@ OSErr JpegDecoder::ReadInfo(ByteSource& src, std::uint32_t imageIndex, DecodedIm
         return kBadMediaDataErr;
     }
     jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, data, size);
+    UseSource(&cinfo, src, kHeaderChunk);
     jpeg_save_markers(&cinfo, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&cinfo, TRUE);
     if (!DimensionsAcceptable(cinfo.image_width, cinfo.image_height)) {
@@ -122,9 +192,7 @@ OSErr JpegDecoder::ReadInfo(ByteSource& src, std::uint32_t imageIndex, DecodedIm
 OSErr JpegDecoder::Decode(ByteSource& src, std::uint32_t imageIndex, const DecodeOptions& options,
                           RowSink& sink) {
     if (imageIndex != 1) return paramErr;
-    std::size_t size = 0;
-    const std::uint8_t* data = SourceBytes(src, &size);
-    if (!data || size < 4) return kBadMediaDataErr;
+    if (src.Size() < 4) return kBadMediaDataErr;
     jpeg_decompress_struct cinfo;
     ErrorManager em;
     InstallErrors(em, options.strict);
@@ -135,7 +203,7 @@ OSErr JpegDecoder::Decode(ByteSource& src, std::uint32_t imageIndex, const Decod
         return sinkErr != noErr ? OSErr(sinkErr) : OSErr(kBadMediaDataErr);
     }
     jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, data, size);
+    UseSource(&cinfo, src, kDataChunk);
     jpeg_read_header(&cinfo, TRUE);
     if (!DimensionsAcceptable(cinfo.image_width, cinfo.image_height)) {
         jpeg_destroy_decompress(&cinfo);
@@ -165,8 +233,10 @@ OSErr JpegDecoder::Decode(ByteSource& src, std::uint32_t imageIndex, const Decod
     cinfo.scale_num = unsigned(num);
     cinfo.scale_denom = 8;
     if (num < 8) {
-        // A reduced image is only a preview: the cheaper upsampling is not visible in it.
+        // A reduced image is only a preview: the cheaper upsampling and inverse DCT are not
+        // visible in it once it is shrunk to its target.
         cinfo.do_fancy_upsampling = FALSE;
+        cinfo.dct_method = JDCT_IFAST;
     }
     cinfo.do_block_smoothing = FALSE;
     jpeg_start_decompress(&cinfo);

@@ -80,7 +80,7 @@ TEST(ExifFixtures, CameraValuesAsTheFilesHoldThem) {
         EXPECT_EQ(ShortItem(l.ud, ExifFieldId(0x8827)), c.iso);
         EXPECT_EQ(RationalItem(l.ud, ExifFieldId(0x920A)), c.focal);
         EXPECT_EQ(Str(Item(l.ud, ExifFieldId(0x9003))), std::string(c.dateOriginal) + '\0');
-        EXPECT_EQ(LastExifOrientation, c.orientation);
+        EXPECT_EQ(LastExifOrientation(), c.orientation);
         if (c.lens) {
             EXPECT_EQ(Str(Item(l.ud, 0x6578B002)), c.lens);
         } else {
@@ -99,7 +99,7 @@ TEST(ExifFixtures, OrientationOfEachPicture) {
         List l;
         std::string file = SharedFixture("orientation/landscape_" + std::to_string(n) + ".jpg");
         ReadFile(file, l.ud);
-        EXPECT_EQ(LastExifOrientation, n) << file;
+        EXPECT_EQ(LastExifOrientation(), n) << file;
     }
 }
 

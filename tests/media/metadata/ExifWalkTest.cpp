@@ -121,7 +121,7 @@ TEST(ExifWalk, EntriesByTag) {
            0);
     List l;
     Read(b, l.ud);
-    EXPECT_EQ(LastExifOrientation, 0);  // 9 is no orientation
+    EXPECT_EQ(LastExifOrientation(), 0);  // 9 is no orientation
     EXPECT_EQ(Text(l.ud, kUdText_mak), "Acme");
     EXPECT_EQ(Text(l.ud, kUdText_src), "text");
     EXPECT_EQ(Text(l.ud, kUdText_inf), "Tit\xE9");
@@ -137,7 +137,7 @@ TEST(ExifWalk, EntriesByTag) {
     List u;
     Read(c, u.ud);
     EXPECT_FALSE(Has(u.ud, kUdText_src));
-    EXPECT_EQ(LastExifOrientation, 6);
+    EXPECT_EQ(LastExifOrientation(), 6);
 }
 
 // A file with Make, an EXIF directory at 100 and a maker note (bytes given) at 300.

@@ -180,11 +180,11 @@ TEST_F(RawReadersTest, TheSigmaSampleReportsItsTurnAndCameraProperties) {
     List list;
     KindInfoRec info{};
     GWorldPtr picture = nullptr;
-    LastExifOrientation = 0;
+    LastExifOrientation() = 0;
     FSSpec sigma = CheckedSpecOf(kSamples + "Sigma.x3f");
     X3fGetInfo(&sigma, &info, &picture, list.list);
     if (picture) DisposeGWorld(picture);
-    EXPECT_EQ(LastExifOrientation, 6);  // the header's 90 degrees
+    EXPECT_EQ(LastExifOrientation(), 6);  // the header's 90 degrees
     EXPECT_EQ(FormatName(info), "FOVb");
     EXPECT_EQ(ItemText(list.list, kUdText_mak), "SIGMA");
     EXPECT_EQ(ExifShort(list.list, 0x8827), 100);
@@ -404,7 +404,7 @@ TEST_F(RawReadersTest, ACrwGivesItsShootingDataAsMetadataAndItsTurnAsOrientation
 
     List list;
     FSSpec fs = CheckedSpecOf(path);
-    LastExifOrientation = 0;
+    LastExifOrientation() = 0;
     ASSERT_EQ(CanonCrwRead(&fs, nullptr, list.list, nullptr), noErr);
     EXPECT_EQ(ItemText(list.list, kUdText_mak), "Canon");
     EXPECT_EQ(ItemText(list.list, kUdText_mod), "Canon EOS TEST");
@@ -435,9 +435,9 @@ TEST_F(RawReadersTest, AnX3fShowsItsWidestUncompressedPreviewAndMapsItsPropertie
     KindInfoRec info{};
     GWorldPtr picture = nullptr;
     FSSpec fs = CheckedSpecOf(path);
-    LastExifOrientation = 3;
+    LastExifOrientation() = 3;
     ASSERT_EQ(X3fGetInfo(&fs, &info, &picture, list.list), noErr);
-    EXPECT_EQ(LastExifOrientation, 0);  // 45 degrees is no orientation
+    EXPECT_EQ(LastExifOrientation(), 0);  // 45 degrees is no orientation
     ASSERT_NE(picture, nullptr);
     Rect b = GetPortBounds(picture);
     EXPECT_EQ(b.right - b.left, 153);

@@ -133,9 +133,9 @@ TEST_F(RawVendorReadersTest, TheKodakReaderReportsTheTurnAndDevelopsAtQuarterSiz
     FSSpec dng = Dng("k.dng", spec);
     KindInfoRec info{};
     GWorldPtr picture = nullptr;
-    LastExifOrientation = 0;
+    LastExifOrientation() = 0;
     ASSERT_EQ(KodakDcrGetInfo(&dng, &info, &picture, nullptr), noErr);
-    EXPECT_EQ(LastExifOrientation, 8);
+    EXPECT_EQ(LastExifOrientation(), 8);
     EXPECT_EQ(info.width, 64u);
     EXPECT_EQ(info.depth, 32u);
     EXPECT_EQ(FormatName(info), "Kodak RAW");
