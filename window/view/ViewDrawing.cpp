@@ -147,6 +147,14 @@ void CellDrawThumbnail(const CellDrawArgs& a) {
 
 void CellDrawMedia(const CellDrawArgs& a) {
     FillRect(a.cr, a.cell, Background(a.view, a.mode));
+    ViewRec* view = a.view;
+    FSSpec shown;
+    // The Media view shows its current item through the presenter; open it on first sight.
+    if (a.current && view->currentFileErr == noErr && !view->currentFile.path.empty() &&
+        !(MediaObjectGetFileSpec(view->media, &shown) && shown == view->currentFile)) {
+        ItemRec record;
+        if (ItemReadRecord(view->catalog, a.item, &record) == noErr) MediaObjectOpen(view->media, &view->currentFile, record.kind);
+    }
     if (a.current && MediaObjectIsOpen(a.view->media)) {
         MediaObjectSetDisplayRect(a.view->media, &a.cell);
         cairo_surface_flush(cairo_get_target(a.cr));
