@@ -5,6 +5,7 @@
 #include "import/adding/AddFiles.h"
 #include "window/view/ViewFilters.h"
 #include "window/view/ViewOperations.h"
+#include "window/view/ViewPlayback.h"
 
 #include <filesystem>
 
@@ -204,4 +205,29 @@ TEST_F(ViewTest, RebuildOneItemReadsTheFileAgainAndFailsForAMissingFile) {
     EXPECT_FALSE(ItemIsPendingRefresh(catalog, 1));
     std::filesystem::remove(folder / "media/Canon.jpg");
     EXPECT_EQ(ViewRebuildOneItem(catalog, view->media, 2), fnfErr);
+}
+
+TEST_F(ViewTest, TransformRunsTheItemProcedureWithTheCodeAndPausesPlayback) {
+    AddItems(120);
+    MakeView(kViewThumbnail, 400, 300);
+    ViewSelectAll(view);
+    ViewTogglePlayback(view);
+    struct Seen {
+        std::vector<long> codes;
+        bool playingDuringLoop = false;
+        ViewRec* view = nullptr;
+    } seen;
+    seen.view = view;
+    auto proc = [](void* ref, CatalogRec*, SInt32, long code) -> OSErr {
+        auto* s = static_cast<Seen*>(ref);
+        s->codes.push_back(code);
+        s->playingDuringLoop |= ViewIsPlaying(s->view);
+        return noErr;
+    };
+    EXPECT_EQ(ViewTransformSelection(view, kTransformRotateRight, proc, &seen), noErr);
+    EXPECT_EQ(seen.codes.size(), 120u);
+    EXPECT_EQ(seen.codes.front(), kTransformRotateRight);
+    EXPECT_FALSE(seen.playingDuringLoop);
+    EXPECT_TRUE(ViewIsPlaying(view));
+    EXPECT_EQ(hooks.progressTitle, "Rotating thumbnails:");
 }
