@@ -37,6 +37,15 @@ public:
     virtual OSErr ProgressStart(const std::string& titleUtf8, long total) { return noErr; }
     virtual OSErr ProgressStep(long current, long total) { return noErr; }
     virtual void ProgressEnd() {}
+    // The progress window of long operations that say more than a step: kind 0 lets Escape
+    // cancel as well as the Cancel button; a null text leaves its line as it is; an update
+    // without a step only pumps. An update answers userCanceledErr once the user cancelled.
+    virtual void ProgressOpen(short kind, long total, const std::string& titleUtf8) {}
+    virtual OSErr ProgressUpdate(const long* step, const std::string* line1, const std::string* line2,
+                                 const std::string* label) { return noErr; }
+    // Progress within the current step as a fraction 0..1 (message 1), or the step's end
+    // (message 2); other messages do nothing.
+    virtual OSErr ProgressFraction(short message, double fraction) { return noErr; }
     // Screen measures asked for by GetSystemMetrics; 0 when unknown (no display).
     virtual int SystemMetric(int index) { return 0; }
 };

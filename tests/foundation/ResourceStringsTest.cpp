@@ -98,14 +98,15 @@ TEST_F(ResourceStrings, EveryEnglishTextIsWindows1252) {
 }
 
 TEST_F(ResourceStrings, MissingStringsAreEmpty) {
-    EXPECT_EQ(Loaded(130, 66), "");
-    EXPECT_EQ(Loaded(130, 36), "");
+    // Ids no table holds: entry 0 of the alert list, and a list nobody fills.
+    EXPECT_EQ(Loaded(130, 0), "");
+    EXPECT_EQ(Loaded(139, 36), "");
     Str255 s;
     PStrFromBytes(s, "keep", 4);
-    AppendIndexedString(s, 130, 90);
+    AppendIndexedString(s, 139, 90);
     EXPECT_EQ(Text(s), "keep");
     std::string text = "junk";
-    EXPECT_FALSE(LoadResourceStringUtf8(13066, &text));
+    EXPECT_FALSE(LoadResourceStringUtf8(13966, &text));
     EXPECT_EQ(text, "");
 }
 

@@ -1,0 +1,235 @@
+// The small dialogs: what each hands back for what the user did, and what it stores.
+#include "catalog/ui/Clxpassword.h"
+#include "foundation/settings/Preferences.h"
+#include "foundation/ui/CListDialog.h"
+#include "foundation/ui/CPicCopyDlg.h"
+#include "foundation/ui/CQXDatePicker.h"
+#include "foundation/ui/CTextCopyDlg.h"
+#include "foundation/ui/CTextDialog.h"
+#include "foundation/ui/Clxsavechanges.h"
+#include "support/PascalString.h"
+#include "ui/WxTestSupport.h"
+
+#include <wx/button.h>
+#include <wx/datectrl.h>
+#include <wx/stattext.h>
+#include <wx/listbox.h>
+#include <wx/radiobut.h>
+#include <wx/textctrl.h>
+
+#include <cstring>
+
+namespace {
+
+template <class T>
+T* FindTop() {
+    for (wxWindow* w : wxTopLevelWindows) {
+        if (auto* t = dynamic_cast<T*>(w)) {
+            if (t->IsShown()) return t;
+        }
+    }
+    return nullptr;
+}
+
+void Click(wxWindow* root, int id) {
+    auto* button = dynamic_cast<wxButton*>(root->FindWindow(id));
+    ASSERT_TRUE(button) << id;
+    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
+    click.SetEventObject(button);
+    button->GetEventHandler()->ProcessEvent(click);
+}
+
+Handle Names(const std::vector<std::string>& names) {
+    Handle h = NewHandleClear(Size(names.size() * 256));
+    for (size_t i = 0; i < names.size(); ++i) {
+        PStr255 p(names[i]);
+        std::memcpy(*h + i * 256, p.s, 256);
+    }
+    return h;
+}
+
+}  // namespace
+
+class SmallDialogTest : public WxTest {};
+
+TEST_F(SmallDialogTest, TheListDialogAnswersTheChosenEntriesHighestFirst) {
+    Handle names = Names({"Alpha", "Beta", "Gamma", "Delta", "Epsilon", "Zeta"});
+    unsigned char result[256] = {};
+    WhenModal([] {
+        auto* d = FindTop<CListDialog>();
+        ASSERT_TRUE(d);
+        EXPECT_EQ("Remove Queries", d->GetTitle());
+        EXPECT_EQ(6u, d->List()->GetCount());
+        d->List()->SetSelection(2);
+        d->List()->SetSelection(5);
+        Click(d, wxID_OK);
+    });
+    EXPECT_TRUE(ShowListDialog(names, result, 3));
+    EXPECT_EQ(2, result[0]);
+    EXPECT_EQ(6, result[1]);
+    EXPECT_EQ(3, result[2]);
+    DisposeHandle(names);
+}
+
+TEST_F(SmallDialogTest, TheListDialogWithNothingChosenOrCancelledAnswersFalse) {
+    Handle names = Names({"One", "Two"});
+    unsigned char result[256] = {};
+    WhenModal([] { Click(FindTop<CListDialog>(), wxID_OK); });
+    EXPECT_FALSE(ShowListDialog(names, result, 1));
+    WhenModal([] {
+        auto* d = FindTop<CListDialog>();
+        d->List()->SetSelection(0);
+        Click(d, wxID_CANCEL);
+    });
+    EXPECT_FALSE(ShowListDialog(names, result, 1));
+    DisposeHandle(names);
+}
+
+TEST_F(SmallDialogTest, AskForTextCutsTheTextToTheMaximumOrLeavesItOnCancel) {
+    PStr255 text("old name");
+    WhenModal([] {
+        auto* d = FindTop<CTextDialog>();
+        ASSERT_TRUE(d);
+        EXPECT_EQ("Rename Field:", d->GetTitle());
+        EXPECT_EQ("old name", d->Edit()->GetValue());
+        d->Edit()->ChangeValue(wxString('x', 80));
+        Click(d, wxID_OK);
+    });
+    EXPECT_EQ(1, AskForText(text.s, 63, 1, 10));
+    EXPECT_EQ(std::string(63, 'x'), text.str());
+
+    WhenModal([] {
+        auto* d = FindTop<CTextDialog>();
+        d->Edit()->ChangeValue("something else");
+        Click(d, wxID_CANCEL);
+    });
+    EXPECT_EQ(2, AskForText(text.s, 63, 1, 10));
+    EXPECT_EQ(std::string(63, 'x'), text.str());
+
+    // Text outside Windows-1252 arrives as '?', accented letters as themselves.
+    WhenModal([] {
+        auto* d = FindTop<CTextDialog>();
+        d->Edit()->ChangeValue(wxString::FromUTF8("caf\xC3\xA9 \xE2\x86\x92"));
+        Click(d, wxID_OK);
+    });
+    EXPECT_EQ(1, AskForText(text.s, 255, 3, 2));
+    EXPECT_EQ("caf\xE9 ?", text.str());
+}
+
+TEST_F(SmallDialogTest, TheDatePromptAnswersThePickedDate) {
+    CQXDatePicker* seen = nullptr;
+    auto* d = new CQXDatePicker(frame_);
+    WhenModal([&] {
+        seen = FindTop<CQXDatePicker>();
+        seen->Picker()->SetValue(wxDateTime(29, wxDateTime::Feb, 2024));
+        Click(seen, wxID_OK);
+    });
+    EXPECT_EQ(IDOK, d->DoModal());
+    EXPECT_EQ(d, seen);
+    EXPECT_EQ(2024, d->Date().year);
+    EXPECT_EQ(2, d->Date().month);
+    EXPECT_EQ(29, d->Date().day);
+    EXPECT_EQ(5, d->Date().dayOfWeek);  // a Thursday
+    d->Destroy();
+}
+
+TEST_F(SmallDialogTest, TheCopyDialogsShowAndStoreTheChoiceInThePreferences) {
+    GetPreferences()->copyPictureChoice = 1;
+    auto* pic = new CPicCopyDlg(frame_);
+    WhenModal([this] {
+        auto* d = FindTop<CPicCopyDlg>();
+        auto* actual = dynamic_cast<wxRadioButton*>(d->FindWindow(1518));
+        EXPECT_TRUE(actual->GetValue());
+        EXPECT_EQ(wxString::Format("%d dpi", d->GetDPI().x), actual->GetLabel());
+        dynamic_cast<wxRadioButton*>(d->FindWindow(1517))->SetValue(true);
+        Click(d, wxID_OK);
+    });
+    EXPECT_EQ(IDOK, pic->DoModal());
+    EXPECT_EQ(0, GetPreferences()->copyPictureChoice);
+    pic->Destroy();
+
+    GetPreferences()->copyTextChoice = 0;
+    auto* text = new CTextCopyDlg(frame_);
+    WhenModal([] {
+        auto* d = FindTop<CTextCopyDlg>();
+        dynamic_cast<wxRadioButton*>(d->FindWindow(1514))->SetValue(true);
+        Click(d, wxID_OK);
+    });
+    EXPECT_EQ(IDOK, text->DoModal());
+    EXPECT_EQ(2, GetPreferences()->copyTextChoice);
+    text->Destroy();
+}
+
+class PasswordTest : public WxTest {
+protected:
+    void SetUp() override {
+        WxTest::SetUp();
+        if (IsSkipped()) return;
+        ASSERT_EQ(noErr, CatalogOpen(&catalog_, nullptr, nullptr, nullptr, nullptr, nullptr, 0));
+        PStr255 secret("Secret");
+        std::memcpy(catalog_->password, secret.s, 256);
+    }
+    void TearDown() override {
+        if (catalog_) CatalogClose(catalog_, false);
+        WxTest::TearDown();
+    }
+    CatalogRec* catalog_ = nullptr;
+};
+
+TEST_F(PasswordTest, TheRightPasswordOpens) {
+    WhenModal([] {
+        auto* d = FindTop<Clxpassword>();
+        ASSERT_TRUE(d);
+        d->Edit()->ChangeValue("Secret");
+        Click(d, wxID_OK);
+    });
+    EXPECT_EQ(noErr, CatalogPasswordPrompt(catalog_));
+}
+
+TEST_F(PasswordTest, AWrongPasswordThenCancelInTheAlertEndsWithTheError) {
+    WhenModal([] {
+        auto* d = FindTop<Clxpassword>();
+        d->Edit()->ChangeValue("secret");  // letter case counts
+        WhenModal([] {
+            auto* alert = FindTop<Clxsavechanges>();
+            ASSERT_TRUE(alert);
+            EXPECT_EQ("Access denied!", alert->MessageStatic()->GetLabel());
+            EXPECT_EQ("&Retry", alert->Button(1)->GetLabel());
+            Click(alert, wxID_CANCEL);
+        });
+        Click(d, wxID_OK);
+    });
+    EXPECT_EQ(kWrongPasswordErr, CatalogPasswordPrompt(catalog_));
+}
+
+TEST_F(PasswordTest, CancellingThePromptRefusesTheOpen) {
+    WhenModal([] { Click(FindTop<Clxpassword>(), wxID_CANCEL); });
+    EXPECT_EQ(userCanceledErr, CatalogPasswordPrompt(catalog_));
+}
+
+TEST_F(PasswordTest, SetModeChangesOrRemovesThePasswordAndMarksTheCatalog) {
+    auto* d = new Clxpassword(catalog_, kPasswordSet, nullptr, nullptr, frame_);
+    WhenModal([] {
+        auto* dlg = FindTop<Clxpassword>();
+        EXPECT_EQ("Secret", dlg->Edit()->GetValue());
+        dlg->Edit()->ChangeValue("");
+        Click(dlg, wxID_OK);
+    });
+    EXPECT_FALSE(CatalogIsModified(catalog_));
+    EXPECT_EQ(IDOK, d->DoModal());
+    EXPECT_EQ(0, catalog_->password[0]);
+    EXPECT_TRUE(CatalogIsModified(catalog_));
+    d->Destroy();
+
+    Str255 output{};
+    auto* handing = new Clxpassword(catalog_, kPasswordSet, nullptr, output, frame_);
+    WhenModal([] {
+        auto* dlg = FindTop<Clxpassword>();
+        dlg->Edit()->ChangeValue("New");
+        Click(dlg, wxID_OK);
+    });
+    EXPECT_EQ(IDOK, handing->DoModal());
+    EXPECT_EQ("New", std::string(reinterpret_cast<char*>(output + 1), output[0]));
+    EXPECT_EQ(0, catalog_->password[0]);  // left for the caller to apply
+    handing->Destroy();
+}
