@@ -20,6 +20,7 @@
 #include "media/kinds/KindEngine.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"
+#include "window/view/ViewDrawing.h"
 #include "window/view/ViewFilters.h"
 #include "window/view/ViewLayout.h"
 #include "window/view/ViewPort.h"
