@@ -8,6 +8,7 @@
 #include "media/metadata/PhotoshopResources.h"
 #include "media/metadata/TiffWriter.h"
 #include "media/readers/graphics/GraphicsImporterHandler.h"
+#include "media/readers/raw/BuiltinRawReaders.h"
 #include "platform/Handles.h"
 
 #include <mutex>
@@ -22,6 +23,8 @@ struct HandlerReaders {
 HandlerReaders gReaders[10] = {
     {},
     {GraphicsImporterGetInfo, GraphicsImporterMakeThumbnail},
+    {}, {}, {}, {}, {},
+    {BuiltinReaderGetInfo, BuiltinReaderMakeThumbnail},
 };
 KindMovieMetadataWriter gMovieWriter = nullptr;
 KindReadingState gReading;

@@ -6,6 +6,7 @@
 #include "media/metadata/MetadataLevel.h"
 #include "media/readers/graphics/GraphicsImporterHandler.h"
 #include "media/readers/panorama/QuickTimeVR.h"
+#include "media/readers/raw/BuiltinRawReaders.h"
 #include "platform/ByteOrder.h"
 #include "platform/Handles.h"
 #include "platform/imaging/Gestalt.h"
@@ -121,6 +122,7 @@ OSErr KindEngineInit(const FSSpec* folders, SInt32 folderCount, SInt32 edition, 
     KindRegisterGraphicsImporters();
     if (edition == 400) KindRegisterOfficeDocuments(edition);
     if (edition == 200 || edition == 500) {
+        KindRegisterBuiltinReaders();
         RunFamilies(KindFamilyStep::BuiltinReaders);
         RunFamilies(KindFamilyStep::Text);
         RunFamilies(KindFamilyStep::PostScript);

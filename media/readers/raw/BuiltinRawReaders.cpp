@@ -1,0 +1,74 @@
+#include "media/readers/raw/BuiltinRawReaders.h"
+
+#include "media/kinds/KindTable.h"
+#include "media/readers/raw/CanonRaw.h"
+#include "media/readers/raw/KodakDcr.h"
+#include "media/readers/raw/NikonNef.h"
+#include "media/readers/raw/RawPreviewReaders.h"
+#include "media/readers/raw/SigmaX3f.h"
+
+namespace {
+
+struct PreviewRow {
+    OSType type;
+    const char* name;
+    RawInfoReader info;
+    RawThumbnailReader thumbnail;
+};
+
+const PreviewRow kPreviewRows[] = {
+    {'ORF ', "Olympus RAW", OrfGetInfo, OrfMakeThumbnail},
+    {'MOS ', "Leaf Valeo RAW (Preview)", MosGetInfo, MosMakeThumbnail},
+    {'SRF ', "Sony RAW (Preview)", SrfGetInfo, SrfMakeThumbnail},
+    {'PEF ', "Pentax RAW (Preview)", PefGetInfo, PefMakeThumbnail},
+    {'RAF ', "Fuji RAW (Preview)", RafGetInfo, RafMakeThumbnail},
+    {'MRW ', "Minolta RAW (Preview)", MrwGetInfo, MrwMakeThumbnail},
+    {'DNG ', "Digital Negative (Preview)", DngGetInfo, DngMakeThumbnail},
+};
+
+const PreviewRow* FindPreviewRow(OSType type) {
+    for (const auto& row : kPreviewRows)
+        if (row.type == type) return &row;
+    return nullptr;
+}
+
+}  // namespace
+
+void KindRegisterBuiltinReaders() {
+    KindRegister('X3F ', kKindHandlerBuiltin, "Sigma RAW", kKindCategoryImage);
+    // The RAW library that stands in for the vendor's is always there.
+    KindRegister('NEF ', kKindHandlerBuiltin, "Nikon RAW", kKindCategoryImage);
+    KindRegister('DCR ', kKindHandlerBuiltin, "Kodak RAW", kKindCategoryImage);
+    KindRegister('CRW ', kKindHandlerBuiltin, "Canon RAW", kKindCategoryImage);
+    KindRegister('CR2 ', kKindHandlerBuiltin, "Canon RAW", kKindCategoryImage);
+    for (const auto& row : kPreviewRows) KindRegister(row.type, kKindHandlerBuiltin, row.name, kKindCategoryImage);
+}
+
+OSErr BuiltinReaderGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* picture, GWorldPtr* offscreen,
+                           UserData metadata, Handle* colorProfile, UInt32 optionA, UInt32 optionB, SInt32 size) {
+    if (!spec || !info) return paramErr;
+    switch (info->type) {
+    case 'X3F ': return X3fGetInfo(spec, info, offscreen, metadata);
+    case 'NEF ': return NikonGetInfo(spec, info, offscreen, metadata, size);
+    case 'DCR ': return KodakDcrGetInfo(spec, info, offscreen, metadata);
+    case 'CRW ': case 'CR2 ': return CanonRawGetInfo(spec, info, offscreen, metadata);
+    default: break;
+    }
+    if (const PreviewRow* row = FindPreviewRow(info->type)) return row->info(spec, info, offscreen, metadata);
+    return kReaderDeclinesErr;
+}
+
+OSErr BuiltinReaderMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt32 size, OSType type,
+                                 UInt32* imageIndex, UInt16 orientation) {
+    if (!spec || !offscreen) return paramErr;
+    if (imageIndex) *imageIndex = 1;
+    switch (type) {
+    case 'X3F ': return X3fMakeThumbnail(spec, offscreen, size, orientation);
+    case 'NEF ': return NikonMakeThumbnail(spec, offscreen, size, orientation);
+    case 'DCR ': return KodakDcrMakeThumbnail(spec, offscreen, size, orientation);
+    case 'CRW ': case 'CR2 ': return CanonRawMakeThumbnail(spec, offscreen, size, orientation);
+    default: break;
+    }
+    if (const PreviewRow* row = FindPreviewRow(type)) return row->thumbnail(spec, offscreen, size, orientation);
+    return kNoMediaReaderErr;
+}
