@@ -11,7 +11,8 @@ enum class FileFaultPoint {
     kWrite,       // FSWrite, FSWriteAt (count: the bytes asked for)
     kSetLength,   // SetEOF, SetEOF64 (count: the new length)
     kFlush,       // FSFlushFile
-    kReplace,     // FSpReplaceFile (refNum 0)
+    kReplace,     // FSpReplaceFile and the rename of a safe rewrite (refNum 0)
+    kFlushFolder, // FSpSyncFolder and the folder flush of a safe rewrite (refNum 0)
 };
 
 // Consulted before the operation, outside the file table's lock (the hook may call the file

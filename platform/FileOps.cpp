@@ -201,6 +201,7 @@ OSErr FSpReplaceFile(const FSSpec* replacement, const FSSpec* target) {
 
 OSErr FSpSyncFolder(const FSSpec* spec) {
     if (NoSpec(spec)) return paramErr;
+    if (OSErr fault = FileFaultCheck(0, FileFaultPoint::kFlushFolder, 0)) return fault;
     std::string folder = FSSpecFolderPath(*spec);
     int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return OSErrFromErrno(errno);

@@ -251,6 +251,5 @@ LONG RegistryStore::Modify(const std::function<LONG(RegistryKeyNode&, bool*)>& c
     tree_ = std::move(copy);
     struct stat st;
     loaded_ = stat(path.c_str(), &st) == 0 ? IdentityOf(st) : Identity();
-    RemoveStaleAtomicTemps(path);
     return ERROR_SUCCESS;
 }

@@ -7,6 +7,7 @@
 #include "foundation/interface/Cursors.h"
 #include "platform/ByteOrder.h"
 #include "platform/FileLocks.h"
+#include "platform/SafeRewrite.h"
 
 #include <unistd.h>
 
@@ -36,77 +37,14 @@ OSErr ProgressStep(CatalogProgressProc proc, long current, long total, long refC
     return proc ? proc(1, current, total, refCon) : OSErr(noErr);
 }
 
-// ---- the temporary file ------------------------------------------------------------------
+// ---- the temporary file ----------------------------------------------------------------
 
-// Temporary files of a target: "." + the target's name + ".saving-" + process and number, in
-// the target's folder, so that the rename over the target never crosses a volume.
+// Temporary files of a target: "." + the target's name + ".saving-" and a unique part, in the
+// target's folder, so that the rename over the target never crosses a volume.
 std::string TempPrefix(const FSSpec& target) {
     std::string name = FSSpecName(target);
     if (name.size() > 200) name.resize(200);
-    return "." + name + ".saving-";
-}
-
-// A writer holds a lock on its temporary file for as long as it may still rename it; an
-// unlocked one was left by a save that died, and is removed.
-void RemoveStaleTemps(const FSSpec& target) {
-    const std::string prefix = TempPrefix(target);
-    std::error_code ec;
-    std::vector<std::string> stale;
-    for (const auto& item : std::filesystem::directory_iterator(FSSpecFolderPath(target), ec)) {
-        std::string name = item.path().filename().string();
-        if (name.rfind(prefix, 0) == 0) stale.push_back(item.path().string());
-    }
-    for (const std::string& path : stale) {
-        FSSpec spec;
-        if (FSMakeFSSpecFromPath(path, &spec) != noErr) continue;
-        SInt16 ref = 0;
-        if (FSpOpenDF(&spec, fsRdWrPerm, &ref) != noErr) continue;
-        if (FSLockFile(ref) == noErr) FSDeleteOpenFile(ref);
-        FSClose(ref);
-    }
-}
-
-OSErr CreateTemp(const FSSpec& target, FSSpec* temp, SInt16* refNum) {
-    static std::atomic<unsigned> counter{0};
-    FSSpec folder;
-    folder.path = FSSpecFolderPath(target);
-    const std::string prefix = TempPrefix(target) + std::to_string(getpid()) + "-";
-    for (int tries = 0; tries < 100; ++tries) {
-        OSErr err = FSMakeChildSpec(&folder, prefix + std::to_string(++counter), temp);
-        if (err != noErr && err != fnfErr) return err;
-        err = FSpCreateOpen(temp, refNum);
-        if (err == dupFNErr) continue;
-        if (err) return err;
-        err = FSLockFile(*refNum);
-        if (err) {
-            FSDeleteOpenFile(*refNum);
-            FSClose(*refNum);
-            *refNum = 0;
-        }
-        return err;
-    }
-    return dupFNErr;
-}
-
-// The new file keeps the permissions of the file it replaces.
-void CopyPermissions(const FSSpec& from, const FSSpec& to) {
-    std::error_code ec;
-    auto status = std::filesystem::status(from.path, ec);
-    if (ec || !std::filesystem::is_regular_file(status)) return;
-    std::filesystem::permissions(to.path, status.permissions(),
-                                 std::filesystem::perm_options::replace, ec);
-}
-
-// A catalog reached through a symbolic link is saved into the file the link names, so the
-// link stays a link.
-FSSpec ResolveTarget(const FSSpec& spec) {
-    std::error_code ec;
-    if (!std::filesystem::is_symlink(spec.path, ec)) return spec;
-    auto real = std::filesystem::canonical(spec.path, ec);
-    if (ec) return spec;
-    FSSpec resolved;
-    OSErr err = FSMakeFSSpecFromPath(real.string(), &resolved);
-    return err == noErr || err == fnfErr ? resolved : spec;
+    return "." + name + ".saving";
 }
 
 // ---- writing the new file ----------------------------------------------------------------
@@ -114,9 +52,8 @@ FSSpec ResolveTarget(const FSSpec& spec) {
 struct SaveJob {
     CatalogRec* catalog;
     bool inPlace;
-    FSSpec target;          // the file to replace (links resolved)
-    FSSpec temp;
-    SInt16 tempRef = 0;     // read/write, locked
+    SafeRewrite out;        // the new file, until it takes the target's place
+    SInt16 tempRef = 0;     // its reference (read/write), owned by out
     SInt16 newCatalogRef = 0;
     SInt32 endOfRecords = 0;
     std::vector<ItemEntry> oldEntries;
@@ -165,7 +102,7 @@ OSErr WriteNewFile(SaveJob& job, CatalogProgressProc progressProc, long refCon) 
 
     // The catalog's read-only open of its new file is made before the rename, so nothing can
     // fail once the new file has taken the old one's place.
-    err = FSpOpenDF(&job.temp, fsRdPerm, &job.newCatalogRef);
+    err = job.out.OpenResultForReading(&job.newCatalogRef);
     // Read from memory like the file it replaces.
     if (err == noErr) FSMapForReading(job.newCatalogRef);
     return err;
@@ -174,10 +111,7 @@ OSErr WriteNewFile(SaveJob& job, CatalogProgressProc progressProc, long refCon) 
 void DiscardTemp(SaveJob& job) {
     if (job.newCatalogRef) FSClose(job.newCatalogRef);
     job.newCatalogRef = 0;
-    if (job.tempRef) {
-        FSDeleteOpenFile(job.tempRef);
-        FSClose(job.tempRef);
-    }
+    job.out.Abandon();
     job.tempRef = 0;
 }
 
@@ -280,28 +214,31 @@ OSErr CatalogSave(CatalogRec* catalog, const FSSpec* newSpec, CatalogProgressPro
     SaveJob job;
     job.catalog = c;
     job.inPlace = inPlace;
-    job.target = ResolveTarget(*target);
-    RemoveStaleTemps(job.target);
-    err = CreateTemp(job.target, &job.temp, &job.tempRef);
+    SafeRewriteOptions options;
+    options.tempPrefix = TempPrefix(*target);
+    err = job.out.Begin(target, options);
     if (err == noErr) {
-        CopyPermissions(job.target, job.temp);
+        job.tempRef = job.out.RefNum();
         err = WriteNewFile(job, progressProc, refCon);
     }
-    if (err == noErr) err = FSpReplaceFile(&job.temp, &job.target);
+    if (err == noErr) err = job.out.Commit();
     if (progressProc) progressProc(2, 0, 0, refCon);
 
-    if (err) {
+    if (err && !job.out.Replaced()) {
         if (job.entriesSwapped) std::copy(job.oldEntries.begin(), job.oldEntries.end(), c->entries);
         DiscardTemp(job);
         SetWaitCursor(2);
         // The open catalog, its file and its work file are as they were: the user can save
-        // elsewhere. A full disk is told as such, everything else as a failed save.
+        // elsewhere. A target this user may not write and a full disk are told as such,
+        // everything else as a failed save.
+        if (err == permErr) return permErr;
         return err == dskFulErr || err == fileBoundsErr ? OSErr(dskFulErr) : OSErr(abortErr);
     }
 
-    // The new file is in place: from here on nothing can fail.
-    FSpSyncFolder(&job.target);
-    FSClose(job.tempRef);   // its lock was only needed until the rename
+    // The new file is in place: from here on nothing can fail. Only its folder may not have
+    // been flushed (err): the catalog lives on in the new file, but stays marked as changed so
+    // that the user saves again rather than trust a save that may not outlive a crash.
+    const OSErr notFlushed = err;
     if (c->catalogRefNum) FSClose(c->catalogRefNum);
     c->catalogRefNum = job.newCatalogRef;
     c->endOfRecords = job.endOfRecords;
@@ -312,7 +249,7 @@ OSErr CatalogSave(CatalogRec* catalog, const FSSpec* newSpec, CatalogProgressPro
 
     const FSSpec oldSpec = c->fileSpec;
     c->fileSpec = *target;
-    c->modifiedStamp = 0;
+    if (!notFlushed) c->modifiedStamp = 0;
     c->itemCountAtSave = c->itemCount;
     CatalogSetDisplayName(c, &c->fileSpec);
     if (!inPlace && !(oldSpec == c->fileSpec)) {
@@ -320,7 +257,7 @@ OSErr CatalogSave(CatalogRec* catalog, const FSSpec* newSpec, CatalogProgressPro
         if (c->lockRefNum || !oldSpec.path.empty()) CatalogReleaseLock(c, &oldSpec);
         CatalogCreateLock(c, &c->fileSpec);
     }
-    CatalogPostNotification(c, kCatalogMsgModified, 0);
+    if (!notFlushed) CatalogPostNotification(c, kCatalogMsgModified, 0);
     SetWaitCursor(2);
-    return noErr;
+    return notFlushed;
 }

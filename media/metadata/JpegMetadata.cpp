@@ -298,6 +298,7 @@ OSErr EmbedAnnotationsInJpeg(const FSSpec* spec, Handle iptc, Handle annotations
     if ((!iptc || GetHandleSize(iptc) == 0) && !app13.h && !packet.h) return noErr;
 
     // A file without XMP gets a new packet.
+    const bool hadXmp = packet.h != nullptr;
     if (!packet.h && !(packet.h = NewHandle(0))) return MemError();
     bool xmpPending = XmpWritePacket(packet.h, annotations, nullptr, kXmpJpegPacketLimit) == noErr;
 
@@ -308,6 +309,9 @@ OSErr EmbedAnnotationsInJpeg(const FSSpec* spec, Handle iptc, Handle annotations
     }
     static const std::uint8_t kEmptyName[2] = {0, 0};
     if ((err = PhotoshopSetResource(app13.h, iptc, kResIptc, 0, kEmptyName, 2))) return err;
+    // An old packet that could not be rebuilt stays as it was: no digest may then claim that
+    // it agrees with the IPTC block.
+    if ((err = PhotoshopSetIptcDigest(app13.h, xmpPending || !hadXmp))) return err;
     // The old APP13 segments are dropped below; a block they cannot take is refused up front.
     if (GetHandleSize(app13.h) > kJpegMaxPayload) return paramErr;
     bool app13Pending = GetHandleSize(app13.h) > 0;
@@ -315,8 +319,8 @@ OSErr EmbedAnnotationsInJpeg(const FSSpec* spec, Handle iptc, Handle annotations
     MetaReader file;
     if ((err = file.Open(spec))) return err;
     SafeRewrite out;
-    if ((err = out.Begin(spec))) return err;
-    if ((err = out.CopyFrom(file, 0, 2))) return err;
+    if ((err = BeginMediaRewrite(out, spec))) return err;
+    if ((err = CopyMetaBytes(out, file, 0, 2))) return err;
 
     auto writeXmp = [&]() -> OSErr {
         xmpPending = false;
@@ -351,12 +355,12 @@ OSErr EmbedAnnotationsInJpeg(const FSSpec* spec, Handle iptc, Handle annotations
                     continue;
                 }
             }
-            if ((err = out.CopyFrom(file, seg.fillStart, seg.end() - seg.fillStart))) return err;
+            if ((err = CopyMetaBytes(out, file, seg.fillStart, seg.end() - seg.fillStart))) return err;
             pos = seg.end();
             continue;
         }
         if (m == kCOM) {
-            if ((err = out.CopyFrom(file, seg.fillStart, seg.end() - seg.fillStart))) return err;
+            if ((err = CopyMetaBytes(out, file, seg.fillStart, seg.end() - seg.fillStart))) return err;
             pos = seg.end();
             continue;
         }
@@ -364,7 +368,7 @@ OSErr EmbedAnnotationsInJpeg(const FSSpec* spec, Handle iptc, Handle annotations
         // rest of the file as it is.
         if (xmpPending && (err = writeXmp())) return err;
         if (app13Pending && (err = writeApp13())) return err;
-        if ((err = out.CopyFrom(file, seg.fillStart, -1))) return err;
+        if ((err = CopyMetaBytes(out, file, seg.fillStart, -1))) return err;
         break;
     }
     file.Close();

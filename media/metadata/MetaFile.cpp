@@ -1,6 +1,5 @@
 #include "media/metadata/MetaFile.h"
 
-#include "platform/FilePermissions.h"
 #include "platform/Handles.h"
 
 #include <algorithm>
@@ -103,51 +102,13 @@ OSErr MetaReader::ReadHandle(SInt64 position, std::size_t count, Handle* out) {
     return noErr;
 }
 
-SafeRewrite::~SafeRewrite() { Abandon(); }
-
-OSErr SafeRewrite::Begin(const FSSpec* original) {
-    Abandon();
-    if (!original || original->path.empty()) return paramErr;
-    // A link keeps pointing at the file: the file it names is the one rewritten.
-    OSErr err = FSpResolveLinks(original, &original_);
-    if (err) return err;
-    FSSpec folder;
-    err = FSMakeFSSpecFromPath(FSSpecFolderPath(original_), &folder);
-    if (err) return err;
-    err = FSMakeChildSpec(&folder, kTemporaryIoName, &temp_);
-    if (err != noErr && err != fnfErr) return err;
-    if (err == noErr) {
-        // A temporary file left behind by an earlier run is ours to remove.
-        if (OSErr del = FSpDelete(&temp_)) return del;
-    }
-    if ((err = FSpCreate(&temp_, 0, 0, -1))) return err;
-    active_ = true;
-    if ((err = FSpOpenDF(&temp_, fsWrPerm, &ref_))) {
-        ref_ = 0;
-        Abandon();
-        return err;
-    }
-    written_ = 0;
-    return noErr;
+OSErr BeginMediaRewrite(SafeRewrite& out, const FSSpec* original) {
+    SafeRewriteOptions options;
+    options.tempPrefix = kTemporaryIoName;
+    return out.Begin(original, options);
 }
 
-OSErr SafeRewrite::Write(const void* bytes, std::size_t count) {
-    if (!active_ || !ref_) return rfNumErr;
-    const auto* p = static_cast<const std::uint8_t*>(bytes);
-    while (count > 0) {
-        long n = static_cast<long>(std::min<std::size_t>(count, 1 << 30));
-        long asked = n;
-        OSErr err = FSWrite(ref_, &n, p);
-        if (err) return err;
-        if (n != asked) return dskFulErr;
-        p += n;
-        count -= static_cast<std::size_t>(n);
-        written_ += n;
-    }
-    return noErr;
-}
-
-OSErr SafeRewrite::CopyFrom(MetaReader& source, SInt64 position, SInt64 count) {
+OSErr CopyMetaBytes(SafeRewrite& out, MetaReader& source, SInt64 position, SInt64 count) {
     if (count < 0) count = source.Length() - position;
     if (count < 0 || !source.Fits(position, static_cast<std::uint64_t>(count))) return eofErr;
     std::vector<std::uint8_t> buffer;
@@ -159,34 +120,9 @@ OSErr SafeRewrite::CopyFrom(MetaReader& source, SInt64 position, SInt64 count) {
     while (count > 0) {
         std::size_t n = static_cast<std::size_t>(std::min<SInt64>(count, SInt64(buffer.size())));
         if (OSErr err = source.ReadAt(position, buffer.data(), n)) return err;
-        if (OSErr err = Write(buffer.data(), n)) return err;
+        if (OSErr err = out.Write(buffer.data(), n)) return err;
         position += SInt64(n);
         count -= SInt64(n);
     }
     return noErr;
-}
-
-OSErr SafeRewrite::Commit() {
-    if (!active_ || !ref_) return rfNumErr;
-    OSErr err = FSFlushFile(ref_);
-    OSErr closeErr = FSClose(ref_);
-    ref_ = 0;
-    if (!err) err = closeErr;
-    if (!err) err = FSpCopyPermissions(&original_, &temp_);
-    if (!err) err = FSpReplaceFile(&temp_, &original_);
-    if (err) {
-        Abandon();
-        return err;
-    }
-    active_ = false;
-    // The rename is done; making the folder entry durable is the last step.
-    FSpSyncFolder(&original_);
-    return noErr;
-}
-
-void SafeRewrite::Abandon() {
-    if (ref_) FSClose(ref_);
-    ref_ = 0;
-    if (active_) FSpDelete(&temp_);
-    active_ = false;
 }

@@ -4,13 +4,14 @@
 // every read is checked against the real length, so a parser that follows offsets from the
 // file can only get an error, never bytes from outside it.
 //
-// SafeRewrite writes a new version of a file into the temporary file "~~Temporary IO" in the
-// same folder; Commit flushes it to disk and renames it over the original, so a failure at any
-// point leaves the original as it was (the temporary file is deleted).
+// The writers rewrite a file through the platform's safe rewrite: the new version goes to a
+// temporary file of their own in the same folder and takes the original's place at the end,
+// so a failure at any point leaves the original as it was.
 #pragma once
 
 #include "platform/Files.h"
 #include "platform/MacTypes.h"
+#include "platform/SafeRewrite.h"
 
 #include <cstdint>
 #include <vector>
@@ -51,34 +52,10 @@ private:
     SInt64 cacheStart_ = -1;
 };
 
-class SafeRewrite {
-public:
-    SafeRewrite() = default;
-    ~SafeRewrite();  // deletes an uncommitted temporary file
-    SafeRewrite(const SafeRewrite&) = delete;
-    SafeRewrite& operator=(const SafeRewrite&) = delete;
+// Starts the rewrite of a media file (platform/SafeRewrite.h) with the metadata writers'
+// temporary files, "~~Temporary IO-" and a unique suffix, in the file's folder.
+OSErr BeginMediaRewrite(SafeRewrite& out, const FSSpec* original);
+// Appends count bytes of the source from the position (the rest of the file for -1).
+OSErr CopyMetaBytes(SafeRewrite& out, MetaReader& source, SInt64 position, SInt64 count);
 
-    // Deletes any old temporary file next to the original and creates a new one. For a
-    // symbolic link the file it names is rewritten (in that file's folder).
-    OSErr Begin(const FSSpec* original);
-    OSErr Write(const void* bytes, std::size_t count);
-    // Copies count bytes of the source from the position (the rest of the file for -1).
-    OSErr CopyFrom(MetaReader& source, SInt64 position, SInt64 count);
-    // Flushes the temporary file, gives it the original's permissions and renames it over the
-    // original. After a failure the temporary file is gone and the original untouched.
-    OSErr Commit();
-    // Drops the temporary file.
-    void Abandon();
-
-    SInt64 Written() const { return written_; }
-    const FSSpec& TemporarySpec() const { return temp_; }
-
-private:
-    FSSpec original_;
-    FSSpec temp_;
-    SInt16 ref_ = 0;
-    SInt64 written_ = 0;
-    bool active_ = false;
-};
-
-extern const char kTemporaryIoName[];  // "~~Temporary IO"
+extern const char kTemporaryIoName[];  // "~~Temporary IO", the prefix of their names

@@ -176,6 +176,10 @@ bool MetaStoreValue(UserData list, Handle value, OSType type) {
         case 0x0002:
         case 0x0004:
             return StoreRationals(list, value, type, 3, true);
+        case 0x0005:
+            // The altitude reference (1: below sea level) as it is: without it an altitude
+            // below the sea would read as one above.
+            return SizeOf(value) >= 1 && StoreHandle(list, value, type);
         case 0x0006:
             return StoreRationals(list, value, type, 1, true);
         default:

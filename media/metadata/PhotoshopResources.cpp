@@ -7,6 +7,8 @@
 #include "platform/ByteOrder.h"
 #include "platform/Handles.h"
 
+#include <glib.h>
+
 #include <cstring>
 #include <vector>
 
@@ -181,6 +183,47 @@ OSErr PhotoshopSetResource(Handle block, Handle data, UInt16 id, UInt8 pad, cons
     return PtrAndHand(resource.data(), block, static_cast<Size>(resource.size()));
 }
 
+OSErr PhotoshopSetIptcDigest(Handle block, bool inSync) {
+    static const std::uint8_t kEmptyName[2] = {0, 0};
+    auto resources = [&](std::vector<PhotoshopResource>* list) {
+        const std::size_t size = SizeOf(block);
+        const auto* p = reinterpret_cast<const std::uint8_t*>(size ? *block : nullptr);
+        list->clear();
+        return size == 0 || WalkPhotoshopResources(p, size, PhotoshopResourcesStart(p, size), list);
+    };
+    auto find = [](const std::vector<PhotoshopResource>& list, UInt16 id) -> const PhotoshopResource* {
+        for (const PhotoshopResource& r : list)
+            if (r.signature == '8BIM' && r.id == id) return &r;
+        return nullptr;
+    };
+    std::vector<PhotoshopResource> list;
+    if (!resources(&list)) return kBadMediaDataErr;
+    // A block without a digest makes no claim, and gets none.
+    if (!find(list, kResIptcDigest)) return noErr;
+    std::uint8_t digest[16];
+    gsize digestSize = sizeof digest;
+    const PhotoshopResource* iptc = find(list, kResIptc);
+    const bool keep = inSync && iptc && iptc->dataSize > 0;
+    if (keep) {
+        GChecksum* md5 = g_checksum_new(G_CHECKSUM_MD5);
+        if (!md5) return memFullErr;
+        g_checksum_update(md5, reinterpret_cast<const guchar*>(*block) + iptc->dataStart, iptc->dataSize);
+        g_checksum_get_digest(md5, digest, &digestSize);
+        g_checksum_free(md5);
+    }
+    // Every old digest goes (a block may carry more than one), then the new one is added.
+    while (find(list, kResIptcDigest)) {
+        if (OSErr err = PhotoshopSetResource(block, nullptr, kResIptcDigest, 0, kEmptyName, 2)) return err;
+        if (!resources(&list)) return kBadMediaDataErr;
+    }
+    if (!keep) return noErr;
+    Handle data = nullptr;
+    if (OSErr err = PtrToHand(digest, &data, Size(digestSize))) return err;
+    OSErr err = PhotoshopSetResource(block, data, kResIptcDigest, 0, kEmptyName, 2);
+    DisposeHandle(data);
+    return err;
+}
+
 OSErr PhotoshopGetXmpResource(Handle block, Handle* data) {
     if (!data) return paramErr;
     *data = nullptr;
@@ -217,22 +260,26 @@ OSErr EmbedAnnotationsInPhotoshop(const FSSpec* spec, Handle iptc, Handle annota
     static const std::uint8_t kEmptyName[2] = {0, 0};
     OSErr err = PhotoshopSetResource(resources, iptc, kResIptc, 0, kEmptyName, 2);
     if (err) return err;
-    // A packet the toolkit cannot rebuild keeps its old form rather than being dropped.
+    // A packet the toolkit cannot rebuild keeps its old form rather than being dropped; the
+    // IPTC digest then cannot claim that the two agree.
+    bool inSync = !packet;
     if (packet && XmpWritePacket(packet, annotations, nullptr, 0) == noErr) {
         static const std::uint8_t kXmpName[4] = {3, 'X', 'M', 'P'};
         if ((err = PhotoshopSetResource(resources, packet, kResXmp, 0x20, kXmpName, 4))) return err;
+        inSync = true;
     }
+    if ((err = PhotoshopSetIptcDigest(resources, inSync))) return err;
     const std::size_t newSize = SizeOf(resources);
     if (newSize > 0xFFFFFFFFu) return paramErr;
 
     SafeRewrite out;
-    if ((err = out.Begin(spec))) return err;
+    if ((err = BeginMediaRewrite(out, spec))) return err;
     std::uint8_t sectionLength[4];
     WriteBE32(sectionLength, static_cast<std::uint32_t>(newSize));
-    if ((err = out.CopyFrom(file, 0, resourcesAt - 4))) return err;  // up to the section's length
+    if ((err = CopyMetaBytes(out, file, 0, resourcesAt - 4))) return err;  // up to the section's length
     if ((err = out.Write(sectionLength, 4))) return err;
     if (newSize && (err = out.Write(*resources, newSize))) return err;
-    if ((err = out.CopyFrom(file, restAt, -1))) return err;
+    if ((err = CopyMetaBytes(out, file, restAt, -1))) return err;
     file.Close();
     return out.Commit();
 }

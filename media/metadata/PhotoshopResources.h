@@ -19,6 +19,7 @@ enum : UInt16 {
     kResIccProfile = 1039,
     kResExif = 1058,
     kResXmp = 1060,
+    kResIptcDigest = 1061,
 };
 
 extern const char kPhotoshopApp13Header[14];  // "Photoshop 3.0" and a zero byte
@@ -44,10 +45,19 @@ void PhotoshopParseResources(Handle resources, SInt32* resolution, UserData meta
 // cannot grow.
 OSErr PhotoshopSetResource(Handle block, Handle data, UInt16 id, UInt8 pad, const void* name, long nameLength);
 
+// Keeps the block's IPTC digest (resource 1061), which tells other programs that the IPTC
+// block (1028) and the XMP packet agree, right after the IPTC block changed: a block with a
+// digest gets the MD5 digest of its IPTC block as its one digest; without an IPTC block, or
+// when the XMP packet could not be brought in line with it (inSync false), every digest is
+// removed rather than left stale. A block without a digest is left as it is. kBadMediaDataErr
+// (block unchanged) for resources that do not walk cleanly.
+OSErr PhotoshopSetIptcDigest(Handle block, bool inSync);
+
 // A copy of the data of resource 1060 in a new handle; null when absent or empty.
 OSErr PhotoshopGetXmpResource(Handle block, Handle* data);
 
-// Writes the IPTC block as resource 1028 and refreshes the XMP packet of resource 1060 (only
-// when the file has one) from the annotations (the IPTC block when none are given), through a
-// temporary file that replaces the original only after the whole copy succeeded.
+// Writes the IPTC block as resource 1028 (keeping a digest 1061 right), and refreshes the XMP packet
+// of resource 1060 (only when the file has one) from the annotations (the IPTC block when none
+// are given), through a temporary file that replaces the original only after the whole copy
+// succeeded.
 OSErr EmbedAnnotationsInPhotoshop(const FSSpec* spec, Handle iptc, Handle annotations);

@@ -24,12 +24,10 @@ struct Entry {
     std::uint8_t value[4];  // as stored in the file
 };
 
+// The file being edited, through a reference its owner closes.
 struct TiffFile {
     SInt16 ref = 0;
     bool big = false;  // 'MM'
-    ~TiffFile() {
-        if (ref) FSClose(ref);
-    }
     UInt16 Get16(const void* p) const { return big ? ReadBE16(p) : ReadLE16(p); }
     UInt32 Get32(const void* p) const { return big ? ReadBE32(p) : ReadLE32(p); }
     void Put16(void* p, UInt16 v) const { big ? WriteBE16(p, v) : WriteLE16(p, v); }
@@ -119,16 +117,26 @@ Handle TiffReadTagData(const FSSpec* spec, SInt64 base, UInt16 tag) {
 
 OSErr TiffWriteTags(const FSSpec* spec, const TiffTagUpdate* rows, long rowCount) {
     if (!spec || (rowCount > 0 && !rows) || rowCount < 0) return paramErr;
-    TiffFile f;
-    if (OSErr err = FSpOpenDF(spec, fsRdWrPerm, &f.ref)) {
-        f.ref = 0;
-        return err;
+    for (long i = 0; i < rowCount; ++i) {
+        const TiffTagUpdate& r = rows[i];
+        if (r.size < 0 || r.pad < 0 || (r.size > 0 && (!r.data || SizeOf(r.data) < std::size_t(r.size)))) return paramErr;
     }
-    SInt64 length = 0;
-    if (OSErr err = GetEOF64(f.ref, &length)) return err;
+    SafeRewrite out;
+    {
+        MetaReader original;
+        if (OSErr err = original.Open(spec)) return err;
+        std::uint8_t order[2];
+        if (original.ReadAt(0, order, 2)) return kBadMediaDataErr;
+        if (!((order[0] == 'I' && order[1] == 'I') || (order[0] == 'M' && order[1] == 'M'))) return kBadMediaDataErr;
+        if (OSErr err = BeginMediaRewrite(out, spec)) return err;
+        if (OSErr err = CopyMetaBytes(out, original, 0, -1)) return err;
+    }
+    // From here on the copy is edited as the file itself would have been.
+    TiffFile f;
+    f.ref = out.RefNum();
+    const SInt64 length = out.Written();
     std::uint8_t order[2];
     if (f.ReadAt(0, order, 2)) return kBadMediaDataErr;
-    if (!((order[0] == 'I' && order[1] == 'I') || (order[0] == 'M' && order[1] == 'M'))) return kBadMediaDataErr;
     f.big = order[0] == 'M';
 
     UInt32 ifdOffset = 0, next = 0;
@@ -136,23 +144,12 @@ OSErr TiffWriteTags(const FSSpec* spec, const TiffTagUpdate* rows, long rowCount
     if (OSErr err = ReadDirectory(f, length, &ifdOffset, &entries, &next)) return err;
     const std::size_t oldCount = entries.size();
 
-    for (long i = 0; i < rowCount; ++i) {
-        const TiffTagUpdate& r = rows[i];
-        if (r.size < 0 || r.pad < 0 || (r.size > 0 && (!r.data || SizeOf(r.data) < std::size_t(r.size)))) return paramErr;
-    }
-
-    // Room for everything that may be appended: each value (with its alignment byte) and a
-    // grown directory; appended now and taken back, so a full disk stops us before any change.
+    // Everything that may be appended (each value with its alignment byte, a grown directory)
+    // must stay within 32-bit offsets.
     std::uint64_t room = 12 * std::uint64_t(oldCount + std::size_t(rowCount)) + 6 + 1;
     for (long i = 0; i < rowCount; ++i)
         if (rows[i].size > 0) room += std::uint64_t(rows[i].size) + std::uint64_t(rows[i].pad) + 1;
-    if (std::uint64_t(length) + room > 0xFFFFFFFFull) return paramErr;  // offsets are 32-bit
-    {
-        OSErr err = f.Fill(length, 0, room);
-        OSErr back = SetEOF64(f.ref, length);
-        if (err) return err == eofErr ? OSErr(dskFulErr) : err;
-        if (back) return back;
-    }
+    if (std::uint64_t(length) + room > 0xFFFFFFFFull) return paramErr;
 
     SInt64 end = length;
     // Appends data and padding at an even offset at the end of the file.
@@ -255,7 +252,7 @@ OSErr TiffWriteTags(const FSSpec* spec, const TiffTagUpdate* rows, long rowCount
     } else {
         if (OSErr err = f.WriteAt(ifdOffset, dir.data(), long(dir.size()))) return err;
     }
-    return FSFlushFile(f.ref);
+    return out.Commit();
 }
 
 OSErr TiffEmbedAnnotations(const FSSpec* spec, Handle iptc, Handle annotations) {

@@ -1,9 +1,10 @@
 // Annotations written into TIFF and TIFF-based camera RAW files: the XMP packet as tag 700 and
 // the IPTC-IIM block as tag 0x83BB of the first directory, tag 0x8568 removed. The file is
-// changed in place: values that fit are rewritten where they lie, larger ones are appended at
-// the end (at even offsets), and the directory is rewritten in place or appended when it grows.
-// Before anything changes the writer checks the file (byte order, magic 42) and that the disk
-// has room for everything it will append.
+// rewritten through a copy (platform/SafeRewrite.h) that takes the original's place only once
+// it is complete, so a crash at any moment leaves the old file or the new one. Inside the copy
+// the layout is kept: values that fit are rewritten where they lay, larger ones are appended at
+// the end (at even offsets), and the directory is rewritten where it was or appended when it
+// grows. The writer refuses a file that is not a classic TIFF (byte order, magic 42).
 #pragma once
 
 #include "platform/Files.h"

@@ -85,7 +85,7 @@ void WriteEverything(const TempFolder& dir, const Bytes& bytes) {
         if (err != noErr) {
             EXPECT_EQ(ReadBytes(path), bytes) << "a refused write changed the file";
         }
-        EXPECT_FALSE(std::filesystem::exists(dir / "~~Temporary IO"));
+        EXPECT_EQ(TemporaryFilesIn(dir.path()), std::vector<std::string>{});
     }
 }
 

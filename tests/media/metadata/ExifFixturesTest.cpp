@@ -3,6 +3,7 @@
 #include "media/metadata/JpegMetadata.h"
 #include "media/metadata/MetaValueStore.h"
 #include "MetaTestSupport.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -129,6 +130,27 @@ TEST(ExifFixtures, GpsPosition) {
         EXPECT_EQ(Item(l.ud, GpsFieldId(3)).at(0), c.lonRef);
         EXPECT_NEAR(degrees(GpsFieldId(2)), c.latitude, 1e-6);
         EXPECT_NEAR(degrees(GpsFieldId(4)), c.longitude, 1e-6);
+    }
+}
+
+// An altitude below sea level keeps its reference (GPS tag 5 = 1) beside the altitude, so the
+// catalog shows it below sea level.
+TEST(ExifFixtures, AnAltitudeBelowSeaLevelKeepsItsReference) {
+    for (int reference : {0, 1}) {
+        SCOPED_TRACE(reference);
+        TempFolder dir;
+        const std::string path = dir / "gps.jpg";
+        WriteBytes(path, ReadBytes(SharedFixture("orientation/gps_DSCN0010.jpg")));
+        int status = 0;
+        RunProgram({"exiftool", "-q", "-overwrite_original", "-n", "-GPSAltitude=12.5",
+                    "-GPSAltitudeRef=" + std::to_string(reference), path}, &status);
+        ASSERT_EQ(0, status);
+        List l;
+        ReadFile(path, l.ud);
+        EXPECT_EQ(Bytes{std::uint8_t(reference)}, Item(l.ud, GpsFieldId(5)));
+        const Bytes altitude = Item(l.ud, GpsFieldId(6));
+        ASSERT_EQ(8u, altitude.size());
+        EXPECT_DOUBLE_EQ(12.5, double(ReadBE32(altitude.data())) / ReadBE32(altitude.data() + 4));
     }
 }
 

@@ -199,6 +199,14 @@ inline Bytes Segment(unsigned marker, const Bytes& payload) {
     return b;
 }
 
+// The names of the writers' temporary files ("~~Temporary IO" and what follows) in a folder.
+inline std::vector<std::string> TemporaryFilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        if (e.path().filename().string().rfind("~~Temporary IO", 0) == 0) names.push_back(e.path().filename());
+    return names;
+}
+
 // ---- processes ------------------------------------------------------------------------------
 
 // Runs a program with an argument list and answers what it wrote on its standard output.

@@ -54,7 +54,8 @@ TEST(MetaStoreValue, ConvertsStoresOrRefusesByType) {
         {"GPS latitude too short", GpsFieldId(4), LE.Longs({43, 1, 28, 1}), false, 0, {}},
         {"GPS altitude", GpsFieldId(6), LE.Longs({1005, 10}), true, GpsFieldId(6), BE.Longs({1005, 10})},
         {"GPS altitude zero denominator", GpsFieldId(6), LE.Longs({1005, 0}), false, 0, {}},
-        {"GPS altitude reference not stored", GpsFieldId(5), {0}, false, 0, {}},
+        {"GPS altitude reference as it is", GpsFieldId(5), {1}, true, GpsFieldId(5), {1}},
+        {"GPS altitude reference without a byte", GpsFieldId(5), {}, false, 0, {}},
         {"unknown four-character type", 'abcd', {1}, false, 0, {}},
     };
     for (const auto& c : cases) {

@@ -126,7 +126,7 @@ TEST(PhotoshopWrite, FixtureRoundTrip) {
     EXPECT_EQ(a.header, b.header);
     EXPECT_EQ(a.colorMode, b.colorMode);
     EXPECT_EQ(a.rest, b.rest) << "layers and image data are copied as they were";
-    EXPECT_FALSE(std::filesystem::exists(dir / "~~Temporary IO"));
+    EXPECT_EQ(TemporaryFilesIn(dir.path()), std::vector<std::string>{});
 
     std::string tools = RunProgram({"exiftool", "-T", "-n", "-sep", ", ", "-XMP-dc:Description", "-XMP-dc:Subject",
                                     "-XMP-dc:Creator", "-XMP-photoshop:DateCreated", "-IPTC:Caption-Abstract",
@@ -173,7 +173,7 @@ TEST(PhotoshopWrite, RefusalsLeaveTheFileUntouched) {
         WriteBytes(path, c.file);
         EXPECT_EQ(Embed(path, SampleAnnotations()), c.expected) << c.name;
         EXPECT_EQ(ReadBytes(path), c.file) << c.name;
-        EXPECT_FALSE(std::filesystem::exists(dir / "~~Temporary IO")) << c.name;
+        EXPECT_EQ(TemporaryFilesIn(dir.path()), std::vector<std::string>{}) << c.name;
     }
 }
 
@@ -194,7 +194,7 @@ TEST(PhotoshopWrite, AFailedWriteLeavesTheOriginal) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_EQ(ReadBytes(path), original);
-    EXPECT_FALSE(std::filesystem::exists(dir / "~~Temporary IO"));
+    EXPECT_EQ(TemporaryFilesIn(dir.path()), std::vector<std::string>{});
 }
 
 }  // namespace
