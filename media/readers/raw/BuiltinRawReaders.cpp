@@ -51,7 +51,7 @@ OSErr BuiltinReaderGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* pic
     case 'X3F ': return X3fGetInfo(spec, info, offscreen, metadata);
     case 'NEF ': return NikonGetInfo(spec, info, offscreen, metadata, size);
     case 'DCR ': return KodakDcrGetInfo(spec, info, offscreen, metadata);
-    case 'CRW ': case 'CR2 ': return CanonRawGetInfo(spec, info, offscreen, metadata);
+    case 'CRW ': case 'CR2 ': return CanonRawGetInfo(spec, info, offscreen, metadata, colorProfile);
     default: break;
     }
     if (const PreviewRow* row = FindPreviewRow(info->type)) return row->info(spec, info, offscreen, metadata);

@@ -1,6 +1,7 @@
 #include "media/readers/raw/CanonRaw.h"
 
 #include "foundation/interface/PixelAccess.h"
+#include "media/imaging/ColorMatching.h"
 #include "media/imaging/Orientation.h"
 #include "media/metadata/Exif.h"
 #include "media/metadata/MetaValueStore.h"
@@ -261,7 +262,8 @@ OSErr CanonCrwOpen(CanonRawRecord* record) {
     return noErr;
 }
 
-OSErr CanonCrwRead(const FSSpec* spec, GWorldPtr* offscreen, UserData metadata, KindInfoRec* info) {
+OSErr CanonCrwRead(const FSSpec* spec, GWorldPtr* offscreen, UserData metadata, KindInfoRec* info,
+                   Handle* colorProfile) {
     CanonRawRecord record;
     if (OpenRecord(spec, &record) != noErr) return fnfErr;
     OSErr err = CanonCrwOpen(&record);
@@ -269,6 +271,15 @@ OSErr CanonCrwRead(const FSSpec* spec, GWorldPtr* offscreen, UserData metadata, 
         info->width = record.width;
         info->height = record.height;
         LastExifOrientation = RawOrientationFromDegrees(SInt32(record.rotation));
+        const KindEngineState& engine = KindEngineGlobals();
+        Handle profile = record.colorSpace == 1 ? engine.srgbProfile : record.colorSpace == 2 ? engine.adobeRgbProfile : nullptr;
+        if (profile && GetHandleSize(profile) > 0) {
+            IccProfileGetInfo(profile, info->colorProfile, nullptr);
+            if (colorProfile && !*colorProfile && !engine.importerOptionB) {
+                Handle copy = profile;
+                if (HandToHand(&copy) == noErr) *colorProfile = copy;
+            }
+        }
     }
     if (err == noErr && metadata) CanonCrwSetMetadata(record, metadata);
     if (err == noErr && offscreen) {
@@ -319,11 +330,12 @@ OSErr CanonCr2ReadPreview(const FSSpec* spec, GWorldPtr* offscreen, KindInfoRec*
     return err;
 }
 
-OSErr CanonRawGetInfo(const FSSpec* spec, KindInfoRec* info, GWorldPtr* offscreen, UserData metadata) {
+OSErr CanonRawGetInfo(const FSSpec* spec, KindInfoRec* info, GWorldPtr* offscreen, UserData metadata,
+                      Handle* colorProfile) {
     OSErr err;
     switch (CanonRawProbe(spec)) {
     case 1:
-        err = CanonCrwRead(spec, offscreen, metadata, info);
+        err = CanonCrwRead(spec, offscreen, metadata, info, colorProfile);
         if (info) info->resolution = 180;
         break;
     case 2:

@@ -38,7 +38,10 @@ struct CanonRawRecord {
 // 2 for CR2, 1 for CRW, 0 otherwise or when 16 bytes cannot be read.
 int CanonRawProbe(const FSSpec* spec);
 
-OSErr CanonRawGetInfo(const FSSpec* spec, KindInfoRec* info, GWorldPtr* offscreen, UserData metadata);
+// With colorProfile, a CRW shot in sRGB or Adobe RGB hands out a copy of that standard profile
+// (when the engine found it) for the thumbnail's colour matching.
+OSErr CanonRawGetInfo(const FSSpec* spec, KindInfoRec* info, GWorldPtr* offscreen, UserData metadata,
+                      Handle* colorProfile = nullptr);
 OSErr CanonRawMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt32 size, UInt16 orientation);
 
 // For a CR2 file read by the TIFF importer: the facts of a Canon RAW.
@@ -49,8 +52,11 @@ OSErr CanonTiffRawDevelop(const FSSpec* spec, GWorldPtr* offscreen, SInt32 size,
 // The heap walk (record's stream open) and the header check with the root heap walk.
 OSErr ReadCanonCrwHeap(CanonRawRecord* record, SInt64 start, SInt64 length, int depth = 0);
 OSErr CanonCrwOpen(CanonRawRecord* record);
-// Opens the file and does the CRW work of info and thumbnail (each out may be null).
-OSErr CanonCrwRead(const FSSpec* spec, GWorldPtr* offscreen, UserData metadata, KindInfoRec* info);
+// Opens the file and does the CRW work of info and thumbnail (each out may be null). The
+// profile of the shot's colour space (1 sRGB, 2 Adobe RGB), when the engine holds it, names
+// the info's profile and is copied to *colorProfile.
+OSErr CanonCrwRead(const FSSpec* spec, GWorldPtr* offscreen, UserData metadata, KindInfoRec* info,
+                   Handle* colorProfile = nullptr);
 OSErr CanonCr2ReadPreview(const FSSpec* spec, GWorldPtr* offscreen, KindInfoRec* info, UserData metadata);
 // The shooting data of the record as metadata items.
 void CanonCrwSetMetadata(const CanonRawRecord& record, UserData metadata);

@@ -225,6 +225,7 @@ Bytes MakeCrw(const CrwSpec& s) {
         {0x180E, time},
         {0x5029, {}, true, std::uint32_t(50) << 16, 0},
     };
+    if (s.colorSpace) inner.push_back({0x10B4, {}, true, s.colorSpace, 0});
     std::vector<HeapEntry> root;
     const HeapEntry small{0x2008, s.smallJpeg}, large{0x2007, s.largeJpeg};
     if (s.smallFirst) {

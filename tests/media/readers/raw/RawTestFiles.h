@@ -43,6 +43,7 @@ struct CrwSpec {
     std::int16_t baseIso = 160, aperture = 128, exposureTime = 192, compensation = -16, whiteBalance = 1;
     std::int16_t flashMode = 3, meteringMode = 1, exposureMode = 2;
     std::uint32_t captureTime = 1000000000;  // 2001-09-09 01:46:40 UTC
+    std::uint32_t colorSpace = 0;            // 0x10B4 (its size field) when not 0: 1 sRGB, 2 Adobe RGB
 };
 Bytes MakeCrw(const CrwSpec& spec);
 

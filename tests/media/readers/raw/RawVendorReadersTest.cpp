@@ -20,6 +20,9 @@
 
 #include <gtest/gtest.h>
 
+#include <lcms2.h>
+
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -434,6 +437,49 @@ TEST_F(RawVendorReadersTest, CSeriesOlympusFilesAreDecodedFromInterlacedTwelveBi
             EXPECT_EQ(p[0], 75) << x << "," << y;
         }
     DisposeGWorld(thumb);
+}
+
+// ---- Canon colour spaces --------------------------------------------------------------------------
+
+TEST(CanonColourSpaceTest, ACrwShotInSrgbNamesAndHandsOutTheProfileTheEngineFound) {
+    TempFolder temp;
+    // The support folder of edition 500 with an sRGB profile of a known description.
+    cmsHPROFILE p = cmsCreate_sRGBProfile();
+    cmsMLU* mlu = cmsMLUalloc(nullptr, 1);
+    cmsMLUsetASCII(mlu, "en", "US", "sRGB of the folder");
+    cmsWriteTag(p, cmsSigProfileDescriptionTag, mlu);
+    cmsMLUfree(mlu);
+    cmsUInt32Number size = 0;
+    cmsSaveProfileToMem(p, nullptr, &size);
+    Bytes profile(size);
+    cmsSaveProfileToMem(p, profile.data(), &size);
+    cmsCloseProfile(p);
+    std::filesystem::create_directories(temp / "support");
+    WriteBytes(temp / "support/sRGBColorSpace.icm", profile);
+    FSSpec folder = CheckedSpecOf(temp / "support");
+    ASSERT_EQ(KindEngineInit(&folder, 1, 500, 200), noErr);
+
+    for (std::uint32_t space : {1u, 2u}) {
+        CrwSpec crw;
+        crw.largeJpeg = MakeJpeg(16, 12, {90, 90, 90});
+        crw.colorSpace = space;
+        const std::string path = temp / ("shot" + std::to_string(space) + ".crw");
+        WriteBytes(path, MakeCrw(crw));
+        FSSpec spec = CheckedSpecOf(path);
+        KindInfoRec info{};
+        Handle handed = nullptr;
+        ASSERT_EQ(CanonRawGetInfo(&spec, &info, nullptr, nullptr, &handed), noErr);
+        const std::string name(reinterpret_cast<const char*>(info.colorProfile + 1), info.colorProfile[0]);
+        // Adobe RGB was not found in the folder: no name and no profile.
+        EXPECT_EQ(name, space == 1 ? "sRGB of the folder" : "") << space;
+        EXPECT_EQ(handed != nullptr, space == 1) << space;
+        if (handed) {
+            EXPECT_EQ(std::size_t(GetHandleSize(handed)), profile.size());
+            DisposeHandle(handed);
+        }
+    }
+    KindEngineShutdown();
+    KindTableClear();
 }
 
 }  // namespace
