@@ -29,9 +29,9 @@ protected:
     CLyrexPropertySheet(std::uint32_t positionKey, const wxString& caption, wxWindow* parent, bool deferCreate);
     void CreateSheet(const wxString& caption, wxWindow* parent);
     virtual bool OnInitDialog();
+    void BindEvents();
 
 private:
-    void BindEvents();
     void OnInitDialogEvent(wxInitDialogEvent& event);
     void OnActivateApp(wxActivateEvent& event);
 

@@ -28,6 +28,7 @@ CLyrexWizard::CLyrexWizard(std::uint32_t headerBitmapId, int headerMode, const w
     row->Add(new wxButton(this, wxID_CANCEL, LoadUiString(12902)), 0);
     GetInnerSizer()->Add(new wxStaticLine(this, wxID_ANY), 0, wxEXPAND | wxTOP, 6);
     GetInnerSizer()->Add(row, 0, wxEXPAND | wxALL, 6);
+    CLyrexPropertySheet::BindEvents();
     BindEvents();
 }
 

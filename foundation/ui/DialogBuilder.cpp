@@ -62,6 +62,8 @@ wxWindow* CreateControl(wxWindow* parent, const DialogItem& item) {
     }
     if (!control) return nullptr;
     if (item.bold) control->SetFont(control->GetFont().Bold());
+    // A long text in a wide place breaks into lines instead of running off the dialog.
+    if (auto* label = dynamic_cast<wxStaticText*>(control); label && item.wide) label->Wrap(360);
     wxSize min = control->GetBestSize();
     if (item.wide) min.x = std::max(min.x, 300);
     if (item.tall) min.y = std::max(min.y, 120);

@@ -46,3 +46,15 @@ wxString LoadUiString(UInt16 id) {
 }
 
 wxString LoadIndexedUiString(long list, long index) { return LoadUiString(IndexedStringId(list, index)); }
+
+std::u32string U32FromWx(const wxString& text) {
+    std::u32string out;
+    for (wxUniChar c : text) out.push_back(char32_t(c.GetValue()));
+    return out;
+}
+
+wxString WxFromU32(const std::u32string& text) {
+    wxString out;
+    for (char32_t c : text) out += wxUniChar(static_cast<unsigned>(c));
+    return out;
+}

@@ -25,3 +25,7 @@ void PStrFromWx(const wxString& text, StringPtr dst, long maximum = 255);
 wxString LoadUiString(UInt16 id);
 // Entry index of indexed list (id list x 100 + index).
 wxString LoadIndexedUiString(long list, long index);
+
+// Characters one by one (for rules that count characters, not bytes).
+std::u32string U32FromWx(const wxString& text);
+wxString WxFromU32(const std::u32string& text);

@@ -118,6 +118,20 @@ TEST_F(ProgressWindowTest, HalfTheStepsShowHalfTheBarAndTheCaptionsPercent) {
     EXPECT_FALSE(progress_->IsBusy());
 }
 
+TEST_F(ProgressWindowTest, TheWindowAppearsOnlyOnceTheOperationHasLasted) {
+    progress_->SetShowDelay(300);
+    progress_->StartProgress(0, 10, "Short or long");
+    long step = 1;
+    progress_->UpdateProgress(&step, nullptr, nullptr, nullptr);
+    EXPECT_FALSE(progress_->Window()->IsShown());
+    EXPECT_FALSE(frame_->IsEnabled());  // fenced from the start, shown or not
+    wxMilliSleep(350);
+    step = 2;
+    progress_->UpdateProgress(&step, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(progress_->Window()->IsShown());
+    progress_->EndProgress();
+}
+
 TEST_F(ProgressWindowTest, OtherWindowsTakeNoInputWhileAnOperationRuns) {
     EXPECT_TRUE(frame_->IsEnabled());
     progress_->StartProgress(0, 10, "Working");

@@ -1,4 +1,6 @@
 // The small dialogs: what each hands back for what the user did, and what it stores.
+#include "catalog/tables/CatalogTables.h"
+#include "catalog/ui/CFolderDialogBase.h"
 #include "catalog/ui/Clxpassword.h"
 #include "foundation/settings/Preferences.h"
 #include "foundation/ui/CListDialog.h"
@@ -8,6 +10,7 @@
 #include "foundation/ui/CTextDialog.h"
 #include "foundation/ui/Clxsavechanges.h"
 #include "support/PascalString.h"
+#include "support/TempFolder.h"
 #include "ui/WxTestSupport.h"
 
 #include <wx/button.h>
@@ -18,6 +21,7 @@
 #include <wx/textctrl.h>
 
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -202,6 +206,27 @@ TEST_F(PasswordTest, AWrongPasswordThenCancelInTheAlertEndsWithTheError) {
     EXPECT_EQ(kWrongPasswordErr, CatalogPasswordPrompt(catalog_));
 }
 
+TEST_F(PasswordTest, RetryKeepsTheDialogForAnotherTry) {
+    int tries = 0;
+    WhenModal([&] {
+        auto* d = FindTop<Clxpassword>();
+        d->Edit()->ChangeValue("wrong");
+        WhenModal([&] {
+            Click(FindTop<Clxsavechanges>(), kAlertButton1Id);  // Retry
+            WhenTrue([] { return FindTop<Clxsavechanges>() == nullptr && FindTop<Clxpassword>() != nullptr; }, [&] {
+                auto* again = FindTop<Clxpassword>();
+                ASSERT_TRUE(again);
+                ++tries;
+                again->Edit()->ChangeValue("Secret");
+                Click(again, wxID_OK);
+            });
+        });
+        Click(d, wxID_OK);
+    });
+    EXPECT_EQ(noErr, CatalogPasswordPrompt(catalog_));
+    EXPECT_EQ(1, tries);
+}
+
 TEST_F(PasswordTest, CancellingThePromptRefusesTheOpen) {
     WhenModal([] { Click(FindTop<Clxpassword>(), wxID_CANCEL); });
     EXPECT_EQ(userCanceledErr, CatalogPasswordPrompt(catalog_));
@@ -232,4 +257,47 @@ TEST_F(PasswordTest, SetModeChangesOrRemovesThePasswordAndMarksTheCatalog) {
     EXPECT_EQ("New", std::string(reinterpret_cast<char*>(output + 1), output[0]));
     EXPECT_EQ(0, catalog_->password[0]);  // left for the caller to apply
     handing->Destroy();
+}
+
+class DropFolderTest : public PasswordTest {};
+
+TEST_F(DropFolderTest, AChosenFolderIsStoredInTheCatalogOnOk) {
+    TempFolder temp;
+    const std::string drops = temp / "drops";
+    std::filesystem::create_directories(drops);
+    auto* d = new CDropFolderDlg(catalog_, frame_);
+    d->Browser().SetChooser([&](wxWindow*, const wxString& prompt, const wxString&, wxString* chosen) {
+        EXPECT_EQ("Choose a drop folder:", prompt);
+        *chosen = drops;
+        return int(wxID_OK);
+    });
+    WhenModal([] {
+        auto* dlg = FindTop<CDropFolderDlg>();
+        Click(dlg, 1191);
+        Click(dlg, wxID_OK);
+    });
+    EXPECT_EQ(IDOK, d->DoModal());
+    EXPECT_TRUE(d->Changed());
+    FSSpec stored;
+    ASSERT_EQ(noErr, CatalogGetFolderRef(catalog_, kFolderRefFirst, &stored));
+    EXPECT_EQ(drops, stored.path);
+    d->Destroy();
+}
+
+TEST_F(DropFolderTest, CancelLeavesTheCatalogsFolderAlone) {
+    auto* d = new CDropFolderDlg(catalog_, frame_);
+    d->Browser().SetChooser([](wxWindow*, const wxString&, const wxString&, wxString* chosen) {
+        *chosen = "/tmp";
+        return int(wxID_OK);
+    });
+    WhenModal([] {
+        auto* dlg = FindTop<CDropFolderDlg>();
+        Click(dlg, 1191);
+        Click(dlg, wxID_CANCEL);
+    });
+    EXPECT_EQ(IDCANCEL, d->DoModal());
+    FSSpec stored;
+    CatalogGetFolderRef(catalog_, kFolderRefFirst, &stored);
+    EXPECT_NE("/tmp", stored.path);
+    d->Destroy();
 }

@@ -10,6 +10,7 @@
 #include <wx/evtloop.h>
 #include <wx/frame.h>
 #include <wx/stopwatch.h>
+#include <wx/timer.h>
 #include <wx/utils.h>
 
 #include <functional>
@@ -21,6 +22,9 @@ public:
 protected:
     void SetUp() override {
         if (!DisplayAvailable()) GTEST_SKIP() << "no display";
+        // GTK finds its icons and the MIME database (which tells it an image's format) in the
+        // system's data folders; without them its own dialogs abort on their first icon.
+        settings_.Set("XDG_DATA_DIRS", settings_.Root() + "/common:/usr/local/share:/usr/share");
         frame_ = new wxFrame(nullptr, wxID_ANY, "test parent", wxPoint(50, 50), wxSize(400, 300));
         wxTheApp->SetTopWindow(frame_);
     }
@@ -56,17 +60,18 @@ protected:
         wxTheApp->CallAfter([action = std::move(action)] { action(); });
     }
 
-    // Runs the action once the condition holds, looking again whenever the event loop is idle
-    // (for acting on a dialog only after a nested one has closed).
+    // Runs the action once the condition holds, looking again every few milliseconds from
+    // whichever event loop runs (for acting on a dialog only after a nested one has closed). A
+    // timer, not a re-posted call: the loop drains posted calls before it could end.
     static void WhenTrue(std::function<bool()> condition, std::function<void()> action) {
-        wxTheApp->CallAfter([condition = std::move(condition), action = std::move(action)]() mutable {
-            if (condition()) {
-                action();
-                return;
-            }
-            wxMilliSleep(2);
-            WhenTrue(std::move(condition), std::move(action));
+        auto* timer = new wxTimer;
+        timer->Bind(wxEVT_TIMER, [timer, condition = std::move(condition), action = std::move(action)](wxTimerEvent&) {
+            if (!condition()) return;
+            timer->Stop();
+            action();
+            wxTheApp->CallAfter([timer] { delete timer; });
         });
+        timer->Start(5);
     }
 
     SettingsSandbox settings_;
