@@ -7,8 +7,10 @@
 #include "media/metadata/JpegMetadata.h"
 #include "media/metadata/PhotoshopResources.h"
 #include "media/metadata/TiffWriter.h"
+#include "media/readers/fonts/FontReader.h"
 #include "media/readers/graphics/GraphicsImporterHandler.h"
 #include "media/readers/raw/BuiltinRawReaders.h"
+#include "media/readers/text/TextReader.h"
 #include "platform/Handles.h"
 
 #include <mutex>
@@ -23,8 +25,11 @@ struct HandlerReaders {
 HandlerReaders gReaders[10] = {
     {},
     {GraphicsImporterGetInfo, GraphicsImporterMakeThumbnail},
-    {}, {}, {}, {}, {},
+    {}, {},
+    {FontGetInfo, FontMakeThumbnail},
+    {}, {},
     {BuiltinReaderGetInfo, BuiltinReaderMakeThumbnail},
+    {TextGetInfo, TextMakeThumbnail},
 };
 KindMovieMetadataWriter gMovieWriter = nullptr;
 KindReadingState gReading;

@@ -4,9 +4,11 @@
 #include "media/kinds/KindTable.h"
 #include "media/metadata/Exif.h"
 #include "media/metadata/MetadataLevel.h"
+#include "media/readers/fonts/FontReader.h"
 #include "media/readers/graphics/GraphicsImporterHandler.h"
 #include "media/readers/panorama/QuickTimeVR.h"
 #include "media/readers/raw/BuiltinRawReaders.h"
+#include "media/readers/text/TextReader.h"
 #include "platform/ByteOrder.h"
 #include "platform/Handles.h"
 #include "platform/imaging/Gestalt.h"
@@ -124,8 +126,10 @@ OSErr KindEngineInit(const FSSpec* folders, SInt32 folderCount, SInt32 edition, 
     if (edition == 200 || edition == 500) {
         KindRegisterBuiltinReaders();
         RunFamilies(KindFamilyStep::BuiltinReaders);
+        KindRegisterText();
         RunFamilies(KindFamilyStep::Text);
         RunFamilies(KindFamilyStep::PostScript);
+        KindRegisterFonts();
         RunFamilies(KindFamilyStep::Fonts);
         RunFamilies(KindFamilyStep::WebPages);
         if (formatLevel < 300) RunFamilies(KindFamilyStep::CustomKinds);

@@ -47,9 +47,14 @@ using KindFileHookProc = void (*)(const KindFileRec* file);
 inline constexpr Handle kKindProfileFromFile = nullptr;
 inline Handle const kKindProfileNone = reinterpret_cast<Handle>(~std::uintptr_t(0));
 
+// The font-sample settings as the preferences record keeps them (native order).
 struct KindFontSample {
-    Str255 text;
-    UInt8 rest[12];
+    Str255 text;             // the user's sample text (Windows-1252)
+    UInt8 letters[2];        // the two preview letters; a first letter of 0 means 'A'
+    SInt16 size;             // start size of the sample, 36 by default (0: not set)
+    UInt8 previewStyle;      // 1: the catalog sample shows the two letters at size 100
+    UInt8 sampleChoice;      // 0 the full sample text, 2 the user's text, else the short text
+    UInt8 reserved[6];
 };
 static_assert(sizeof(KindFontSample) == 268);
 

@@ -1,11 +1,14 @@
 #include "media/readers/raw/BuiltinRawReaders.h"
 
 #include "media/kinds/KindTable.h"
+
+#include <algorithm>
 #include "media/readers/raw/CanonRaw.h"
 #include "media/readers/raw/KodakDcr.h"
 #include "media/readers/raw/NikonNef.h"
 #include "media/readers/raw/RawPreviewReaders.h"
 #include "media/readers/raw/SigmaX3f.h"
+#include "media/readers/windows/WindowsPicture.h"
 
 namespace {
 
@@ -42,6 +45,7 @@ void KindRegisterBuiltinReaders() {
     KindRegister('CRW ', kKindHandlerBuiltin, "Canon RAW", kKindCategoryImage);
     KindRegister('CR2 ', kKindHandlerBuiltin, "Canon RAW", kKindCategoryImage);
     for (const auto& row : kPreviewRows) KindRegister(row.type, kKindHandlerBuiltin, row.name, kKindCategoryImage);
+    KindRegisterWindowsPictures();
 }
 
 OSErr BuiltinReaderGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* picture, GWorldPtr* offscreen,
@@ -52,6 +56,7 @@ OSErr BuiltinReaderGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* pic
     case 'NEF ': return NikonGetInfo(spec, info, offscreen, metadata, size);
     case 'DCR ': return KodakDcrGetInfo(spec, info, offscreen, metadata);
     case 'CRW ': case 'CR2 ': return CanonRawGetInfo(spec, info, offscreen, metadata, colorProfile);
+    case 'ICO ': return WindowsPictureGetInfo(spec, info, offscreen, SInt16(std::clamp<SInt32>(size, 0, 32767)));
     default: break;
     }
     if (const PreviewRow* row = FindPreviewRow(info->type)) return row->info(spec, info, offscreen, metadata);
@@ -67,6 +72,7 @@ OSErr BuiltinReaderMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt3
     case 'NEF ': return NikonMakeThumbnail(spec, offscreen, size, orientation);
     case 'DCR ': return KodakDcrMakeThumbnail(spec, offscreen, size, orientation);
     case 'CRW ': case 'CR2 ': return CanonRawMakeThumbnail(spec, offscreen, size, orientation);
+    case 'ICO ': return WindowsPictureMakeThumbnail(spec, offscreen);
     default: break;
     }
     if (const PreviewRow* row = FindPreviewRow(type)) return row->thumbnail(spec, offscreen, size, orientation);

@@ -1,6 +1,6 @@
-// The built-in readers family (handler 7) as far as the camera RAW formats go: registration of
-// their kinds, which the kind engine runs only for edition codes 200 and 500, and the two
-// dispatchers that the info and thumbnail calls of the engine reach for handler 7. Types that
+// The built-in readers family (handler 7) as far as the camera RAW formats and the Windows
+// pictures go: registration of their kinds, which the kind engine runs only for edition codes
+// 200 and 500, and the two dispatchers that the info and thumbnail calls of the engine reach for handler 7. Types that
 // no reader here serves are declined (information) or have no thumbnail maker.
 #pragma once
 
@@ -9,8 +9,8 @@
 #include "platform/MacTypes.h"
 #include "platform/UserData.h"
 
-// Registers the RAW kinds in the family's order: Sigma, Nikon, Kodak, Canon, then the seven
-// RAW preview rows.
+// Registers the kinds in the family's order: Sigma, Nikon, Kodak, Canon, then the seven
+// RAW preview rows, then the Windows pictures.
 void KindRegisterBuiltinReaders();
 
 OSErr BuiltinReaderGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* picture, GWorldPtr* offscreen,
