@@ -1,6 +1,7 @@
 #include "media/readers/raw/BuiltinRawReaders.h"
 
 #include "media/kinds/KindTable.h"
+#include "media/readers/corel/CorelDrawPreview.h"
 
 #include <algorithm>
 #include "media/readers/raw/CanonRaw.h"
@@ -45,6 +46,7 @@ void KindRegisterBuiltinReaders() {
     KindRegister('CRW ', kKindHandlerBuiltin, "Canon RAW", kKindCategoryImage);
     KindRegister('CR2 ', kKindHandlerBuiltin, "Canon RAW", kKindCategoryImage);
     for (const auto& row : kPreviewRows) KindRegister(row.type, kKindHandlerBuiltin, row.name, kKindCategoryImage);
+    KindRegisterCorelDraw();
     KindRegisterWindowsPictures();
 }
 
@@ -59,6 +61,7 @@ OSErr BuiltinReaderGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* pic
     case 'ICO ': return WindowsPictureGetInfo(spec, info, offscreen, SInt16(std::clamp<SInt32>(size, 0, 32767)));
     default: break;
     }
+    if (IsCorelDrawType(info->type)) return CorelDrawPreview(info->type, spec, offscreen);
     if (const PreviewRow* row = FindPreviewRow(info->type)) return row->info(spec, info, offscreen, metadata);
     return kReaderDeclinesErr;
 }
@@ -75,6 +78,7 @@ OSErr BuiltinReaderMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt3
     case 'ICO ': return WindowsPictureMakeThumbnail(spec, offscreen);
     default: break;
     }
+    if (IsCorelDrawType(type)) return CorelDrawPreview(type, spec, offscreen);
     if (const PreviewRow* row = FindPreviewRow(type)) return row->thumbnail(spec, offscreen, size, orientation);
     return kNoMediaReaderErr;
 }

@@ -1,7 +1,8 @@
-// The built-in readers family (handler 7) as far as the camera RAW formats and the Windows
-// pictures go: registration of their kinds, which the kind engine runs only for edition codes
-// 200 and 500, and the two dispatchers that the info and thumbnail calls of the engine reach for handler 7. Types that
-// no reader here serves are declined (information) or have no thumbnail maker.
+// The built-in readers family (handler 7) as far as the camera RAW formats, CorelDRAW previews
+// and the Windows pictures go: registration of their kinds, which the kind engine runs only for
+// edition codes 200 and 500, and the two dispatchers that the info and thumbnail calls of the
+// engine reach for handler 7. Types that no reader here serves are declined (information) or
+// have no thumbnail maker.
 #pragma once
 
 #include "media/kinds/KindInfo.h"
@@ -10,7 +11,7 @@
 #include "platform/UserData.h"
 
 // Registers the kinds in the family's order: Sigma, Nikon, Kodak, Canon, then the seven
-// RAW preview rows, then the Windows pictures.
+// RAW preview rows, CorelDRAW, then the Windows pictures.
 void KindRegisterBuiltinReaders();
 
 OSErr BuiltinReaderGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* picture, GWorldPtr* offscreen,
