@@ -9,9 +9,11 @@
 #include "platform/MacTypes.h"
 
 #include <cstdint>
+#include <memory>
 #include <set>
 
 struct FolderTree;
+struct LookAlikeSignatures;
 struct OrganizeLists;
 struct CatalogRec;
 
@@ -75,6 +77,11 @@ struct CatalogRec {
 
     SInt32 entryCapacity = 0;                  // entries allocated (the capacity at open)
     UInt32 openWarnings = 0;                   // kOpen... bits of the last open
+
+    // The likeness signatures the last look-alike scan made of the thumbnails, kept while the
+    // catalog is open so the next scan decodes only the thumbnails that changed. A cache, not
+    // the catalog's data: a scan over a catalog it may not change still fills it.
+    mutable std::shared_ptr<LookAlikeSignatures> lookAlikeSignatures;
 };
 
 // ---- open and close ------------------------------------------------------------------------

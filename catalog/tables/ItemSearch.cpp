@@ -5,14 +5,19 @@
 #include "catalog/items/ItemRecords.h"
 #include "catalog/organize/OrganizeLists.h"
 #include "catalog/tables/Labels.h"
+#include "catalog/tables/LookAlikeIndex.h"
+#include "catalog/tables/LookAlikeSignatures.h"
 #include "foundation/interface/Cursors.h"
 #include "foundation/text/CodePages.h"
-#include "media/imaging/PixelServices.h"
+#include "foundation/text/FoldedSearch.h"
+#include "media/metadata/IptcBlock.h"
+#include "platform/Files.h"
 #include "platform/Handles.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -31,49 +36,83 @@ std::unordered_set<UInt32> IdSet(Handle ids) {
     return set;
 }
 
-void AppendBlock(std::string& buffer, const CatalogRec* catalog, const ItemEntry* entry, int block) {
-    Handle h = ItemReadBlock(catalog, entry, block);
-    if (!h) return;
-    buffer.append(*h, std::size_t(GetHandleSize(h)));
-    DisposeHandle(h);
-}
-
-// Everything of an item the text search looks at, upper-cased.
-std::string SearchBuffer(const CatalogRec* catalog, const ItemEntry* entry, bool withLabel) {
-    std::string buffer;
-    buffer.reserve(8192);
-    ItemRec record;
-    if (ItemLoadRecord(catalog, entry, &record) == noErr)
-        buffer.append(reinterpret_cast<const char*>(&record), sizeof record);
-    AppendBlock(buffer, catalog, entry, kBlockAnnotations);
-    AppendBlock(buffer, catalog, entry, kBlockUrl);
-    AppendBlock(buffer, catalog, entry, kBlockMetadata);
-    UInt32 number = 0;
-    for (UInt32 k = 1;; ++k) {
-        const OrganizeEntry* set = OrganizeFindEntryWithItem(catalog, kFieldCatalogSets, k, entry->id, &number);
-        if (!set) break;
-        buffer.append(reinterpret_cast<const char*>(set->text + 1), set->text[0]);
+// Everything of an item the text search looks at, in one run of bytes as they are held in
+// memory: the record in memory order, the annotation block and the URL as text conversion
+// gives them, the metadata block as stored, the names of the sets that hold the item and,
+// when asked, its label's name. One run, so a text may run from one part into the next. The
+// bytes are not upper-cased: the search ignores case itself. Its buffers are kept from item
+// to item, so reading an item allocates nothing.
+class ItemText {
+public:
+    ItemText() : scratch_(NewHandle(0)) { buffer_.reserve(8192); }
+    ~ItemText() {
+        if (scratch_) DisposeHandle(scratch_);
     }
-    const UInt32 label = entry->flags & kEntryLabelMask;
-    if (withLabel && label != 0) {
-        Str255 name;
-        LabelGetInfo(int(label), name, nullptr);
-        buffer.append(reinterpret_cast<const char*>(name + 1), name[0]);
+    ItemText(const ItemText&) = delete;
+    ItemText& operator=(const ItemText&) = delete;
+
+    const std::string& Of(const CatalogRec* catalog, const ItemEntry* entry, bool withLabel) {
+        buffer_.clear();
+        const SInt16 file = CatalogGetItemRefNum(catalog, entry);
+        ItemRec record;
+        if (ItemLoadRecord(catalog, entry, &record) == noErr)
+            buffer_.append(reinterpret_cast<const char*>(&record), sizeof record);
+        AppendBlock(catalog, file, entry, kBlockAnnotations);
+        AppendBlock(catalog, file, entry, kBlockUrl);
+        AppendBlock(catalog, file, entry, kBlockMetadata);
+        UInt32 number = 0;
+        for (UInt32 k = 1;; ++k) {
+            const OrganizeEntry* set =
+                OrganizeFindEntryWithItem(catalog, kFieldCatalogSets, k, entry->id, &number);
+            if (!set) break;
+            buffer_.append(reinterpret_cast<const char*>(set->text + 1), set->text[0]);
+        }
+        const UInt32 label = entry->flags & kEntryLabelMask;
+        if (withLabel && label != 0) {
+            Str255 name;
+            LabelGetInfo(int(label), name, nullptr);
+            buffer_.append(reinterpret_cast<const char*>(name + 1), name[0]);
+        }
+        return buffer_;
     }
-    UpperCaseBuffer(buffer.data(), long(buffer.size()));
-    return buffer;
-}
 
-bool Matches(const std::string& buffer, const std::string& needle) {
-    return !needle.empty() && memmem(buffer.data(), buffer.size(), needle.data(), needle.size()) != nullptr;
-}
+private:
+    // The block as ItemReadBlock gives it (a block that cannot be read adds nothing), read
+    // straight onto the end of the buffer; the annotations go through the kept scratch handle,
+    // which their conversion takes.
+    void AppendBlock(const CatalogRec* catalog, SInt16 file, const ItemEntry* entry, int block) {
+        if (file == 0) return;
+        if (!scratch_) {
+            Handle h = ItemReadBlock(catalog, entry, block);
+            if (!h) return;
+            buffer_.append(*h, std::size_t(GetHandleSize(h)));
+            DisposeHandle(h);
+            return;
+        }
+        SInt64 offset = 0;
+        UInt32 size = 0;
+        if (ItemBlockLocation(file, entry->position, block, &offset, &size) != noErr || size == 0) return;
+        long count = long(size);
+        if (block == kBlockAnnotations) {
+            SetHandleSize(scratch_, Size(size));
+            if (MemError() != noErr) return;
+            if (FSReadAt(file, offset, &count, *scratch_) != noErr || count != long(size)) return;
+            IptcConvertCharset(scratch_, 1);
+            buffer_.append(*scratch_, size);
+            return;
+        }
+        const std::size_t at = buffer_.size();
+        buffer_.resize(at + size);
+        if (FSReadAt(file, offset, &count, buffer_.data() + at) != noErr || count != long(size)) {
+            buffer_.resize(at);
+            return;
+        }
+        if (block == kBlockUrl) MacRomanToAnsi(buffer_.data() + at, long(size));
+    }
 
-std::string Needle(const void* text, long length) {
-    if (!text || length <= 0) return {};
-    std::string needle(static_cast<const char*>(text), std::size_t(length));
-    UpperCaseBuffer(needle.data(), long(needle.size()));
-    return needle;
-}
+    std::string buffer_;
+    Handle scratch_;
+};
 
 OSErr Progress(CatalogProgressProc proc, short phase, long current, long total, long refCon) {
     if (proc) return proc(phase, current, total, refCon);
@@ -84,9 +123,8 @@ OSErr Progress(CatalogProgressProc proc, short phase, long current, long total, 
 }  // namespace
 
 Handle ItemSearchText(const CatalogRec* catalog, const void* text, long length, Handle restrictIds) {
-    if (!catalog || !catalog->entries) return nullptr;
-    const std::string needle = Needle(text, length);
-    if (needle.empty()) return nullptr;
+    if (!catalog || !catalog->entries || !text || length <= 0) return nullptr;
+    const FoldedSearch needle(text, std::size_t(length));
     const bool restricted = restrictIds != nullptr;
     const std::unordered_set<UInt32> scope = IdSet(restrictIds);
     // The items are read in the order their records lie in the files (the catalog file's,
@@ -102,7 +140,11 @@ Handle ItemSearchText(const CatalogRec* catalog, const void* text, long length, 
     };
     std::sort(readOrder.begin(), readOrder.end(), [&](SInt32 a, SInt32 b) { return place(a) < place(b); });
     std::vector<bool> matched(size_t(catalog->itemCount), false);
-    for (SInt32 i : readOrder) matched[size_t(i)] = Matches(SearchBuffer(catalog, &catalog->entries[i], true), needle);
+    ItemText item;
+    for (SInt32 i : readOrder) {
+        const std::string& bytes = item.Of(catalog, &catalog->entries[i], true);
+        matched[size_t(i)] = needle.FoundIn(bytes.data(), bytes.size());
+    }
     std::vector<UInt32> hits;
     for (SInt32 i = 0; i < catalog->itemCount; ++i)
         if (matched[size_t(i)]) hits.push_back(catalog->entries[i].id);
@@ -114,65 +156,74 @@ Handle ItemSearchText(const CatalogRec* catalog, const void* text, long length, 
 
 bool ItemMatchesText(const CatalogRec* catalog, SInt32 n, const void* text, long length) {
     const ItemEntry* entry = CatalogGetItemEntry(catalog, n);
-    const std::string needle = Needle(text, length);
-    return entry && !needle.empty() && Matches(SearchBuffer(catalog, entry, false), needle);
+    if (!entry || !text || length <= 0) return false;
+    const FoldedSearch needle(text, std::size_t(length));
+    ItemText item;
+    const std::string& bytes = item.Of(catalog, entry, false);
+    return needle.FoundIn(bytes.data(), bytes.size());
 }
 
 Handle ItemScanWithProgress(const CatalogRec* catalog, bool sameName, long tolerance1, long tolerance2,
                             Handle restrictIds, CatalogProgressProc progress, long refCon) {
     if (!catalog || !catalog->entries) return nullptr;
-    struct Work {
-        const ItemEntry* entry;
-        bool hasSignature = false;
-        UInt32 group = 0;
-        UInt8 signature[kPictureSignatureSize] = {};
-        unsigned char storedName[64] = {};
-    };
-    std::vector<Work> items;
+    std::vector<const ItemEntry*> items;
     for (SInt32 i = 0; i < catalog->itemCount; ++i)
-        if (!(catalog->entries[i].flags & kEntryHiddenFlag)) items.push_back(Work{&catalog->entries[i]});
+        if (!(catalog->entries[i].flags & kEntryHiddenFlag)) items.push_back(&catalog->entries[i]);
     const long count = long(items.size());
     Progress(progress, 0, 0, count, refCon);
-    for (Work& w : items) {
-        Handle picture = ItemReadBlock(catalog, w.entry, kBlockThumbnail);
-        if (picture) {
-            w.hasSignature = PictureSignature(picture, w.signature, kPictureSignatureSize) == noErr;
-            DisposeHandle(picture);
-        }
-        if (sameName) {
+    std::vector<UInt8> signatures, present;
+    CatalogLookAlikeSignatures(catalog, items, &signatures, &present);
+
+    // With sameName, equal stored names get equal numbers, so that the index compares only
+    // items of one name.
+    std::vector<UInt32> nameClass;
+    if (sameName) {
+        std::unordered_map<std::string, UInt32> classes;
+        nameClass.resize(items.size(), 0);
+        for (std::size_t i = 0; i < items.size(); ++i) {
             ItemRec record;
-            if (ItemLoadRecord(catalog, w.entry, &record) == noErr)
-                std::memcpy(w.storedName, record.storedName, sizeof w.storedName);
+            unsigned char name[sizeof record.storedName] = {};
+            if (ItemLoadRecord(catalog, items[i], &record) == noErr)
+                std::memcpy(name, record.storedName, sizeof name);
+            // The length byte and the characters it covers; a length past the field (a damaged
+            // record) covers only what the field holds.
+            const std::size_t length = std::min<std::size_t>(name[0], sizeof name - 1);
+            std::string key(reinterpret_cast<const char*>(name), 1 + length);
+            nameClass[i] = classes.emplace(std::move(key), UInt32(classes.size())).first->second;
         }
     }
+    LookAlikeIndex index(signatures.data(), present, sameName ? &nameClass : nullptr, tolerance1, tolerance2);
 
     const bool restricted = restrictIds != nullptr;
     const std::unordered_set<UInt32> scope = IdSet(restrictIds);
+    std::vector<UInt32> group(items.size(), 0);
+    std::vector<UInt8> grouped(items.size(), 0);  // group != 0, as the index's skip list
+    std::vector<long> alike;
     UInt32 groups = 0;
     for (long i = 0; i < count; ++i) {
         if (Progress(progress, 1, i + 1, count, refCon) != noErr) break;
-        Work& a = items[std::size_t(i)];
-        if (restricted && !scope.count(a.entry->id)) continue;
+        if (restricted && !scope.count(items[std::size_t(i)]->id)) continue;
         // An item without a thumbnail has nothing to compare.
-        if (!a.hasSignature) continue;
-        for (long j = i + 1; j < count; ++j) {
-            Work& b = items[std::size_t(j)];
-            if (!b.hasSignature || (a.group && b.group)) continue;
-            if (sameName && (a.storedName[0] != b.storedName[0] ||
-                             std::memcmp(a.storedName + 1, b.storedName + 1, a.storedName[0]) != 0))
-                continue;
-            if (!PictureSignatureCompare(a.signature, b.signature, kPictureSignatureSize, tolerance1, tolerance2))
-                continue;
-            if (!a.group) a.group = b.group ? b.group : ++groups;
-            b.group = a.group;
+        if (!present[std::size_t(i)]) continue;
+        UInt32& mine = group[std::size_t(i)];
+        // Once this item has a group, later items that have one stay where they are, so they
+        // need no comparing.
+        index.AlikeAfter(i, mine ? grouped.data() : nullptr, &alike);
+        for (long j : alike) {
+            UInt32& theirs = group[std::size_t(j)];
+            if (mine && theirs) continue;
+            if (!mine) mine = theirs ? theirs : ++groups;
+            theirs = mine;
+            grouped[std::size_t(i)] = grouped[std::size_t(j)] = 1;
         }
     }
     Progress(progress, 2, 0, 0, refCon);
 
+    std::vector<std::vector<UInt32>> members(groups + 1);
+    for (std::size_t k = 0; k < items.size(); ++k)
+        if (group[k]) members[group[k]].push_back(items[k]->id);
     std::vector<UInt32> ids;
-    for (UInt32 g = 1; g <= groups; ++g)
-        for (const Work& w : items)
-            if (w.group == g) ids.push_back(w.entry->id);
+    for (UInt32 g = 1; g <= groups; ++g) ids.insert(ids.end(), members[g].begin(), members[g].end());
     if (ids.empty()) return NewHandle(0);
     Handle h = nullptr;
     if (PtrToHand(ids.data(), &h, Size(ids.size() * 4)) != noErr) return nullptr;

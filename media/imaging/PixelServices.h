@@ -35,3 +35,7 @@ OSErr PictureSignature(PicHandle picture, UInt8* signature, long n);
 // brightness; tolerance2 is the matching level 0 tight, 1 average, 2 loose (the threshold of
 // SignatureIsSimilar halved, kept or doubled).
 bool PictureSignatureCompare(const UInt8* a, const UInt8* b, long n, long tolerance1, long tolerance2);
+// The threshold PictureSignatureCompare holds the mean difference of bytes 1..n-1 against for
+// these tolerances (below it two signatures are alike): 10 ignoring nothing, 5 with the
+// brightness offset removed, halved for level 0 and doubled for level 2.
+double PictureSignatureThreshold(long tolerance1, long tolerance2);

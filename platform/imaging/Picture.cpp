@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -171,6 +172,10 @@ void Blit(Canvas& cv, const std::uint8_t* src, std::int32_t sw, std::int32_t sh,
     std::int32_t dw = std::int32_t(dstRect.right) - dstRect.left;
     std::int32_t dh = std::int32_t(dstRect.bottom) - dstRect.top;
     if (dw <= 0 || dh <= 0) return;
+    // The source column of every target column, worked out once instead of for every pixel.
+    std::vector<std::int32_t> sourceColumn(static_cast<std::size_t>(dw));
+    for (std::int32_t x = 0; x < dw; ++x)
+        sourceColumn[std::size_t(x)] = sl + std::int32_t(std::int64_t(x) * (sr - sl) / dw);
     for (std::int32_t y = 0; y < dh; ++y) {
         std::int32_t cy = dstRect.top - cv.frame.top + y;
         if (cy < 0 || cy >= cv.height) continue;
@@ -180,8 +185,7 @@ void Blit(Canvas& cv, const std::uint8_t* src, std::int32_t sw, std::int32_t sh,
         for (std::int32_t x = 0; x < dw; ++x) {
             std::int32_t cx = dstRect.left - cv.frame.left + x;
             if (cx < 0 || cx >= cv.width) continue;
-            std::int32_t sxx = sl + std::int32_t(std::int64_t(x) * (sr - sl) / dw);
-            const std::uint8_t* p = srow + std::size_t(sxx) * 4;
+            const std::uint8_t* p = srow + std::size_t(sourceColumn[std::size_t(x)]) * 4;
             if (skipWhite && p[0] == 0xFF && p[1] == 0xFF && p[2] == 0xFF) continue;
             std::uint8_t* d = drow + std::ptrdiff_t(cx) * 4;
             d[0] = p[0];

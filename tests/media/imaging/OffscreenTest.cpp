@@ -4,9 +4,11 @@
 #include "media/imaging/Offscreen.h"
 #include "media/imaging/PixelServices.h"
 #include "platform/Handles.h"
+#include "platform/imaging/Picture.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -225,6 +227,71 @@ TEST(ImageDescriptions, ColourSpaceAndDepthFromTheDescription) {
         EXPECT_EQ(viaHandle, c.space);
         DisposeHandle(h);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The signature worked out the long way: the brightness 0.299 R + 0.587 G + 0.114 B of every
+// pixel, byte 0 their rounded mean, bytes 1..99 the rounded means of the 11 x 9 cells (a cell
+// without pixels takes the pixel at its corner).
+std::vector<UInt8> SignatureByHand(const std::vector<std::uint8_t>& bgrx, int w, int h) {
+    std::vector<double> sums(99, 0.0);
+    std::vector<long> counts(99, 0);
+    double total = 0;
+    auto lum = [&](int x, int y) {
+        const std::uint8_t* p = &bgrx[std::size_t((y * w + x) * 4)];
+        return 0.299 * p[2] + 0.587 * p[1] + 0.114 * p[0];
+    };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int cell = (y * 9 / h) * 11 + x * 11 / w;
+            sums[std::size_t(cell)] += lum(x, y);
+            counts[std::size_t(cell)] += 1;
+            total += lum(x, y);
+        }
+    std::vector<UInt8> out(100);
+    out[0] = UInt8(std::lround(total / (double(w) * h)));
+    for (int i = 0; i < 99; ++i) {
+        const double v = counts[std::size_t(i)] ? sums[std::size_t(i)] / double(counts[std::size_t(i)])
+                                                 : lum(i % 11 * w / 11, i / 11 * h / 9);
+        out[std::size_t(1 + i)] = UInt8(std::lround(v));
+    }
+    return out;
+}
+
+TEST(PictureSignatureTest, MeanBrightnessOfThePictureAndOfEachCell) {
+    // Sizes that split evenly, unevenly, and smaller than the grid.
+    struct Size {
+        int w, h;
+    } sizes[] = {{44, 27}, {13, 10}, {128, 96}, {5, 4}, {1, 1}, {97, 131}};
+    unsigned seed = 5;
+    for (const Size& s : sizes) {
+        std::vector<std::uint8_t> px(std::size_t(s.w * s.h * 4));
+        for (std::size_t i = 0; i < px.size(); ++i) {
+            seed = seed * 1103515245u + 12345u;
+            px[i] = std::uint8_t(seed >> 16);
+        }
+        PicHandle pic = nullptr;
+        ASSERT_EQ(RecordPixelsPicture(px.data(), s.w, s.h, s.w * 4, 0x00480000, &pic), noErr);
+        // The pixels as the picture draws them.
+        GWorldPtr drawn = nullptr;
+        ASSERT_EQ(PictureToOffscreen(pic, k32BGRAPixelFormat, nullptr, nullptr, &drawn), noErr);
+        const PixelView v = GetGWorldPixels(drawn);
+        ASSERT_EQ(v.width, s.w);
+        ASSERT_EQ(v.height, s.h);
+        std::vector<std::uint8_t> bgrx;
+        for (int y = 0; y < s.h; ++y)
+            bgrx.insert(bgrx.end(), v.base + y * v.rowBytes, v.base + y * v.rowBytes + s.w * 4);
+        DisposeGWorld(drawn);
+        std::vector<UInt8> signature(100);
+        ASSERT_EQ(PictureSignature(pic, signature.data(), 100), noErr);
+        EXPECT_EQ(signature, SignatureByHand(bgrx, s.w, s.h)) << s.w << " x " << s.h;
+        EXPECT_EQ(PictureSignature(pic, signature.data(), 99), paramErr);
+        DisposeHandle(pic);
+    }
+    EXPECT_EQ(PictureSignature(nullptr, nullptr, 100), paramErr);
 }
 
 }  // namespace
