@@ -9,8 +9,10 @@
 #include "media/metadata/TiffWriter.h"
 #include "media/readers/fonts/FontReader.h"
 #include "media/readers/graphics/GraphicsImporterHandler.h"
+#include "media/readers/movies/MovieImporterHandler.h"
 #include "media/readers/raw/BuiltinRawReaders.h"
 #include "media/readers/text/TextReader.h"
+#include "media/readers/windowsmedia/WindowsMediaHandler.h"
 #include "platform/Handles.h"
 
 #include <mutex>
@@ -25,13 +27,15 @@ struct HandlerReaders {
 HandlerReaders gReaders[10] = {
     {},
     {GraphicsImporterGetInfo, GraphicsImporterMakeThumbnail},
-    {}, {},
+    {MovieGetInfo, MovieMakeThumbnail},
+    {WindowsMediaGetInfo, WindowsMediaMakeThumbnail},
     {FontGetInfo, FontMakeThumbnail},
-    {}, {},
+    {},
+    {},
     {BuiltinReaderGetInfo, BuiltinReaderMakeThumbnail},
     {TextGetInfo, TextMakeThumbnail},
 };
-KindMovieMetadataWriter gMovieWriter = nullptr;
+KindMovieMetadataWriter gMovieWriter = MovieWriteUserData;
 KindReadingState gReading;
 // The reading state is process-wide: calls are taken one at a time.
 std::recursive_mutex gReadingLock;

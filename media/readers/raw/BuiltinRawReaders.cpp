@@ -2,6 +2,7 @@
 
 #include "media/kinds/KindTable.h"
 #include "media/readers/corel/CorelDrawPreview.h"
+#include "media/readers/documents/ShellDocuments.h"
 
 #include <algorithm>
 #include "media/readers/raw/CanonRaw.h"
@@ -59,6 +60,8 @@ OSErr BuiltinReaderGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* pic
     case 'DCR ': return KodakDcrGetInfo(spec, info, offscreen, metadata);
     case 'CRW ': case 'CR2 ': return CanonRawGetInfo(spec, info, offscreen, metadata, colorProfile);
     case 'ICO ': return WindowsPictureGetInfo(spec, info, offscreen, SInt16(std::clamp<SInt32>(size, 0, 32767)));
+    case 'DOC ': case 'DOT ': case 'XLS ': case 'XLT ': case 'PPT ': case 'POT ': case 'PDF ':
+        return GetShellDocumentInfo(spec, info, offscreen, metadata, size);
     default: break;
     }
     if (IsCorelDrawType(info->type)) return CorelDrawPreview(info->type, spec, offscreen);
@@ -76,6 +79,8 @@ OSErr BuiltinReaderMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt3
     case 'DCR ': return KodakDcrMakeThumbnail(spec, offscreen, size, orientation);
     case 'CRW ': case 'CR2 ': return CanonRawMakeThumbnail(spec, offscreen, size, orientation);
     case 'ICO ': return WindowsPictureMakeThumbnail(spec, offscreen);
+    case 'DOC ': case 'DOT ': case 'XLS ': case 'XLT ': case 'PPT ': case 'POT ': case 'PDF ':
+        return MakeShellDocumentThumbnail(spec, offscreen);
     default: break;
     }
     if (IsCorelDrawType(type)) return CorelDrawPreview(type, spec, offscreen);

@@ -1,8 +1,8 @@
-// The built-in readers family (handler 7) as far as the camera RAW formats, CorelDRAW previews
-// and the Windows pictures go: registration of their kinds, which the kind engine runs only for
-// edition codes 200 and 500, and the two dispatchers that the info and thumbnail calls of the
-// engine reach for handler 7. Types that no reader here serves are declined (information) or
-// have no thumbnail maker.
+// The built-in readers family (handler 7): the camera RAW formats, CorelDRAW previews and the
+// Windows pictures (their registration, which the kind engine runs only for edition codes 200
+// and 500) and the thumbnails of the Office and PDF documents; the two dispatchers that the info
+// and thumbnail calls of the engine reach for handler 7. Types that no reader here serves are
+// declined (information) or have no thumbnail maker.
 #pragma once
 
 #include "media/kinds/KindInfo.h"
