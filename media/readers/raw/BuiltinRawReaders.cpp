@@ -1,6 +1,7 @@
 #include "media/readers/raw/BuiltinRawReaders.h"
 
 #include "media/kinds/KindTable.h"
+#include "media/readers/alias/AliasPix.h"
 #include "media/readers/corel/CorelDrawPreview.h"
 #include "media/readers/documents/ShellDocuments.h"
 
@@ -10,6 +11,7 @@
 #include "media/readers/raw/NikonNef.h"
 #include "media/readers/raw/RawPreviewReaders.h"
 #include "media/readers/raw/SigmaX3f.h"
+#include "media/readers/sfw/SeattleFilmworks.h"
 #include "media/readers/windows/WindowsPicture.h"
 
 namespace {
@@ -40,7 +42,9 @@ const PreviewRow* FindPreviewRow(OSType type) {
 }  // namespace
 
 void KindRegisterBuiltinReaders() {
+    KindRegisterAliasPix();
     KindRegister('X3F ', kKindHandlerBuiltin, "Sigma RAW", kKindCategoryImage);
+    KindRegisterSeattleFilmworks();
     // The RAW library that stands in for the vendor's is always there.
     KindRegister('NEF ', kKindHandlerBuiltin, "Nikon RAW", kKindCategoryImage);
     KindRegister('DCR ', kKindHandlerBuiltin, "Kodak RAW", kKindCategoryImage);
@@ -65,6 +69,8 @@ OSErr BuiltinReaderGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* pic
     default: break;
     }
     if (IsCorelDrawType(info->type)) return CorelDrawPreview(info->type, spec, offscreen);
+    if (IsAliasPixType(info->type)) return AliasPixGetInfo(spec, info, offscreen);
+    if (IsSeattleFilmworksType(info->type)) return SfwGetInfo(spec, info, offscreen);
     if (const PreviewRow* row = FindPreviewRow(info->type)) return row->info(spec, info, offscreen, metadata);
     return kReaderDeclinesErr;
 }
@@ -84,6 +90,8 @@ OSErr BuiltinReaderMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt3
     default: break;
     }
     if (IsCorelDrawType(type)) return CorelDrawPreview(type, spec, offscreen);
+    if (IsAliasPixType(type)) return AliasPixMakeThumbnail(spec, offscreen, orientation);
+    if (IsSeattleFilmworksType(type)) return SfwMakeThumbnail(spec, offscreen, orientation);
     if (const PreviewRow* row = FindPreviewRow(type)) return row->thumbnail(spec, offscreen, size, orientation);
     return kNoMediaReaderErr;
 }
