@@ -1,5 +1,6 @@
 #include "platform/TimerService.h"
 
+#include <chrono>
 #include <limits>
 
 namespace {
@@ -47,4 +48,9 @@ void ManualTimerService::Advance(std::uint32_t ms) {
         (*proc)(next);
     }
     now_ = target;
+}
+
+std::uint64_t TimerService::NowMs() const {
+    using namespace std::chrono;
+    return std::uint64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }

@@ -19,6 +19,8 @@ public:
     // Stopping an unknown or already stopped id does nothing.
     virtual void Stop(TimerId id) = 0;
     virtual bool IsRunning(TimerId id) const = 0;
+    // The service's clock in milliseconds (monotonic); the manual service answers its own.
+    virtual std::uint64_t NowMs() const;
 };
 
 // Installs the service (nullptr restores the built-in manual one); the caller keeps ownership.
@@ -35,6 +37,7 @@ public:
     // may start and stop timers from their procedures.
     void Advance(std::uint32_t ms);
     std::uint64_t Now() const { return now_; }
+    std::uint64_t NowMs() const override { return now_; }
     std::size_t ActiveCount() const { return timers_.size(); }
 
 private:
@@ -47,6 +50,9 @@ private:
     std::uint64_t now_ = 0;
     TimerId nextId_ = 1;
 };
+
+// Sixtieths of a second on the timer service's clock, as the engines count short waits.
+inline std::uint32_t TickCount() { return std::uint32_t(Timers().NowMs() * 60 / 1000); }
 
 // The built-in service used when none is installed.
 ManualTimerService& DefaultManualTimers();
