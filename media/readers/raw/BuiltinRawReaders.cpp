@@ -1,5 +1,7 @@
 #include "media/readers/raw/BuiltinRawReaders.h"
 
+#include "media/kinds/KindEngine.h"
+#include "media/kinds/KindRegistration.h"
 #include "media/kinds/KindTable.h"
 #include "media/readers/alias/AliasPix.h"
 #include "media/readers/corel/CorelDrawPreview.h"
@@ -53,6 +55,7 @@ void KindRegisterBuiltinReaders() {
     for (const auto& row : kPreviewRows) KindRegister(row.type, kKindHandlerBuiltin, row.name, kKindCategoryImage);
     KindRegisterCorelDraw();
     KindRegisterWindowsPictures();
+    KindRegisterOfficeDocuments(KindEngineGlobals().edition);
 }
 
 OSErr BuiltinReaderGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* picture, GWorldPtr* offscreen,
@@ -63,7 +66,7 @@ OSErr BuiltinReaderGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* pic
     case 'NEF ': return NikonGetInfo(spec, info, offscreen, metadata, size);
     case 'DCR ': return KodakDcrGetInfo(spec, info, offscreen, metadata);
     case 'CRW ': case 'CR2 ': return CanonRawGetInfo(spec, info, offscreen, metadata, colorProfile);
-    case 'ICO ': return WindowsPictureGetInfo(spec, info, offscreen, SInt16(std::clamp<SInt32>(size, 0, 32767)));
+    case 'ICO ': case 'WMF ': case 'EMF ': return WindowsPictureGetInfo(spec, info, offscreen, SInt16(std::clamp<SInt32>(size, 0, 32767)));
     case 'DOC ': case 'DOT ': case 'XLS ': case 'XLT ': case 'PPT ': case 'POT ': case 'PDF ':
         return GetShellDocumentInfo(spec, info, offscreen, metadata, size);
     default: break;
@@ -84,7 +87,7 @@ OSErr BuiltinReaderMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt3
     case 'NEF ': return NikonMakeThumbnail(spec, offscreen, size, orientation);
     case 'DCR ': return KodakDcrMakeThumbnail(spec, offscreen, size, orientation);
     case 'CRW ': case 'CR2 ': return CanonRawMakeThumbnail(spec, offscreen, size, orientation);
-    case 'ICO ': return WindowsPictureMakeThumbnail(spec, offscreen);
+    case 'ICO ': case 'WMF ': case 'EMF ': return WindowsPictureMakeThumbnail(spec, offscreen);
     case 'DOC ': case 'DOT ': case 'XLS ': case 'XLT ': case 'PPT ': case 'POT ': case 'PDF ':
         return MakeShellDocumentThumbnail(spec, offscreen);
     default: break;
