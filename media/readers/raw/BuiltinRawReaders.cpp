@@ -6,6 +6,9 @@
 #include "media/readers/alias/AliasPix.h"
 #include "media/readers/corel/CorelDrawPreview.h"
 #include "media/readers/documents/ShellDocuments.h"
+#include "media/readers/layout/FreeHandPreview.h"
+#include "media/readers/layout/QuarkPreview.h"
+#include "media/readers/photocd/PhotoCD.h"
 
 #include <algorithm>
 #include "media/readers/raw/CanonRaw.h"
@@ -47,12 +50,16 @@ void KindRegisterBuiltinReaders() {
     KindRegisterAliasPix();
     KindRegister('X3F ', kKindHandlerBuiltin, "Sigma RAW", kKindCategoryImage);
     KindRegisterSeattleFilmworks();
+    KindRegisterQuarkXPress();
     // The RAW library that stands in for the vendor's is always there.
     KindRegister('NEF ', kKindHandlerBuiltin, "Nikon RAW", kKindCategoryImage);
     KindRegister('DCR ', kKindHandlerBuiltin, "Kodak RAW", kKindCategoryImage);
     KindRegister('CRW ', kKindHandlerBuiltin, "Canon RAW", kKindCategoryImage);
     KindRegister('CR2 ', kKindHandlerBuiltin, "Canon RAW", kKindCategoryImage);
     for (const auto& row : kPreviewRows) KindRegister(row.type, kKindHandlerBuiltin, row.name, kKindCategoryImage);
+    // Our own decoder stands for the PhotoCD decompressor, so the rows are always there.
+    KindRegisterPhotoCD();
+    KindRegisterFreeHand();
     KindRegisterCorelDraw();
     KindRegisterWindowsPictures();
     KindRegisterOfficeDocuments(KindEngineGlobals().edition);
@@ -72,6 +79,9 @@ OSErr BuiltinReaderGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* pic
     default: break;
     }
     if (IsCorelDrawType(info->type)) return CorelDrawPreview(info->type, spec, offscreen);
+    if (IsPhotoCDType(info->type)) return PhotoCDGetInfo(spec, info, offscreen, metadata);
+    if (IsFreeHandType(info->type)) return FreeHandMakeThumbnail(spec, offscreen);
+    if (IsQuarkXPressType(info->type)) return QuarkGetInfo(spec, info, offscreen);
     if (IsAliasPixType(info->type)) return AliasPixGetInfo(spec, info, offscreen);
     if (IsSeattleFilmworksType(info->type)) return SfwGetInfo(spec, info, offscreen);
     if (const PreviewRow* row = FindPreviewRow(info->type)) return row->info(spec, info, offscreen, metadata);
@@ -81,6 +91,8 @@ OSErr BuiltinReaderGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* pic
 OSErr BuiltinReaderMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt32 size, OSType type,
                                  UInt32* imageIndex, UInt16 orientation) {
     if (!spec || !offscreen) return paramErr;
+    // Layout documents hold one preview a page: the caller's index picks it.
+    const UInt32 wantedPage = imageIndex && *imageIndex ? *imageIndex : 1;
     if (imageIndex) *imageIndex = 1;
     switch (type) {
     case 'X3F ': return X3fMakeThumbnail(spec, offscreen, size, orientation);
@@ -93,6 +105,12 @@ OSErr BuiltinReaderMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt3
     default: break;
     }
     if (IsCorelDrawType(type)) return CorelDrawPreview(type, spec, offscreen);
+    if (IsPhotoCDType(type)) return PhotoCDMakeThumbnail(spec, offscreen, size, orientation);
+    if (IsFreeHandType(type)) return FreeHandMakeThumbnail(spec, offscreen);
+    if (IsQuarkXPressType(type)) {
+        if (imageIndex) *imageIndex = wantedPage;
+        return QuarkMakeThumbnail(spec, offscreen, orientation, &wantedPage);
+    }
     if (IsAliasPixType(type)) return AliasPixMakeThumbnail(spec, offscreen, orientation);
     if (IsSeattleFilmworksType(type)) return SfwMakeThumbnail(spec, offscreen, orientation);
     if (const PreviewRow* row = FindPreviewRow(type)) return row->thumbnail(spec, offscreen, size, orientation);
