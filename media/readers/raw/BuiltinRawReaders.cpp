@@ -6,6 +6,7 @@
 #include "media/readers/alias/AliasPix.h"
 #include "media/readers/corel/CorelDrawPreview.h"
 #include "media/readers/documents/ShellDocuments.h"
+#include "media/readers/layout/CreatorDocument.h"
 #include "media/readers/layout/FreeHandPreview.h"
 #include "media/readers/layout/QuarkPreview.h"
 #include "media/readers/photocd/PhotoCD.h"
@@ -63,6 +64,7 @@ void KindRegisterBuiltinReaders() {
     KindRegisterCorelDraw();
     KindRegisterWindowsPictures();
     KindRegisterOfficeDocuments(KindEngineGlobals().edition);
+    if (KindEngineGlobals().edition == 500) KindRegisterCreator();
 }
 
 OSErr BuiltinReaderGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* picture, GWorldPtr* offscreen,
@@ -82,6 +84,7 @@ OSErr BuiltinReaderGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* pic
     if (IsPhotoCDType(info->type)) return PhotoCDGetInfo(spec, info, offscreen, metadata);
     if (IsFreeHandType(info->type)) return FreeHandMakeThumbnail(spec, offscreen);
     if (IsQuarkXPressType(info->type)) return QuarkGetInfo(spec, info, offscreen);
+    if (IsCreatorType(info->type)) return CreatorGetInfo(spec, info, offscreen, metadata);
     if (IsAliasPixType(info->type)) return AliasPixGetInfo(spec, info, offscreen);
     if (IsSeattleFilmworksType(info->type)) return SfwGetInfo(spec, info, offscreen);
     if (const PreviewRow* row = FindPreviewRow(info->type)) return row->info(spec, info, offscreen, metadata);
@@ -107,6 +110,7 @@ OSErr BuiltinReaderMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt3
     if (IsCorelDrawType(type)) return CorelDrawPreview(type, spec, offscreen);
     if (IsPhotoCDType(type)) return PhotoCDMakeThumbnail(spec, offscreen, size, orientation);
     if (IsFreeHandType(type)) return FreeHandMakeThumbnail(spec, offscreen);
+    if (IsCreatorType(type)) return CreatorMakeThumbnail(spec, offscreen, orientation);
     if (IsQuarkXPressType(type)) {
         if (imageIndex) *imageIndex = wantedPage;
         return QuarkMakeThumbnail(spec, offscreen, orientation, &wantedPage);
