@@ -329,6 +329,31 @@ TEST_F(EpsHeaderTest, PhotoshopResourcesGiveTheUrlAndTheIptcBlock) {
     DisposeHandle(block);
 }
 
+TEST_F(EpsHeaderTest, ThePhotoshopThumbnailIsThePreviewPicture) {
+    const std::string jpeg = fixtures::Jpeg(16, 12);
+    std::string thumbnail;
+    for (std::uint32_t v : {1u, 16u, 12u, 48u, 576u, std::uint32_t(jpeg.size())}) fixtures::Put32BE(thumbnail, v);
+    fixtures::Put16BE(thumbnail, 24);
+    fixtures::Put16BE(thumbnail, 1);
+    thumbnail += jpeg;
+    std::string resources = "8BIM";
+    fixtures::Put16BE(resources, 1036);
+    resources += std::string("\0\0", 2);
+    fixtures::Put32BE(resources, std::uint32_t(thumbnail.size()));
+    resources += thumbnail;
+    if (thumbnail.size() & 1) resources += '\0';
+    std::string lines;
+    const std::string hex = Hex(resources);
+    for (std::size_t i = 0; i < hex.size(); i += 60) lines += "% " + hex.substr(i, 60) + "\n";
+    ASSERT_EQ(Read("%!PS-Adobe-3.0\n%%BoundingBox: 0 0 16 12\n%BeginPhotoshop: 9\n" + lines + "%EndPhotoshop\n"), noErr);
+    ASSERT_NE(picture, nullptr);
+    GWorldPtr world = nullptr;
+    ASSERT_EQ(PictureToOffscreen(picture, k32BGRAPixelFormat, nullptr, nullptr, &world), noErr);
+    EXPECT_EQ(GetGWorldPixels(world).width, 16);
+    EXPECT_TRUE(IsRed(Pixel(world, 2, 2))) << "the top-left quarter of the test picture";
+    DisposeGWorld(world);
+}
+
 TEST(EpsHexTest, OnlyUpperCasePairsAreDecoded) {
     EXPECT_EQ(EpsDecodeHex("% 00FF7A"), std::string("\x00\xFF\x7A", 3));
     EXPECT_EQ(EpsDecodeHex("ab 1F"), std::string("\x1F", 1)) << "lower-case digits are skipped";
