@@ -3,11 +3,15 @@
 #include "media/imaging/DibBitmap.h"
 #include "platform/imaging/GWorld.h"
 
+#include "foundation/text/Unicode.h"
+
 #include <cairo.h>
+#include <pango/pangocairo.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace {
@@ -57,15 +61,25 @@ struct Brush {
     bool none = false;
     Colour colour{1, 1, 1};
 };
+struct Font {
+    double height = 0;  // logical units; negative: the characters' height, positive: the cell's
+    bool bold = false;
+    bool italic = false;
+    std::string face;
+};
 struct GdiObject {
-    enum Kind { Free, PenObject, BrushObject, Other } kind = Free;
+    enum Kind { Free, PenObject, BrushObject, FontObject, Other } kind = Free;
     Pen pen;
     Brush brush;
+    Font font;
 };
 
 struct DcState {
     Pen pen;
     Brush brush;
+    Font font;
+    Colour textColour;
+    std::uint32_t textAlign = 0;  // TA_LEFT | TA_TOP
     bool winding = false;  // ALTERNATE (even-odd) until told otherwise
     bool scaled = false;   // anisotropic or isotropic mapping: the extents apply
     double winOrgX = 0, winOrgY = 0, winExtX = 1, winExtY = 1;
@@ -150,6 +164,7 @@ public:
         const GdiObject& o = objects_[index];
         if (o.kind == GdiObject::PenObject) dc_.pen = o.pen;
         else if (o.kind == GdiObject::BrushObject) dc_.brush = o.brush;
+        else if (o.kind == GdiObject::FontObject) dc_.font = o.font;
     }
     void DeleteObject(std::uint32_t index) {
         if (index < objects_.size()) objects_[index] = GdiObject{};
@@ -278,6 +293,39 @@ public:
     }
     ~Player() {
         if (path_) cairo_path_destroy(path_);
+    }
+
+    // Text at a reference point, placed by the alignment flags (horizontal: left 0, right 2,
+    // centre 6; vertical: top 0, bottom 8, baseline 24), in the selected font and text colour.
+    void DrawText(double x, double y, const std::string& utf8) {
+        if (utf8.empty()) return;
+        const double pixels = std::clamp(std::fabs(dc_.font.height ? dc_.font.height : 12) * ScaleY(), 1.0, 2000.0);
+        PangoLayout* layout = pango_cairo_create_layout(cr_);
+        PangoFontDescription* desc = pango_font_description_from_string(dc_.font.face.empty() ? "Sans" : dc_.font.face.c_str());
+        pango_font_description_set_absolute_size(desc, pixels * PANGO_SCALE);
+        pango_font_description_set_weight(desc, dc_.font.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+        pango_font_description_set_style(desc, dc_.font.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+        pango_layout_set_font_description(layout, desc);
+        pango_font_description_free(desc);
+        pango_layout_set_text(layout, utf8.c_str(), int(utf8.size()));
+        PangoRectangle logical;
+        pango_layout_get_pixel_extents(layout, nullptr, &logical);
+        const double baseline = pango_layout_get_baseline(layout) / double(PANGO_SCALE);
+        double left = X(x), top = Y(y);
+        switch (dc_.textAlign & 6) {
+        case 2: left -= logical.width; break;
+        case 6: left -= logical.width / 2.0; break;
+        default: break;
+        }
+        if ((dc_.textAlign & 24) == 24) top -= baseline;
+        else if (dc_.textAlign & 8) top -= logical.height;
+        cairo_save(cr_);
+        cairo_new_path(cr_);
+        cairo_set_source_rgb(cr_, dc_.textColour.r, dc_.textColour.g, dc_.textColour.b);
+        cairo_move_to(cr_, left, top);
+        pango_cairo_show_layout(cr_, layout);
+        cairo_restore(cr_);
+        g_object_unref(layout);
     }
 
     void DrawBitmap(const std::uint8_t* dib, std::size_t size, double dx, double dy, double dw, double dh, double sxSrc,
@@ -446,8 +494,37 @@ void PlayWmf(std::string_view b, const WmfLayout& layout, Player& p) {
             p.AddObject(o);
             break;
         }
+        case 0x02FB: {  // CreateFontIndirect: height, width, escapement, orientation, weight,
+                        // italic and three more bytes, four bytes, the face name
+            GdiObject o;
+            o.kind = GdiObject::FontObject;
+            o.font.height = s(0);
+            o.font.bold = s(4) >= 600;
+            o.font.italic = (u(5) & 0xFF) != 0;
+            if (n > 6 + 18) {
+                const std::string_view face = r.substr(6 + 18, std::min<std::size_t>(32, n - 24));
+                o.font.face = AnsiToUtf8(face.substr(0, face.find('\0')));
+            }
+            p.AddObject(o);
+            break;
+        }
+        case 0x0209: p.dc().textColour = FromColorRef(u32(0)); break;
+        case 0x012E: p.dc().textAlign = u(0); break;
+        case 0x0521: {  // TextOut: count, the text (padded to even), y, x
+            const std::size_t count = u(0), padded = (count + 1) & ~std::size_t(1);
+            if (8 + padded + 4 > n) break;
+            p.DrawText(s(1 + padded / 2 + 1), s(1 + padded / 2), AnsiToUtf8(r.substr(8, count)));
+            break;
+        }
+        case 0x0A32: {  // ExtTextOut: y, x, count, options, [rectangle], the text
+            const std::size_t count = u(2);
+            const std::size_t at = 6 + 8 + ((u(3) & 6) ? 8 : 0);
+            if (at + count > n) break;
+            p.DrawText(s(1), s(0), AnsiToUtf8(r.substr(at, count)));
+            break;
+        }
         // Objects we do not draw with still take their slot in the table.
-        case 0x00F7: case 0x01F9: case 0x0142: case 0x06FF: case 0x02FB: {
+        case 0x00F7: case 0x01F9: case 0x0142: case 0x06FF: {
             GdiObject o;
             o.kind = GdiObject::Other;
             p.AddObject(o);
@@ -590,7 +667,33 @@ void PlayEmf(std::string_view b, const EmfHeader& h, Player& p) {
             p.PutObject(u32(8), o);
             break;
         }
-        case 49: case 82: case 93: case 94: {  // palettes, fonts, pattern brushes: a slot each
+        case 82: {  // ExtCreateFontIndirectW: slot, then the font: height, width, escapement,
+                    // orientation, weight, italic and seven more bytes, the face name
+            GdiObject o;
+            o.kind = GdiObject::FontObject;
+            o.font.height = i32(12);
+            o.font.bold = i32(28) >= 600;
+            o.font.italic = r.size() > 32 && r[32] != 0;
+            if (r.size() >= 40 + 64) {
+                std::u16string face = Utf16LEBytesToUtf16(r.data() + 40, 64);
+                face = face.substr(0, face.find(u'\0'));
+                o.font.face = Utf16ToUtf8(face);
+            }
+            p.PutObject(u32(8), o);
+            break;
+        }
+        case 24: p.dc().textColour = FromColorRef(u32(8)); break;
+        case 22: p.dc().textAlign = u32(8); break;
+        case 83: case 84: {  // ExtTextOutA, ExtTextOutW: the reference point, count and offset
+            const std::uint64_t count = u32(44), at = u32(48);
+            const std::uint64_t bytes = type == 84 ? count * 2 : count;
+            if (at > r.size() || bytes > r.size() - at) break;
+            const std::string text = type == 84 ? Utf16ToUtf8(Utf16LEBytesToUtf16(r.data() + at, std::size_t(bytes)))
+                                                : AnsiToUtf8(r.substr(std::size_t(at), std::size_t(bytes)));
+            p.DrawText(i32(36), i32(40), text);
+            break;
+        }
+        case 49: case 93: case 94: {  // palettes, pattern brushes: a slot each
             GdiObject o;
             o.kind = GdiObject::Other;
             p.PutObject(u32(8), o);

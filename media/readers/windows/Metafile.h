@@ -1,8 +1,9 @@
 // Windows metafiles played onto cairo: placeable metafiles (16-bit records behind the
 // 22-byte placeable header), plain 16-bit metafiles (as DOS EPS previews embed them) and
 // enhanced metafiles (32-bit records). The player knows the records that make drawings and
-// previews: the mapping of logical coordinates, pens, brushes and the object table, lines,
-// rectangles, ellipses, polygons, paths, and device-independent bitmaps. Other records are
+// previews: the mapping of logical coordinates, pens, brushes, fonts and the object table,
+// lines, rectangles, ellipses, polygons, paths, text (drawn with pango) and device-independent
+// bitmaps. Other records are
 // stepped over. Every record's length is checked against the data and every count and offset
 // inside it against the record.
 #pragma once

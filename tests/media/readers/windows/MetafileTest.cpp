@@ -254,6 +254,32 @@ TEST(MetafileTest, ABitmapRecordIsDrawnIntoItsRectangle) {
     cairo_surface_destroy(s);
 }
 
+TEST(MetafileTest, TextIsDrawnInTheFontColourAndPlaceTheRecordsGive) {
+    Wmf w;
+    std::vector<std::int32_t> font = {-40, 0, 0, 0, 700, 0, 0, 0};
+    for (int i = 0; i < 16; ++i) font.push_back(i == 0 ? ('S' | ('a' << 8)) : i == 1 ? ('n' | ('s' << 8)) : 0);
+    w.Record(0x02FB, font);                     // CreateFontIndirect, bold, "Sans"
+    w.Record(0x012D, {w.objects++});
+    w.Record(0x0209, {kRedRef & 0xFFFF, kRedRef >> 16});  // SetTextColor
+    w.Record(0x012E, {0});                      // top left
+    w.Record(0x0521, {2, 'H' | ('H' << 8), 10, 10});  // TextOut "HH" at (10, 10)
+    Emf e;
+    std::vector<std::int32_t> logfont = {1, -40, 0, 0, 0, 700, 0, 0, 0};
+    e.Record(82, logfont);                      // ExtCreateFontIndirectW (face left empty)
+    e.Record(37, {1});
+    e.Record(24, {std::int32_t(kRedRef)});
+    e.Record(22, {0});
+    // ExtTextOutW: bounds, graphics mode, scales, reference (10, 10), 2 characters at 76.
+    e.Record(84, {0, 0, 0, 0, 1, 0, 0, 10, 10, 2, 76, 0, 0, 0, 0, 0, 0, 'H' | ('H' << 16)});
+    for (const std::string& bytes : {w.Placeable(0, 0, 100, 100, 96), e.File(100)}) {
+        cairo_surface_t* s = Played(bytes, false, 100);
+        EXPECT_GT(CountRed(s, 10, 10, 80, 55), 100) << "the letters";
+        EXPECT_EQ(CountRed(s, 0, 60, 100, 100), 0) << "nothing below them";
+        EXPECT_EQ(CountRed(s, 0, 0, 100, 8), 0) << "nothing above them";
+        cairo_surface_destroy(s);
+    }
+}
+
 TEST(MetafileTest, DamagedMetafilesNeverReadOutsideTheirBytes) {
     Wmf good;
     good.RedBrushNoPen();
@@ -307,6 +333,11 @@ TEST(MetafileTest, DamagedMetafilesNeverReadOutsideTheirBytes) {
         {"enhanced bitmap offsets outside the record", emfWith(81, {0, 0, 0, 0, 0, 0, 0, 0, 2, 2, 80, 0x7FFFFFF0, 120, 8, 0, 0xCC0020, 10, 10}), true},
         {"enhanced restore far below", emfWith(34, {-100000}), true},
         {"enhanced fill without a path", emfWith(62, {0, 0, 0, 0}), true},
+        {"text longer than its record", withRecord(0x0521, {30000, 0x4848}), true},
+        {"extended text longer than its record", withRecord(0x0A32, {0, 0, 30000, 6, 0, 0, 9, 9}), true},
+        {"enhanced text offset outside the record", emfWith(84, {0, 0, 0, 0, 1, 0, 0, 10, 10, 2, 0x7FFFFFF0}), true},
+        {"enhanced text count past the record", emfWith(84, {0, 0, 0, 0, 1, 0, 0, 10, 10, 0x40000000, 76}), true},
+        {"font record cut short", emfWith(82, {1, -40}), true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
