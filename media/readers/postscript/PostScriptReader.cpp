@@ -11,8 +11,6 @@
 namespace {
 
 UInt8 gEpsEnabled = 0;
-// Set to 0 by the registration; read by nothing else in this program.
-UInt8 gEpsSecondSwitch = 0;
 
 // A size the caller did not fix (0, or the views' own-size request) draws one pixel a point,
 // up to this side.
@@ -35,7 +33,6 @@ void KindRegisterPostScript() {
         KindRegister(type, kKindHandlerPostScript, "PostScript", kKindCategoryIllustration);
     KindRegister('AI  ', kKindHandlerPostScript, "Adobe Illustrator", kKindCategoryIllustration);
     gEpsEnabled = 1;
-    gEpsSecondSwitch = 0;
 }
 
 OSErr EpsRenderPreview(const FSSpec* spec, double boxWidth, double boxHeight, SInt32 side, GWorldPtr* preview) {
