@@ -5,9 +5,9 @@
 #include "catalog/tables/Labels.h"
 #include "media/imaging/PortBridge.h"
 #include "media/kinds/KindTable.h"
+#include "media/presenters/MediaObject.h"
 #include "platform/Handles.h"
 #include "window/view/IconSource.h"
-#include "window/view/MediaObject.h"
 #include "window/view/ViewPlayback.h"
 #include "window/view/ViewPort.h"
 #include "window/view/ViewSelection.h"
@@ -90,9 +90,8 @@ void DrawOneCell(ViewRec* view, cairo_t* cr, SInt32 item, const Rect& cell) {
     if (mode != kViewMedia && ViewIsPlaying(view) && view->playItemId && ItemGetId(view->catalog, item) == view->playItemId) {
         ViewCellPartRects parts;
         ViewCellParts(view, mode, CatalogGetSlotRec16(view->catalog, mode), CatalogGetSlotRec(view->catalog, mode), &cell, &parts);
-        MediaObjectSetDisplayRect(view->media, &parts.picture);
         cairo_surface_flush(cairo_get_target(cr));
-        MediaObjectDraw(view->media);
+        ViewDrawPresenter(view, parts.picture);
         cairo_surface_mark_dirty(cairo_get_target(cr));
     }
 }
@@ -153,12 +152,11 @@ void CellDrawMedia(const CellDrawArgs& a) {
     if (a.current && view->currentFileErr == noErr && !view->currentFile.path.empty() &&
         !(MediaObjectGetFileSpec(view->media, &shown) && shown == view->currentFile)) {
         ItemRec record;
-        if (ItemReadRecord(view->catalog, a.item, &record) == noErr) MediaObjectOpen(view->media, &view->currentFile, record.kind);
+        if (ItemReadRecord(view->catalog, a.item, &record) == noErr) ViewOpenInPresenter(view, &view->currentFile, record.kind);
     }
     if (a.current && MediaObjectIsOpen(a.view->media)) {
-        MediaObjectSetDisplayRect(a.view->media, &a.cell);
         cairo_surface_flush(cairo_get_target(a.cr));
-        MediaObjectDraw(a.view->media);
+        ViewDrawPresenter(a.view, a.cell);
         cairo_surface_mark_dirty(cairo_get_target(a.cr));
     }
 }
@@ -303,8 +301,7 @@ bool ViewParkPresenter(ViewRec* view) {
     if (info == kMediaShowsPicture) return true;
     if (info == kMediaShowsPreview) {
         Rect away{-1, -1, 0, 0};
-        MediaObjectSetDisplayRect(view->media, &away);
-        MediaObjectDraw(view->media);
+        ViewDrawPresenter(view, away);
         return true;
     }
     return false;
