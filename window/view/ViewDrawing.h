@@ -6,6 +6,9 @@
 
 #include "window/view/ViewLayout.h"
 #include "window/view/ViewRec.h"
+#include "platform/imaging/GWorld.h"
+
+#include <string>
 
 typedef struct _cairo cairo_t;
 
@@ -22,6 +25,17 @@ struct CellDrawArgs {
     UInt8 label = 0;
     RGBColor labelColor{0, 0, 0};
     bool selectionOnly = false;
+    // The part of the cell inside the view (the whole cell when printing).
+    Rect visible{};
+    // Printing: the page's cells are drawn with the printer's context and resolution;
+    // fromMedia draws pictures from their media files at that resolution.
+    bool forPrint = false;
+    bool fromMedia = false;
+    bool screenOnly = false;
+    double resolutionH = 0;
+    double resolutionV = 0;
+    GWorldPtr* keeper = nullptr;
+    bool offscreenWanted = false;
 };
 
 struct CellDrawProcs {
@@ -42,6 +56,18 @@ void CellDrawListRow(const CellDrawArgs& args);
 void CellDrawThumbnail(const CellDrawArgs& args);
 void CellDrawMedia(const CellDrawArgs& args);
 void CellDrawEmptyHint(ViewRec* view, cairo_t* cr, const Rect& area);
+
+// The marker over the played item's cell (List and Thumbnail view).
+void CellDrawPlayMarker(ViewRec* view, cairo_t* cr, const Rect& cell);
+// Whether item n is the one the view's presenter plays.
+bool CellItemPlayedHere(const ViewRec* view, SInt32 item);
+
+// The text of the empty-view hint: items hidden, or none at all (UTF-8).
+std::string EmptyHintText(const ViewRec* view);
+// The colours of a List row: text and background XORed like the selection ring when selected,
+// a labelled row keeping its label's colour for the text.
+struct CellColors;
+CellColors ListRowColors(const RGBColor& text, const RGBColor& background, bool selected, bool current, bool labelled);
 
 // Selection colours: the background XORed channel by channel.
 RGBColor ViewSelectionColor(const RGBColor& background, bool current);

@@ -69,6 +69,7 @@ void ViewDispose(ViewRec* view) {
     if (ViewIsPlaying(view)) ViewTogglePlayback(view);
     StopTimer(&view->statsTimer);
     StopTimer(&view->typeAheadTimer);
+    StopTimer(&view->pictureTimer);
     StopTimer(&view->blinkTimer);
     ViewClearCurrent(view);
     CatalogNotifyNow(view->catalog, kMsgViewTornDown, 0);

@@ -110,6 +110,11 @@ struct ViewRec {
     OSErr currentFileErr = 0;
     FSSpec currentFile;
     UInt8 currentCaps[3] = {0, 0, 0};      // time-based; visual; rotatable
+    // Pending items whose pictures are read from their files, one a tick, after the paint
+    // that met them (ids, in the order met).
+    std::vector<UInt32> pendingPictures;
+    std::set<UInt32> unreadablePictures;   // read once and failed: not tried again
+    TimerId pictureTimer = 0;
     // The display defaults exchanged with the preferences, kept in their own record.
     ViewPrefsFields defaults{};
 };
