@@ -8,6 +8,7 @@
 #include "media/presenters/MediaObject.h"
 #include "platform/Handles.h"
 #include "window/view/IconSource.h"
+#include "window/view/ViewHeader.h"
 #include "window/view/ViewPlayback.h"
 #include "window/view/ViewPort.h"
 #include "window/view/ViewSelection.h"
@@ -26,7 +27,7 @@ CellDrawProcs BuiltInProcs() {
     p.thumbnail = CellDrawThumbnail;
     p.media = CellDrawMedia;
     p.emptyHint = CellDrawEmptyHint;
-    p.headerBar = nullptr;
+    p.headerBar = [](ViewRec* view) { ViewDrawHeaderBarInto(view, nullptr); };
     return p;
 }
 
@@ -111,7 +112,7 @@ RGBColor ViewSelectionColor(const RGBColor& bg, bool current) {
 }
 
 void ViewDrawHeaderBar(ViewRec* view) {
-    if (!view || ViewGetMode(view) == kViewList) return;
+    if (!view) return;
     if (gProcs.headerBar) gProcs.headerBar(view);
 }
 

@@ -70,6 +70,7 @@ void ViewDispose(ViewRec* view) {
     StopTimer(&view->statsTimer);
     StopTimer(&view->typeAheadTimer);
     StopTimer(&view->pictureTimer);
+    StopTimer(&view->headerTrack.repeatTimer);
     StopTimer(&view->blinkTimer);
     ViewClearCurrent(view);
     CatalogNotifyNow(view->catalog, kMsgViewTornDown, 0);
