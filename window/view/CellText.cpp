@@ -13,7 +13,9 @@
 #include <pango/pangocairo.h>
 
 #include <cstring>
+#include <list>
 #include <memory>
+#include <unordered_map>
 
 namespace {
 
@@ -22,10 +24,38 @@ constexpr double kTextDpi = 96.0;
 constexpr UInt8 kStyleBold = 1, kStyleItalic = 2, kStyleUnderline = 4;
 constexpr UInt8 kValueText = 5;
 
+// One pango context for every text drawn without a transform (the screen and the tests):
+// making a context per text would look every font up again.
+PangoContext* PlainContext() {
+    static PangoContext* context = [] {
+        PangoContext* c = pango_font_map_create_context(pango_cairo_font_map_get_default());
+        pango_cairo_context_set_resolution(c, kTextDpi);
+        cairo_font_options_t* options = cairo_font_options_create();
+        cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+        pango_cairo_context_set_font_options(c, options);
+        cairo_font_options_destroy(options);
+        return c;
+    }();
+    return context;
+}
+
+bool PlainTransform(cairo_t* cr) {
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    return m.xx == 1 && m.yy == 1 && m.xy == 0 && m.yx == 0;
+}
+
 PangoLayout* NewLayout(cairo_t* cr, const std::string& utf8, const CatalogFontEntry* font, UInt8 style) {
-    PangoLayout* layout = pango_cairo_create_layout(cr);
-    pango_cairo_context_set_resolution(pango_layout_get_context(layout), kTextDpi);
-    pango_layout_context_changed(layout);
+    PangoLayout* layout;
+    if (PlainTransform(cr)) {
+        layout = pango_layout_new(PlainContext());
+    } else {
+        // A scaled context (a printed page): the layout follows its transform.
+        layout = pango_cairo_create_layout(cr);
+        pango_cairo_context_set_resolution(pango_layout_get_context(layout), kTextDpi);
+        pango_layout_context_changed(layout);
+    }
     PangoFontDescription* d = ViewFontDescription(font, style & kStyleBold);
     if (style & kStyleItalic) pango_font_description_set_style(d, PANGO_STYLE_ITALIC);
     pango_layout_set_font_description(layout, d);
@@ -63,10 +93,85 @@ std::string FromField(const FieldValue& v, UInt8 type, FieldId id) {
 
 }  // namespace
 
+namespace {
+
+PangoLayout* NewTextLayout(cairo_t* cr, const std::string& utf8, int w, int h, const CatalogFontEntry* font, UInt8 style,
+                           SInt16 justification, TextFit fit);
+
+// Laid-out texts of the plain context, by everything that shapes them: the same captions and
+// columns are drawn at every redraw and scroll, and shaping is the dear part of drawing text.
+class LayoutCache {
+public:
+    PangoLayout* Find(const std::string& key) {
+        auto it = map_.find(key);
+        if (it == map_.end()) return nullptr;
+        order_.splice(order_.begin(), order_, it->second.second);
+        return it->second.first;
+    }
+    void Put(const std::string& key, PangoLayout* layout) {
+        g_object_ref(layout);
+        order_.push_front(key);
+        map_[key] = {layout, order_.begin()};
+        while (map_.size() > kCapacity) {
+            auto last = map_.find(order_.back());
+            g_object_unref(last->second.first);
+            map_.erase(last);
+            order_.pop_back();
+        }
+    }
+
+private:
+    static constexpr std::size_t kCapacity = 4096;
+    std::unordered_map<std::string, std::pair<PangoLayout*, std::list<std::string>::iterator>> map_;
+    std::list<std::string> order_;
+};
+
+LayoutCache& Layouts() {
+    static LayoutCache cache;
+    return cache;
+}
+
+std::string LayoutKey(const std::string& text, const CatalogFontEntry* font, UInt8 style, SInt16 justification, TextFit fit,
+                      int w, int h) {
+    std::string key;
+    key.reserve(text.size() + 64);
+    key += std::to_string(w) + ',' + std::to_string(h) + ',' + std::to_string(int(style)) + ',' +
+           std::to_string(justification) + ',' + std::to_string(int(fit)) + ',';
+    if (font) key += std::to_string(font->size) + ',' + std::string(font->name, strnlen(font->name, sizeof font->name));
+    key += '\x01';
+    key += text;
+    return key;
+}
+
+}  // namespace
+
 void CellDrawTextUtf8(cairo_t* cr, const std::string& utf8, const Rect& r, const CatalogFontEntry* font, UInt8 style,
                       SInt16 justification, TextFit fit, const RGBColor& color) {
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0 || utf8.empty()) return;
+    const bool plain = PlainTransform(cr);
+    const std::string key = plain ? LayoutKey(utf8, font, style, justification, fit, w, h) : std::string();
+    PangoLayout* layout = plain ? Layouts().Find(key) : nullptr;
+    if (layout) {
+        g_object_ref(layout);
+    } else {
+        layout = NewTextLayout(cr, utf8, w, h, font, style, justification, fit);
+        if (plain) Layouts().Put(key, layout);
+    }
+    cairo_save(cr);
+    cairo_rectangle(cr, r.left, r.top, w, h);
+    cairo_clip(cr);
+    CellSetColor(cr, color);
+    cairo_move_to(cr, r.left, r.top);
+    pango_cairo_show_layout(cr, layout);
+    cairo_restore(cr);
+    g_object_unref(layout);
+}
+
+namespace {
+
+PangoLayout* NewTextLayout(cairo_t* cr, const std::string& utf8, int w, int h, const CatalogFontEntry* font, UInt8 style,
+                           SInt16 justification, TextFit fit) {
     std::string text = utf8;
     if (fit == TextFit::PathEllipsis) {
         text = PathEllipsis(utf8, w, [&](const std::string& t) { return CellTextWidthUtf8(t, font, style); });
@@ -84,15 +189,10 @@ void CellDrawTextUtf8(cairo_t* cr, const std::string& utf8, const Rect& r, const
         pango_layout_set_single_paragraph_mode(layout, TRUE);
         pango_layout_set_height(layout, 0);
     }
-    cairo_save(cr);
-    cairo_rectangle(cr, r.left, r.top, w, h);
-    cairo_clip(cr);
-    CellSetColor(cr, color);
-    cairo_move_to(cr, r.left, r.top);
-    pango_cairo_show_layout(cr, layout);
-    cairo_restore(cr);
-    g_object_unref(layout);
+    return layout;
 }
+
+}  // namespace
 
 int CellTextWidthUtf8(const std::string& utf8, const CatalogFontEntry* font, UInt8 style) {
     PangoLayout* layout = NewLayout(MeasuringCairo(), utf8, font, style);

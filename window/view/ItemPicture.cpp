@@ -66,7 +66,7 @@ bool ItemDrawPicture(ViewRec* view, SInt32 item, UInt8 category, const ItemPictu
     if (picture && picture->world) {
         Rect r = GetPortBounds(picture->world);
         CellFitRect(&r, *rect, a.forPrint ? kCellFitScale : kCellFitShrink);
-        if (a.draw && cr) DrawWorldInRect(cr, picture->world, r);
+        if (a.draw && cr) DrawThumbnailInRect(cr, *picture, r);
         *rect = r;
         return true;
     }

@@ -5,12 +5,43 @@
 #include "media/imaging/Offscreen.h"
 #include "platform/Handles.h"
 
+#include <cairo.h>
+
 #include <list>
 #include <map>
 #include <string_view>
 
 DecodedThumbnail::~DecodedThumbnail() {
+    if (scaled) cairo_surface_destroy(scaled);
     if (world) DisposeGWorld(world);
+}
+
+void DrawThumbnailInRect(cairo_t* cr, const DecodedThumbnail& picture, const Rect& r) {
+    const SInt16 w = SInt16(r.right - r.left), h = SInt16(r.bottom - r.top);
+    cairo_surface_t* source = picture.world ? GetGWorldSurface(picture.world) : nullptr;
+    if (!source || w <= 0 || h <= 0) return;
+    const Rect b = GetPortBounds(picture.world);
+    const bool sameSize = b.right - b.left == w && b.bottom - b.top == h;
+    if (!sameSize && (!picture.scaled || picture.scaledWidth != w || picture.scaledHeight != h)) {
+        if (picture.scaled) cairo_surface_destroy(picture.scaled);
+        picture.scaled = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+        cairo_t* s = cairo_create(picture.scaled);
+        cairo_scale(s, double(w) / (b.right - b.left), double(h) / (b.bottom - b.top));
+        cairo_set_source_surface(s, source, 0, 0);
+        cairo_pattern_set_extend(cairo_get_source(s), CAIRO_EXTEND_PAD);
+        cairo_pattern_set_filter(cairo_get_source(s), CAIRO_FILTER_GOOD);
+        cairo_paint(s);
+        cairo_destroy(s);
+        cairo_surface_flush(picture.scaled);
+        picture.scaledWidth = w;
+        picture.scaledHeight = h;
+    }
+    cairo_save(cr);
+    cairo_rectangle(cr, r.left, r.top, w, h);
+    cairo_clip(cr);
+    cairo_set_source_surface(cr, sameSize ? source : picture.scaled, r.left, r.top);
+    cairo_paint(cr);
+    cairo_restore(cr);
 }
 
 namespace {

@@ -13,6 +13,9 @@
 #include "platform/imaging/GWorld.h"
 
 #include <cstdint>
+
+typedef struct _cairo_surface cairo_surface_t;
+typedef struct _cairo cairo_t;
 #include <memory>
 
 struct CatalogRec;
@@ -21,6 +24,10 @@ struct CatalogRec;
 struct DecodedThumbnail {
     GWorldPtr world = nullptr;
     Rect frame{};
+    // The picture scaled to the size it was last drawn at: cells of one size draw the same
+    // pixels again and again, so scaling is done once a size.
+    mutable cairo_surface_t* scaled = nullptr;
+    mutable SInt16 scaledWidth = 0, scaledHeight = 0;
     ~DecodedThumbnail();
 };
 using ThumbnailRef = std::shared_ptr<const DecodedThumbnail>;
@@ -32,6 +39,8 @@ ThumbnailRef ThumbnailCacheGet(const CatalogRec* catalog, SInt32 item);
 ThumbnailRef ThumbnailCacheGetPending(const CatalogRec* catalog, UInt32 itemId);
 // Keeps a picture read from a pending item's file; the cache owns the world from now on.
 void ThumbnailCachePutPending(const CatalogRec* catalog, UInt32 itemId, GWorldPtr world);
+// Draws the picture onto the rectangle, scaled (kept scaled for the next draw at that size).
+void DrawThumbnailInRect(cairo_t* cr, const DecodedThumbnail& picture, const Rect& rect);
 // Forgets every picture of the catalog (all catalogs with null).
 void ThumbnailCacheClear(const CatalogRec* catalog);
 
