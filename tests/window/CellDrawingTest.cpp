@@ -635,3 +635,40 @@ TEST_F(CellDrawingTest, WholeCellsMatchTheirGoldenPictures) {
         SetUp();
     }
 }
+
+TEST_F(CellDrawingTest, TheMediaViewShowsAnErrorCardForAMissingFile) {
+    AddItem("gone.jpg", 'JPEG', SolidThumbnail(64, 48, 0, 0, 255));
+    CatalogGetSlotRec16(catalog, kViewMedia)->sizeStep = kShowScaledToFit;
+    CatalogGetSlotRec(catalog, kViewMedia)->fields[0].fieldId = 0;
+    MakeView(kViewMedia, 400, 300, false);
+    ViewSelectItem(view, 1, kSelectAlone, false);
+    ViewRedraw(view, nullptr);
+    EXPECT_EQ(MediaObjectGetPictureInfo(view->media), kMediaShowsMemoryPicture);
+    // The 250 x 80 card, centred: its red frames, white inside, the thumbnail at its top left.
+    EXPECT_EQ(PixelAt(port->world, 75, 150), 0xDD0000u);
+    EXPECT_EQ(PixelAt(port->world, 76, 150), 0xDD0000u);
+    EXPECT_EQ(PixelAt(port->world, 80, 185), 0xFFFFFFu);
+    EXPECT_EQ(PixelAt(port->world, 75 + 20, 110 + 20), 0x0000FFu);
+    EXPECT_EQ(PresenterOpenItem(view->media, view, 1, false), OSErr(-43));
+}
+
+TEST_F(CellDrawingTest, ThumbnailOnlyDrawingOfAnItemWithoutThumbnailShowsACrossedBox) {
+    AddItem("none.jpg", 'JPEG', nullptr, 0, 0);
+    MakeView(kViewThumbnail, 400, 300, false);
+    GWorldPtr world = nullptr;
+    Rect bounds{0, 0, 32, 32};
+    ASSERT_EQ(NewGWorldFromFormat(&world, k32ARGBPixelFormat, &bounds), noErr);
+    MediaObject* m = MediaObjectNew(world);
+    ASSERT_EQ(PresenterOpenItem(m, view, 1, true), noErr);
+    MediaObjectSetShowFlag(m, kShowActualSize);
+    MediaObjectSetBounds(m, &bounds);
+    MediaObjectSetDisplayRect(m, &bounds);
+    ASSERT_EQ(MediaObjectDraw(m), noErr);
+    for (int i : {1, 6, 16, 30}) {
+        EXPECT_EQ(PixelAt(world, i, i), 0x000000u) << i;       // from (0, 0) to (32, 32)
+        EXPECT_EQ(PixelAt(world, 32 - i, i), 0x000000u) << i;  // from (32, 0) to (0, 32)
+    }
+    EXPECT_EQ(PixelAt(world, 10, 20), 0xFFFFFFu);
+    MediaObjectDelete(m);
+    DisposeGWorld(world);
+}
