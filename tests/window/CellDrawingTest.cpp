@@ -672,3 +672,38 @@ TEST_F(CellDrawingTest, ThumbnailOnlyDrawingOfAnItemWithoutThumbnailShowsACrosse
     MediaObjectDelete(m);
     DisposeGWorld(world);
 }
+
+TEST_F(CellDrawingTest, TheEditFieldOfTheCurrentItem) {
+    for (int i = 0; i < 9; ++i) AddItem("i" + std::to_string(i) + ".jpg", 'JPEG', nullptr);
+    ViewFieldList* fields = CatalogGetSlotRec(catalog, kViewThumbnail);
+    fields->fields[0] = ViewFieldEntry{kFieldFileName, 1, 0, 0};
+    fields->fields[1] = ViewFieldEntry{kFieldCaption, 2, 0, 0};
+    fields->fields[2] = ViewFieldEntry{0, 0, 0, 0};
+    MakeView(kViewThumbnail, 400, 200, false);
+    SInt32 item = 0;
+    Rect rect;
+    SInt16 lines = 0;
+    UInt32 id = 0;
+    EXPECT_FALSE(ViewFindEditField(view, nullptr, &item, &rect, &lines, &id));  // no current item
+    ViewSelectItem(view, 2, kSelectAlone, false);
+    ASSERT_TRUE(ViewFindEditField(view, nullptr, &item, &rect, &lines, &id));
+    EXPECT_EQ(item, 2);
+    EXPECT_EQ(id, UInt32(kFieldFileName));
+    EXPECT_EQ(lines, 1);
+    Rect cell;
+    ViewCellRect(view, ViewCell{0, 1}, &cell);
+    EXPECT_TRUE(rect.left >= cell.left && rect.right <= cell.right && rect.bottom <= cell.bottom);
+    // A click on the caption line finds the caption with its two lines; elsewhere nothing.
+    ViewCellPartRects parts;
+    ViewCellParts(view, kViewThumbnail, Thumbs(), fields, &cell, &parts);
+    Point onCaption{SInt16(parts.values[1].top + 2), SInt16(parts.values[1].left + 5)};
+    id = 0;
+    ASSERT_TRUE(ViewFindEditField(view, &onCaption, &item, &rect, &lines, &id));
+    EXPECT_EQ(id, UInt32(kFieldCaption));
+    EXPECT_EQ(lines, 2);
+    Point onPicture{SInt16(cell.top + 20), SInt16(cell.left + 20)};
+    EXPECT_FALSE(ViewFindEditField(view, &onPicture, &item, &rect, &lines, &id));
+    // A field the list does not show.
+    id = kFieldKeywords;
+    EXPECT_FALSE(ViewFindEditField(view, nullptr, &item, &rect, &lines, &id));
+}

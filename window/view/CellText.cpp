@@ -2,11 +2,13 @@
 
 #include "catalog/fields/FieldAccess.h"
 #include "catalog/fields/FieldFormat.h"
+#include "catalog/tables/CatalogTables.h"
 #include "foundation/text/Unicode.h"
 #include "media/kinds/CatalogThumbnail.h"
 #include "window/view/CellPrimitives.h"
 #include "window/view/ViewFonts.h"
 #include "window/view/ViewLayout.h"
+#include "window/view/ViewDrawing.h"
 #include "window/view/ViewRec.h"
 
 #include <cairo.h>
@@ -336,4 +338,57 @@ void CellDrawCaptions(cairo_t* cr, ViewRec* view, SInt32 item, const ViewCellPar
         if (i > 0)
             FillRectColor(cr, Rect{SInt16(V.top - 1), labels ? L.left : V.left, V.top, V.right}, colors->colors[0]);
     }
+}
+
+namespace {
+
+// The entry of the current item's cell the edit opens on, and its value rectangle.
+int FindEditEntry(ViewRec* view, const Point* click, UInt32 wanted, Rect* rect) {
+    const UInt8 mode = ViewGetMode(view);
+    const ViewFieldList* fields = CatalogGetSlotRec(view->catalog, mode);
+    if (!fields) return -1;
+    const ViewCell cell = ViewItemToCell(view, view->currentItem);
+    if (!ViewIsCellVisible(view, cell)) return -1;
+    SInt32 r32[4];
+    ViewCellRect32(view, cell, r32);
+    const Rect cellRect{SInt16(r32[0]), SInt16(r32[1]), SInt16(r32[2]), SInt16(r32[3])};
+    ViewCellPartRects parts;
+    ViewCellParts(view, mode, CatalogGetSlotRec16(view->catalog, mode), fields, &cellRect, &parts);
+    for (int i = 0; i < 10 && fields->fields[i].fieldId != 0; ++i) {
+        const UInt32 id = fields->fields[i].fieldId;
+        const Rect& v = parts.values[i];
+        if (click) {
+            const bool editable = id == kFieldFileName || id == kFieldCaption;
+            if (editable && click->h >= v.left && click->h < v.right && click->v >= v.top && click->v < v.bottom) {
+                *rect = v;
+                return i;
+            }
+        } else if (id == wanted) {
+            *rect = v;
+            return i;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+bool ViewFindEditField(ViewRec* view, const Point* click, SInt32* item, Rect* rect, SInt16* lines, UInt32* fieldId) {
+    if (!view || view->currentItem < 1 || view->currentItem > ViewItemCount(view)) return false;
+    const UInt32 wanted = fieldId && *fieldId ? *fieldId : UInt32(kFieldFileName);
+    Rect r{};
+    int entry = FindEditEntry(view, click, wanted, &r);
+    if (entry < 0) return false;
+    const UInt8 mode = ViewGetMode(view);
+    if (mode != kViewMedia && r.bottom > view->viewRect.bottom) {
+        ViewRevealCell(view, ViewItemToCell(view, view->currentItem));
+        entry = FindEditEntry(view, click, wanted, &r);
+        if (entry < 0 || r.bottom > view->viewRect.bottom) return false;
+    }
+    const ViewFieldEntry& e = CatalogGetSlotRec(view->catalog, mode)->fields[entry];
+    if (item) *item = view->currentItem;
+    if (rect) *rect = r;
+    if (lines) *lines = mode == kViewList ? 1 : SInt16(e.value);
+    if (fieldId) *fieldId = e.fieldId;
+    return true;
 }

@@ -52,6 +52,13 @@ void CellDrawFieldValue(cairo_t* cr, ViewRec* view, SInt32 item, SInt16 justific
 // The same in the font of the entry's text style; item 0 in bold.
 void CellDrawFieldText(cairo_t* cr, ViewRec* view, const Rect& rect, SInt16 justification, const ViewFieldEntry& entry,
                        const CatalogFontEntry* font, bool blank, bool singleLine, SInt32 item, const CellColors& colors);
+// The field of the current item an in-place edit opens on: with a click point, the file name
+// or caption line under it; without one, the field asked for (0: the file name) when the
+// mode's field list shows it. Answers its id, value rectangle and line count (1 in List
+// view). Outside the Media view a field below the view scrolls the item into view first;
+// false when the item is not on screen, or the field not shown or still below.
+bool ViewFindEditField(ViewRec* view, const Point* click, SInt32* item, Rect* rect, SInt16* lines, UInt32* fieldId);
+
 // The caption block of a Thumbnail or Media cell: a line per field of the list, with the
 // field's bold name to its left when the settings show labels.
 void CellDrawCaptions(cairo_t* cr, ViewRec* view, SInt32 item, const ViewCellPartRects& parts, const ViewFieldList* fields,
