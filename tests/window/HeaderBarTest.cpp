@@ -290,3 +290,65 @@ TEST_F(HeaderBarTest, TheInformationLineOfTheCurrentItem) {
     EXPECT_GT(colours.size(), 4u);
     EXPECT_TRUE(colours.count(0xEDEDED));
 }
+
+TEST_F(HeaderBarTest, TheViewMenuSetsSizesRatiosAndMarginsAndKeepsThemAsDefaults) {
+    AddItems(3);
+    MakeHeader(kViewThumbnail);
+    ViewModeSettings* thumbs = CatalogGetSlotRec16(catalog, kViewThumbnail);
+    thumbs->aspect = 1;   // 4:3
+    auto items = ViewHeaderViewMenuItems(view);
+    auto find = [&](const std::string& text) {
+        return std::find_if(items.begin(), items.end(), [&](const HeaderMenuItem& i) { return i.text == text; });
+    };
+    ASSERT_NE(find("Thumbnail Size:"), items.end());
+    EXPECT_FALSE(find("Thumbnail Size:")->enabled);
+    auto level16 = find("512 x 384");
+    ASSERT_NE(level16, items.end());
+    EXPECT_TRUE(ViewHeaderApplyViewMenu(view, level16->command));
+    EXPECT_EQ(thumbs->sizeStep, 16);
+    EXPECT_EQ(CatalogGetSlotSize(catalog, kViewThumbnail), 512);
+    EXPECT_FALSE(ViewHeaderApplyViewMenu(view, level16->command));   // no change, nothing done
+    const UInt8* defaults = GetPreferences()->viewBlock64 + kViewThumbnail * sizeof(ViewModeSettings);
+    EXPECT_EQ(defaults[offsetof(ViewModeSettings, sizeStep)], 16);
+    items = ViewHeaderViewMenuItems(view);
+    auto shadow = find("Shadow");
+    ASSERT_NE(shadow, items.end());
+    EXPECT_TRUE(ViewHeaderApplyViewMenu(view, shadow->command));
+    EXPECT_EQ(thumbs->frameStyle, 2);
+    EXPECT_EQ(defaults[offsetof(ViewModeSettings, frameStyle)], 2);
+    items = ViewHeaderViewMenuItems(view);
+    EXPECT_TRUE(find("Shadow")->checked);
+    EXPECT_TRUE(find("4:3 Landscape")->checked);
+}
+
+TEST_F(HeaderBarTest, TheColumnChooserAddsAndRemovesColumns) {
+    ListFields()->fields[0] = ViewFieldEntry{kFieldFileName, 100, 0, 0};
+    ListFields()->fields[1] = ViewFieldEntry{kFieldFileSize, 60, 0, 0};
+    for (int i = 2; i < 10; ++i) ListFields()->fields[i] = ViewFieldEntry{};
+    MakeHeader(kViewList);
+    auto items = ViewHeaderFieldMenuItems(view);
+    auto byId = [&](UInt32 id) {
+        return std::find_if(items.begin(), items.end(), [&](const HeaderMenuItem& i) { return i.command == int(id); });
+    };
+    ASSERT_NE(byId(kFieldFileName), items.end());
+    EXPECT_TRUE(byId(kFieldFileName)->checked);
+    EXPECT_FALSE(byId(kFieldFileName)->enabled);
+    EXPECT_TRUE(byId(kFieldFileSize)->checked);
+    ASSERT_NE(byId(kFieldWidth), items.end());
+    EXPECT_FALSE(byId(kFieldWidth)->checked);
+    EXPECT_TRUE(std::any_of(items.begin(), items.end(), [](const HeaderMenuItem& i) { return i.text.empty(); }));
+    // Adding puts the field last with its own width; choosing a shown one removes it.
+    EXPECT_TRUE(ViewHeaderApplyFieldMenu(view, kFieldWidth));
+    EXPECT_EQ(ListFields()->fields[2].fieldId, UInt32(kFieldWidth));
+    EXPECT_GT(ListFields()->fields[2].value, 0);
+    EXPECT_TRUE(ViewHeaderApplyFieldMenu(view, kFieldFileSize));
+    EXPECT_EQ(ListFields()->fields[1].fieldId, UInt32(kFieldWidth));
+    EXPECT_EQ(ListFields()->fields[2].fieldId, 0u);
+    EXPECT_FALSE(ViewHeaderApplyFieldMenu(view, kFieldFileName));
+    // Ten shown: nothing more, with a beep.
+    const UInt32 more[] = {kFieldFileSize, kFieldFileType, kFieldHeight, kFieldDuration, kFieldPath, kFieldCaption, kFieldKeywords, kFieldPeople};
+    for (UInt32 id : more) ASSERT_TRUE(ViewHeaderApplyFieldMenu(view, id));
+    const int beeps = hooks.beeps;
+    EXPECT_FALSE(ViewHeaderApplyFieldMenu(view, kFieldCategories));
+    EXPECT_EQ(hooks.beeps, beeps + 1);
+}

@@ -1,6 +1,8 @@
 #include "window/view/ViewHeader.h"
 
 #include "catalog/fields/FieldAccess.h"
+#include "catalog/fields/FieldDef.h"
+#include "catalog/items/CustomFields.h"
 #include "catalog/items/ItemRecords.h"
 #include "catalog/tables/CatalogTables.h"
 #include "foundation/format/NumberFormat.h"
@@ -27,6 +29,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstddef>
+#include <cstring>
 
 namespace {
 
@@ -500,4 +504,129 @@ void ViewDrawHeaderBarInto(ViewRec* view, cairo_t* given) {
         PortEndGdi(&gdi);
         ViewPortAddDamage(view->headerPort, &view->headerRect);
     }
+}
+
+namespace {
+
+enum : int {
+    kMenuSmallIcons = 1, kMenuLargeIcons = 2,
+    kMenuSizeBase = 100,    // + level
+    kMenuRatioBase = 200,   // + ratio 0..2
+    kMenuMarginBase = 300,  // + margin 0..3
+};
+constexpr int kLevels[] = {1, 2, 3, 4, 5, 6, 7, 8, 10, 16, 20};
+constexpr int kMaxFieldChoices = 128;
+
+std::string SizeText(int level, UInt8 aspect) {
+    const int side = level * 32, shortSide = level * 24;
+    const int w = aspect == 2 ? shortSide : side, h = aspect == 1 ? shortSide : side;
+    return std::to_string(w) + " x " + std::to_string(h);
+}
+
+// Copies bytes of the mode's settings into the defaults new catalogs take.
+void KeepAsDefault(UInt8 mode, const ViewModeSettings& s, std::size_t offset, std::size_t size) {
+    UInt8* slot = GetPreferences()->viewBlock64 + mode * sizeof(ViewModeSettings);
+    std::memcpy(slot + offset, reinterpret_cast<const UInt8*>(&s) + offset, size);
+}
+
+void AfterMenuChange(ViewRec* view) {
+    CatalogSetModified(view->catalog);
+    ViewLayout(view, view->catalog);
+    ViewKeepCurrentVisible(view);
+    RedrawAll(view);
+}
+
+}  // namespace
+
+std::vector<HeaderMenuItem> ViewHeaderViewMenuItems(ViewRec* view) {
+    std::vector<HeaderMenuItem> items;
+    const UInt8 mode = ViewGetMode(view);
+    const ViewModeSettings* s = CatalogGetSlotRec16(view->catalog, mode);
+    if (!s) return items;
+    if (mode == kViewList) {
+        items.push_back({Indexed(200, 1), kMenuSmallIcons, true, s->sizeStep != 2});
+        items.push_back({Indexed(200, 2), kMenuLargeIcons, true, s->sizeStep == 2});
+        return items;
+    }
+    if (mode != kViewThumbnail) return items;
+    items.push_back({Indexed(201, 1), 0, false, false});
+    items.push_back({SizeText(s->sizeStep, s->aspect), 0, false, false});
+    items.push_back({});
+    for (int level : kLevels) items.push_back({SizeText(level, s->aspect), kMenuSizeBase + level, true, s->sizeStep == level});
+    items.push_back({});
+    items.push_back({Indexed(201, 2), 0, false, false});
+    for (int r = 0; r < 3; ++r) items.push_back({Indexed(201, 3 + r), kMenuRatioBase + r, true, s->aspect == r});
+    items.push_back({});
+    items.push_back({Indexed(201, 6), 0, false, false});
+    for (int m = 0; m < 4; ++m) items.push_back({Indexed(201, 7 + m), kMenuMarginBase + m, true, s->frameStyle == m});
+    return items;
+}
+
+bool ViewHeaderApplyViewMenu(ViewRec* view, int command) {
+    const UInt8 mode = ViewGetMode(view);
+    ViewModeSettings* s = CatalogGetSlotRec16(view->catalog, mode);
+    if (!s) return false;
+    bool changed = false;
+    std::size_t offset = offsetof(ViewModeSettings, sizeStep), size = 1;
+    if (mode == kViewList && (command == kMenuSmallIcons || command == kMenuLargeIcons)) {
+        const UInt8 level = command == kMenuLargeIcons ? 2 : 1;
+        changed = s->sizeStep != level;
+        s->sizeStep = level;
+    } else if (mode == kViewThumbnail && command > kMenuSizeBase && command <= kMenuSizeBase + 20) {
+        changed = CatalogSetSlotSize(view->catalog, command - kMenuSizeBase, kViewThumbnail);
+    } else if (mode == kViewThumbnail && command >= kMenuRatioBase && command < kMenuRatioBase + 3) {
+        changed = s->aspect != command - kMenuRatioBase;
+        offset = offsetof(ViewModeSettings, aspect);
+        s->aspect = UInt8(command - kMenuRatioBase);
+    } else if (mode == kViewThumbnail && command >= kMenuMarginBase && command < kMenuMarginBase + 4) {
+        changed = s->frameStyle != command - kMenuMarginBase;
+        offset = offsetof(ViewModeSettings, frameStyle);
+        s->frameStyle = UInt8(command - kMenuMarginBase);
+    }
+    if (!changed) return false;
+    AfterMenuChange(view);
+    const ViewModeSettings& now = *CatalogGetSlotRec16(view->catalog, mode);
+    KeepAsDefault(mode, now, offset, size);
+    // The List view's icon size goes with its percent.
+    if (mode == kViewList) KeepAsDefault(mode, now, offsetof(ViewModeSettings, percent), sizeof now.percent);
+    return true;
+}
+
+std::vector<HeaderMenuItem> ViewHeaderFieldMenuItems(ViewRec* view) {
+    std::vector<HeaderMenuItem> items;
+    const ViewFieldList* fields = CatalogGetSlotRec(view->catalog, kViewList);
+    const int customCount = int(CatalogGetCustomFieldCount(view->catalog));
+    UInt8 lastGroup = 0;
+    for (int n = 0; n < kMaxFieldChoices; ++n) {
+        UInt8 group = 0;
+        const FieldId id = FieldListForEdition(n, 0, 2, customCount, &group);
+        if (id == 0) break;
+        if (n > 0 && group != lastGroup) items.push_back({});
+        lastGroup = group;
+        bool shown = false;
+        for (int i = 0; fields && i < 10 && fields->fields[i].fieldId; ++i) shown = shown || fields->fields[i].fieldId == id;
+        items.push_back({CellFieldText(view->catalog, 0, id, true), int(id), id != kFieldFileName, shown || id == kFieldFileName});
+    }
+    return items;
+}
+
+bool ViewHeaderApplyFieldMenu(ViewRec* view, UInt32 fieldId) {
+    ViewFieldList* fields = CatalogGetSlotRec(view->catalog, kViewList);
+    if (!fields || fieldId == 0 || fieldId == kFieldFileName) return false;
+    int count = 0;
+    while (count < 10 && fields->fields[count].fieldId) ++count;
+    int at = -1;
+    for (int i = 0; i < count; ++i)
+        if (fields->fields[i].fieldId == fieldId) at = i;
+    if (at >= 0) {
+        std::copy(fields->fields + at + 1, fields->fields + count, fields->fields + at);
+        fields->fields[count - 1] = ViewFieldEntry{0, 0, 0, 0};
+    } else if (count < 10) {
+        fields->fields[count] = ViewFieldEntry{fieldId, UInt16(std::max<std::int32_t>(FieldGetColumnWidth(FieldId(fieldId)), 16)), 0, 0};
+    } else {
+        UiBeep();
+        return false;
+    }
+    AfterMenuChange(view);
+    return true;
 }

@@ -11,6 +11,7 @@
 #include "window/view/ViewRec.h"
 
 #include <string>
+#include <vector>
 
 typedef struct _cairo cairo_t;
 
@@ -62,6 +63,25 @@ void ViewHeaderMouseMove(ViewRec* view, Point where);
 void ViewHeaderMouseUp(ViewRec* view, Point where);
 // The hover look: the button under the mouse raised, the others flat.
 void ViewHeaderHover(ViewRec* view, Point where);
+
+// The header's two pop-up menus, as items the window shows and a choice it hands back.
+struct HeaderMenuItem {
+    std::string text;       // UTF-8; empty for a separator
+    int command = 0;        // what the apply function takes; 0 for titles and separators
+    bool enabled = true;
+    bool checked = false;
+};
+// The view menu: List view icon sizes; Thumbnail view sizes, ratios and margins.
+std::vector<HeaderMenuItem> ViewHeaderViewMenuItems(ViewRec* view);
+// Applies a view-menu command; true when something changed (the view is laid out, redrawn,
+// the catalog marked modified and the new value kept as the default for new catalogs).
+bool ViewHeaderApplyViewMenu(ViewRec* view, int command);
+// The column chooser of the List view: every field the edition offers, shown ones checked, the
+// file name checked and disabled; the command is the field id.
+std::vector<HeaderMenuItem> ViewHeaderFieldMenuItems(ViewRec* view);
+// Removes a shown field, or adds another at the end with its default width (a beep when ten
+// are shown); true when the columns changed.
+bool ViewHeaderApplyFieldMenu(ViewRec* view, UInt32 fieldId);
 
 // The line about the current item, and the zoom line shown without one (UTF-8).
 std::string HeaderInfoText(ViewRec* view);
