@@ -707,3 +707,41 @@ TEST_F(CellDrawingTest, TheEditFieldOfTheCurrentItem) {
     id = kFieldKeywords;
     EXPECT_FALSE(ViewFindEditField(view, nullptr, &item, &rect, &lines, &id));
 }
+
+TEST_F(CellDrawingTest, PrintedCellsDrawPicturesFromTheirFilesAtThePrintersResolution) {
+    const std::string from = std::string(LYREX_SHARED_FIXTURES) + "/orientation/landscape_1.jpg";
+    std::filesystem::create_directories(folder / "pictures");
+    const std::string to = folder / "pictures/print.jpg";
+    std::filesystem::copy_file(from, to);
+    FSSpec spec;
+    FSMakeFSSpecFromPath(to, &spec);
+    SInt32 added = 0;
+    ASSERT_EQ(CatalogAddFiles(catalog, 0, &spec, 1, nullptr, 0, &added), noErr);
+    // A stored thumbnail of one flat colour places the picture; the print shows the file.
+    Handle flat = SolidThumbnail(128, 96, 0, 0, 255);
+    ASSERT_EQ(ItemReplaceBlock(catalog, 1, kBlockThumbnail, flat), noErr);
+    DisposeHandle(flat);
+    Thumbs()->frameStyle = kFrameShadow;
+    MakeView(kViewThumbnail, 400, 300, false);
+    // A page at 300 dpi: the context is in points, the surface in printer dots.
+    const double scale = 300.0 / 72;
+    const int side = int(std::ceil(133 * scale));
+    cairo_surface_t* page = cairo_image_surface_create(CAIRO_FORMAT_RGB24, side, side);
+    cairo_t* cr = cairo_create(page);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_paint(cr);
+    cairo_scale(cr, scale, scale);
+    ViewDrawCellForPrint(view, cr, 1, Rect{0, 0, 133, 133}, 300, 300, true);
+    cairo_destroy(cr);
+    cairo_surface_flush(page);
+    // The 600 x 450 picture fills the 128-point width: 533 dots, from the file itself, so
+    // neighbouring dots differ (a 128-pixel thumbnail stretched would repeat each 4 times).
+    const int y = int(60 * scale);
+    int changes = 0;
+    for (int x = int(20 * scale); x < int(100 * scale); ++x) changes += PixelOf(page, x, y) != PixelOf(page, x + 1, y);
+    EXPECT_GT(changes, int(80 * scale * 0.5));
+    // Printing leaves the shadow out: the mat next to the picture is the background.
+    const int matY = int((3 + 8 + 16 + 96 + 3) * scale);  // below the 128 x 96 picture
+    EXPECT_EQ(PixelOf(page, int(100 * scale), matY), 0xFFFFFFu);
+    cairo_surface_destroy(page);
+}

@@ -207,10 +207,7 @@ OSErr PresenterOpenItem(MediaObject* M, ViewRec* view, SInt32 item, bool thumbna
                 KindGetCategory(record.kind) != 2)
                 err = kRenderingDisabled;
         }
-        if (err == noErr) {
-            MediaObjectSetWindow(M, view->viewPort ? view->viewPort->world : M->window);
-            err = MediaObjectOpen(M, &file, record.kind, 1, 1, record.orientation, true);
-        }
+        if (err == noErr) err = MediaObjectOpen(M, &file, record.kind, 1, 1, record.orientation, true);
         if (err == noErr) {
             if (MediaObjectGetPictureInfo(M) == kMediaShowsPreview) {
                 if (Handle title = ItemGetTitle(view->catalog, UInt32(item))) {

@@ -111,6 +111,30 @@ RGBColor ViewSelectionColor(const RGBColor& bg, bool current) {
     return RGBColor{UInt16(bg.red ^ 0xCFCF), UInt16(bg.green ^ 0xCFCF), UInt16(bg.blue ^ 0xADAD)};
 }
 
+void ViewDrawCellForPrint(ViewRec* view, cairo_t* cr, SInt32 item, const Rect& cell, double resolutionH,
+                          double resolutionV, bool fromMedia) {
+    if (!view || !cr || item < 1 || item > ViewItemCount(view)) return;
+    const UInt8 mode = ViewGetMode(view);
+    CellDrawArgs args;
+    args.view = view;
+    args.cr = cr;
+    args.mode = mode;
+    args.item = item;
+    args.cell = cell;
+    args.visible = cell;
+    args.forPrint = true;
+    args.fromMedia = fromMedia;
+    args.resolutionH = resolutionH;
+    args.resolutionV = resolutionV;
+    args.label = ItemGetLabel(view->catalog, item);
+    if (args.label) LabelGetInfo(args.label, nullptr, &args.labelColor);
+    void (*proc)(const CellDrawArgs&) = mode == kViewList ? gProcs.listRow : mode == kViewThumbnail ? gProcs.thumbnail : gProcs.media;
+    const Rect* savedClip = view->updateRgn;
+    view->updateRgn = nullptr;
+    if (proc) proc(args);
+    view->updateRgn = savedClip;
+}
+
 void ViewDrawHeaderBar(ViewRec* view) {
     if (!view) return;
     if (gProcs.headerBar) gProcs.headerBar(view);

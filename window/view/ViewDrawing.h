@@ -86,6 +86,11 @@ void ViewDrawCellIfVisible(ViewRec* view, ViewCell cell);
 void ViewRedrawItem(ViewRec* view, SInt32 item);
 void ViewDrawCell(ViewRec* view, SInt32 item, const Rect* cell);
 void ViewDrawHeaderBar(ViewRec* view);
+// Draws item n's cell for a printed page: the mode's cell drawer on the printer's context (in
+// points, at the printer's resolution), badges and shadows left out; with fromMedia pictures
+// come from their media files at that resolution.
+void ViewDrawCellForPrint(ViewRec* view, cairo_t* cr, SInt32 item, const Rect& cell, double resolutionH,
+                          double resolutionV, bool fromMedia);
 bool ViewParkPresenter(ViewRec* view);
 void ViewRelayoutAndSelect(ViewRec* view, SInt32 item);
 // Sets the selection from a handle of ids (native u32) and makes the item with currentId
