@@ -9,6 +9,7 @@
 
 #include <glib.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -18,7 +19,7 @@
 
 namespace {
 
-constexpr int kTimeLimitMs = 3000;
+std::atomic<int> gTimeLimitMs{3000};
 constexpr int kInfoSide = 640;
 constexpr int kThumbnailSide = 800;
 // A reading on another thread waits this much longer than the page's own limit for the user
@@ -31,7 +32,7 @@ bool gInstalled = false;
 int RenderHere(int width, int height, const std::string& path, GWorldPtr world) {
     WebPageHost* host = WebPageHostCreate(path, width, height);
     if (!host) return -1;
-    const int result = WebPageHostRender(host, world, kTimeLimitMs);
+    const int result = WebPageHostRender(host, world, gTimeLimitMs);
     WebPageHostDestroy(host);
     return result;
 }
@@ -90,6 +91,10 @@ OSErr RenderInto(int side, const FSSpec* spec, GWorldPtr* offscreen, int* result
 
 }  // namespace
 
+void WebPageSetTimeLimit(int milliseconds) {
+    gTimeLimitMs = milliseconds > 0 ? milliseconds : 3000;
+}
+
 void WebPageReadersInstall() {
     gUiThread = std::this_thread::get_id();
     gInstalled = true;
@@ -112,7 +117,7 @@ int RenderWebPage(int width, int height, const std::string& path, GWorldPtr worl
     g_source_attach(source, g_main_context_default());
     g_source_unref(source);
     std::unique_lock<std::mutex> lock(shared->mutex);
-    if (!shared->done.wait_for(lock, std::chrono::milliseconds(kTimeLimitMs * 2 + kHandOverMs),
+    if (!shared->done.wait_for(lock, std::chrono::milliseconds(gTimeLimitMs * 2 + kHandOverMs),
                                [&] { return shared->finished; })) {
         // The user interface did not take the drawing on in time: it will find it abandoned.
         shared->abandoned = true;

@@ -12,6 +12,9 @@
 // the GLib main loop (the program's event loop does).
 void WebPageReadersInstall();
 
+// The time a page is given to load (3000 ms until set; tests on busy machines give more).
+void WebPageSetTimeLimit(int milliseconds);
+
 // Draws the page into the world's area (0, 0, width, height): 0 when drawn, -1 when the page
 // failed (the area is then grey) or could not be drawn at all.
 int RenderWebPage(int width, int height, const std::string& path, GWorldPtr world);
