@@ -5,7 +5,8 @@
 //
 // One control or group a line, words separated by blanks, "#" starts a comment:
 //   caption @<string id>           the dialog's caption (none when absent)
-//   column | row | group @<id>     open a vertical, horizontal, or labelled vertical group
+//   column | row | group @<id> [<control id>]   open a vertical, horizontal, or labelled
+//                                  vertical group (the id names the group's frame)
 //   end                            closes the innermost group
 //   <kind> <control id> [@<string id>] [flags...]
 //   space <pixels>

@@ -44,6 +44,8 @@ FileConflict ConflictOf(int variant, CatalogRec* catalog, SInt32 item, const FSS
     c.variant = variant;
     c.source = source;
     c.destination = target;
+    c.catalog = catalog;
+    c.item = item;
     if (ItemReadRecord(catalog, item, record) == noErr) c.sourceRecord = record;
     return c;
 }

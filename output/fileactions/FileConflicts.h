@@ -7,6 +7,7 @@
 // accepted, so headless runs never overwrite a file.
 #pragma once
 
+#include "catalog/file/CatalogRec.h"
 #include "catalog/file/CatalogRecords.h"
 #include "platform/Files.h"
 #include "platform/MacTypes.h"
@@ -38,6 +39,8 @@ struct FileConflict {
     int variant = kConflictCopy;
     FSSpec source;
     const ItemRec* sourceRecord = nullptr;  // may be null
+    const CatalogRec* catalog = nullptr;    // the item's catalog and visible number, for its
+    SInt32 item = 0;                        // thumbnail (null and 0 when not known)
     FSSpec destination;
 };
 

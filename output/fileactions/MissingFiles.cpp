@@ -155,6 +155,8 @@ LocateReport LocateMissingFiles(ViewRec* view, const FSSpec& picked) {
             ItemRec record;
             if (ItemReadRecord(catalog, n, &record) == noErr) c.sourceRecord = &record;
             c.destination = foundSpec;
+            c.catalog = catalog;
+            c.item = n;
             AskFileConflict(c);
         }
         const int choice = ConflictChoice();
