@@ -4,6 +4,7 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/choice.h>
 #include <wx/datectrl.h>
 #include <wx/hyperlink.h>
 #include <wx/listbox.h>
@@ -57,6 +58,8 @@ wxWindow* CreateControl(wxWindow* parent, const DialogItem& item) {
         control = new wxStaticBitmap(parent, id, wxBitmap());
     } else if (item.kind == "line") {
         control = new wxStaticLine(parent, id);
+    } else if (item.kind == "choice") {
+        control = new wxChoice(parent, id);
     } else if (item.kind == "drive") {
         control = new CDrvListBox(parent, id);
     }

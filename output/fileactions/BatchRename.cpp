@@ -183,6 +183,43 @@ OSErr BatchRenameItem(void* refCon, CatalogRec* catalog, SInt32 item, long param
     return noErr;
 }
 
+namespace {
+
+// At most n characters (not bytes) of UTF-8 text; other text is cut by bytes.
+std::string FirstCharacters(const std::string& s, long n) {
+    if (!g_utf8_validate(s.data(), gssize(s.size()), nullptr)) return s.substr(0, std::size_t(n));
+    if (g_utf8_strlen(s.data(), gssize(s.size())) <= n) return s;
+    const char* end = g_utf8_offset_to_pointer(s.data(), n);
+    return std::string(s.data(), std::size_t(end - s.data()));
+}
+
+}  // namespace
+
+void RenameSpecFromDialog(const RenameDialogValues& v, SInt32 selected, RenameSpec* spec) {
+    spec->mode = SInt16(v.modeIndex + 1);
+    spec->baseText = FirstCharacters(v.baseText, 30);
+    spec->searchText = FirstCharacters(v.searchText, 30);
+    spec->replacement = FirstCharacters(v.replacement, 30);
+    spec->addedText = FirstCharacters(v.addedText, 30);
+    const std::string digits = v.startText.substr(0, 10);
+    long long start = 0;
+    std::size_t i = 0;
+    while (i < digits.size() && digits[i] == ' ') ++i;
+    bool negative = false;
+    if (i < digits.size() && (digits[i] == '-' || digits[i] == '+')) negative = digits[i++] == '-';
+    for (; i < digits.size() && digits[i] >= '0' && digits[i] <= '9'; ++i) start = start * 10 + (digits[i] - '0');
+    if (negative) start = -start;
+    if (start > 1000000000) start = 1000000000;
+    if (start < 1) start = 1;
+    spec->number = SInt32(start);
+    spec->highestNumber = SInt32(start + selected - 1);
+    spec->keepExtension = 1;
+    spec->zeroPad = v.zeroPad ? 1 : 0;
+    spec->caseSensitive = v.caseSensitive ? 1 : 0;
+    spec->position = UInt8(v.position);
+    spec->letterCase = UInt8(v.letterCase);
+}
+
 FileActionReport BatchRenameSelection(ViewRec* view, RenameSpec* spec) {
     FileActionRun run;
     run.view = view;

@@ -46,6 +46,19 @@ bool RenamedName(const RenameSpec& spec, const std::string& name, std::string* n
 // The incremental name for the spec's current number.
 std::string IncrementalName(const RenameSpec& spec, const std::string& name);
 
+// What the Batch Rename dialog's controls hold when "Rename" is pressed.
+struct RenameDialogValues {
+    int modeIndex = 0;               // position in the list: 0 Incremental .. 3 Convert
+    std::string baseText, startText, searchText, replacement, addedText;
+    bool zeroPad = true, caseSensitive = true;
+    int position = kAddAtStart;      // radio index
+    int letterCase = kConvertLower;  // radio index
+};
+// Fills the spec from the dialog: each text cut to 30 characters, the start number read as a
+// decimal integer from its first 10 characters and held to 1 .. 1,000,000,000, the highest
+// number = start + selected - 1, the extension always kept.
+void RenameSpecFromDialog(const RenameDialogValues& values, SInt32 selected, RenameSpec* spec);
+
 // The per-item procedure (refCon: a FileActionRun whose parameter is the RenameSpec's address):
 // always answers 0, so one failing item does not stop the run; failures are kept in the run's
 // report.

@@ -201,3 +201,41 @@ TEST_F(FileActionsTest, AnItemWhoseFileIsMissingIsPassedOverAndNamed) {
     EXPECT_EQ(report.passedOver[0].err, fnfErr);
     EXPECT_EQ(report.passedOver[0].path, folder / "pics/a.jpg");
 }
+
+TEST(RenameDialogValuesTest, TextsAreCutAndTheStartNumberHeldToItsRange) {
+    struct Case {
+        std::string start;
+        SInt32 number, highest;
+    };
+    const Case cases[] = {
+        {"8", 8, 10},
+        {"2000000000", 1000000000, 1000000002},
+        {"12345678901234", 1000000000, 1000000002},   // read from its first 10 characters
+        {"0", 1, 3},
+        {"-5", 1, 3},
+        {"abc", 1, 3},
+        {"  42xyz", 42, 44},
+    };
+    for (const Case& c : cases) {
+        RenameDialogValues v;
+        v.modeIndex = 0;
+        v.startText = c.start;
+        RenameSpec spec;
+        spec.keepExtension = 0;
+        RenameSpecFromDialog(v, 3, &spec);
+        EXPECT_EQ(spec.number, c.number) << c.start;
+        EXPECT_EQ(spec.highestNumber, c.highest) << c.start;
+        EXPECT_EQ(spec.keepExtension, 1);
+    }
+    RenameDialogValues v;
+    v.modeIndex = 2;
+    v.addedText = std::string(40, 'x');
+    v.searchText = "ééééééééééééééééééééééééééééééééééé";   // 35 two-byte characters
+    v.position = kAddBeforeExtension;
+    RenameSpec spec;
+    RenameSpecFromDialog(v, 1, &spec);
+    EXPECT_EQ(spec.mode, kRenameAddString);
+    EXPECT_EQ(spec.addedText, std::string(30, 'x'));
+    EXPECT_EQ(spec.searchText.size(), 60u);
+    EXPECT_EQ(spec.position, kAddBeforeExtension);
+}
