@@ -79,6 +79,7 @@ TEST_F(FileActionsTest, IncrementalRenamesFilesAndItemsWithPadding) {
         EXPECT_EQ(ItemPath(n), folder / ("pics/" + std::string(expected[n - 1])));
         EXPECT_TRUE(ItemFound(n));
         EXPECT_EQ(ItemName(n), expected[n - 1]);
+        EXPECT_EQ(AliasPath(n), folder / ("pics/" + std::string(expected[n - 1])));
         EXPECT_EQ(Bytes("pics/" + std::string(expected[n - 1])), PictureBytes(n));
     }
     EXPECT_EQ(report.done.size(), 3u);

@@ -8,6 +8,7 @@
 #include "catalog/items/ItemRecords.h"
 #include "import/adding/AddFiles.h"
 #include "output/fileactions/FileConflicts.h"
+#include "platform/Aliases.h"
 #include "support/ImageFixtures.h"
 
 #include <sys/stat.h>
@@ -89,6 +90,16 @@ protected:
         ItemRec r;
         EXPECT_EQ(ItemReadRecord(catalog, n, &r), noErr);
         return PText(r.fileName);
+    }
+    // The path the item's stored alias names.
+    std::string AliasPath(SInt32 n) {
+        ItemRec r;
+        if (ItemReadRecord(catalog, n, &r) != noErr || r.aliasStoredSize == 0) return {};
+        Handle h = nullptr;
+        PtrToHand(r.alias, &h, r.aliasStoredSize);
+        const std::string path = AliasStoredPath(h);
+        DisposeHandle(h);
+        return path;
     }
     // The names in a folder of the test (hidden files included), sorted.
     std::vector<std::string> Names(const std::string& rel) {

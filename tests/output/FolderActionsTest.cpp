@@ -109,6 +109,9 @@ TEST_F(FileActionsTest, MoveRepointsItemsAndTheFolderTreeAndCarriesSideFiles) {
     for (SInt32 n = 1; n <= 2; ++n) {
         EXPECT_TRUE(ItemFound(n));
         EXPECT_EQ(ItemPath(n), folder / (std::string("out/deeper/") + (n == 1 ? "a" : "b") + ".jpg"));
+        // The alias stored in the item's record names the new place too.
+        EXPECT_EQ(AliasPath(n), folder / (std::string("out/deeper/") + (n == 1 ? "a" : "b") + ".jpg"));
+        EXPECT_EQ(ItemName(n), n == 1 ? "a.jpg" : "b.jpg");
     }
     // The folder tree files the items under their new folder.
     FSSpec deeper;
