@@ -5,6 +5,7 @@
 #include "catalog/items/ItemRecords.h"
 #include "catalog/save/CatalogSave.h"
 #include "foundation/files/FileMoves.h"
+#include "foundation/files/SideFiles.h"
 #include "foundation/resources/ResourceStrings.h"
 #include "foundation/text/Unicode.h"
 #include "output/backup/BackupLayout.h"
@@ -116,8 +117,8 @@ OSErr Gather(const FSSpec& source, const std::string& target, const CopyProgress
         return err;
     }
     std::vector<std::pair<FSSpec, std::string>> steps;
-    for (const FSSpec& side : FindSideFiles(source))
-        steps.push_back({side, Join(FolderOf(target), SideFileNameFor(FSSpecName(side), target.substr(target.rfind('/') + 1)))});
+    for (const FSSpec& side : FindMediaSideFiles(source))
+        steps.push_back({side, Join(FolderOf(target), MediaSideFileName(FSSpecName(side), target.substr(target.rfind('/') + 1)))});
     steps.push_back({source, target});
     for (const auto& [from, to] : steps) {
         if (link(from.path.c_str(), to.c_str()) == 0) continue;

@@ -1,5 +1,7 @@
 #include "output/fileactions/SafeFileMoves.h"
 
+#include "foundation/files/SideFiles.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -285,29 +287,6 @@ bool SameFolderPath(const std::string& a, const std::string& b) {
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-std::vector<FSSpec> FindSideFiles(const FSSpec& file) {
-    std::vector<FSSpec> out;
-    const std::string name = NameOf(file.path);
-    const std::size_t dot = name.rfind('.');
-    const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
-    const std::string folder = FolderOf(file.path);
-    for (const char* ext : {".WAV", ".wav"}) {
-        const std::string path = Join(folder, stem + ext);
-        if (path == file.path || !IsRegularFile(path)) continue;
-        FSSpec side;
-        if (FSMakeFSSpecFromPath(path, &side) == noErr) out.push_back(side);
-    }
-    return out;
-}
-
-std::string SideFileNameFor(std::string_view sideName, std::string_view mediaName) {
-    const std::size_t sideDot = sideName.rfind('.');
-    const std::size_t mediaDot = mediaName.rfind('.');
-    std::string out(mediaDot == std::string_view::npos ? mediaName : mediaName.substr(0, mediaDot));
-    if (sideDot != std::string_view::npos) out.append(sideName.substr(sideDot));
-    return out;
-}
-
 namespace {
 
 struct SideStep {
@@ -319,10 +298,10 @@ std::vector<SideStep> SideSteps(const FSSpec& source, const std::string& targetP
     std::vector<SideStep> steps;
     const std::string folder = FolderOf(targetPath);
     const std::string mediaName = NameOf(targetPath);
-    for (const FSSpec& side : FindSideFiles(source)) {
+    for (const FSSpec& side : FindMediaSideFiles(source)) {
         SideStep s;
         s.from = side;
-        s.to.path = Join(folder, SideFileNameFor(NameOf(side.path), mediaName));
+        s.to.path = Join(folder, MediaSideFileName(NameOf(side.path), mediaName));
         steps.push_back(s);
     }
     return steps;

@@ -9,9 +9,9 @@
 // be deleted the copy is taken back (and a file it replaced put back), so a move has either
 // happened or not. Names are compared exactly: two names differing only in case are two files.
 //
-// A media file carries its side files with it: the sound annotation recorded beside a picture
-// (the same name with the extension ".WAV" or ".wav"). They are moved, copied or renamed
-// before the media file and taken back when the media file's step fails.
+// A media file carries its side files with it (foundation/files/SideFiles.h: the sound
+// annotation recorded beside a picture). They are moved, copied or renamed before the media
+// file and taken back when the media file's step fails.
 #pragma once
 
 #include "platform/Files.h"
@@ -51,12 +51,6 @@ OSErr SafeRenameFile(const FSSpec& file, std::string_view newName, FSSpec* renam
 
 // True when the two paths name the same folder (the same file-system object, not the same text).
 bool SameFolderPath(const std::string& a, const std::string& b);
-
-// The side files of a media file that exist beside it now.
-std::vector<FSSpec> FindSideFiles(const FSSpec& file);
-// The name a side file takes when its media file is called mediaName: the media file's name
-// without its extension, followed by the side file's own extension.
-std::string SideFileNameFor(std::string_view sideName, std::string_view mediaName);
 
 // The one-file steps above applied to a media file together with its side files. The side
 // files go first; when the media file's step fails they are taken back. The target is the
