@@ -8,6 +8,7 @@
 #include "output/fileactions/FileConflicts.h"
 #include "platform/UiHooks.h"
 #include "window/view/ViewDrawing.h"
+#include "window/view/ViewOperations.h"
 #include "window/view/ViewSelection.h"
 
 #include <sys/stat.h>
@@ -189,4 +190,29 @@ LocateReport LocateMissingFiles(ViewRec* view, const FSSpec& picked) {
     if (view->currentItem) ViewRedrawItem(view, view->currentItem);
     ViewRedraw(view, nullptr);
     return report;
+}
+
+OSErr ResetPaths(ViewRec* view, bool reportWhenNone, ResetPathsPrompts& prompts, LocateReport* report) {
+    SInt32 count = 0;
+    if (OSErr err = SelectMissingItems(view, &count)) return err;
+    if (count == 0) {
+        if (reportWhenNone) prompts.NoMissingFiles();
+        return noErr;
+    }
+    Str255 name;
+    CatalogGetDisplayName(view->catalog, name, true);
+    const int answer = prompts.MissingFiles(AnsiToUtf8(std::string(reinterpret_cast<const char*>(name + 1), name[0])), count);
+    if (answer == 3) {
+        ViewRemoveItems(view, false);
+        return noErr;
+    }
+    if (answer != 1) return userCanceledErr;
+    FSSpec picked;
+    if (!prompts.PickReplacement(count == 1, &picked) || picked.path.empty()) return noErr;
+    const SInt32 current = view->currentItem;
+    LocateReport found = LocateMissingFiles(view, picked);
+    if (ViewItemCount(view) > 1 && current > 0 && current <= ViewItemCount(view))
+        ViewSelectItem(view, current, kSelectAlone, true);
+    if (report) *report = std::move(found);
+    return noErr;
 }

@@ -28,3 +28,23 @@ struct LocateReport {
 // asker (reset-path variant) unless Accept All was answered, Cancel All ends the search. The
 // remembered answer is forgotten first. Progress and cancel through the progress window.
 LocateReport LocateMissingFiles(ViewRec* view, const FSSpec& picked);
+
+// What the Reset Paths command asks the user; the window installs the alert box and choosers.
+class ResetPathsPrompts {
+public:
+    virtual ~ResetPathsPrompts() = default;
+    // "There are no missing files in this catalog."
+    virtual void NoMissingFiles() = 0;
+    // "Catalog '<name>' contains <count> catalog item(s) not found in mounted volumes.":
+    // 1 Search, 2 Cancel, 3 Remove.
+    virtual int MissingFiles(const std::string& catalogName, SInt32 count) = 0;
+    // A file or folder for one item (oneItem), else a folder; false when none was chosen.
+    virtual bool PickReplacement(bool oneItem, FSSpec* picked) = 0;
+};
+
+// The Reset Paths command: selects the items whose files are missing; with none, tells so when
+// asked to; otherwise asks, then searches (LocateMissingFiles with what the user picks) or
+// removes those items from the catalog (their files are gone already). noErr, or
+// userCanceledErr for a cancel of the pass or of the question. report (may be null) gets what a
+// search did.
+OSErr ResetPaths(ViewRec* view, bool reportWhenNone, ResetPathsPrompts& prompts, LocateReport* report);

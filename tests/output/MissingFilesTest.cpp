@@ -105,3 +105,67 @@ TEST_F(FileActionsTest, OneItemAndAPickedFileRepointsOnlyThatItem) {
     EXPECT_FALSE(ItemFound(2));
     EXPECT_TRUE(asker.asked.empty());
 }
+
+namespace {
+
+class ScriptedPrompts : public ResetPathsPrompts {
+public:
+    void NoMissingFiles() override { ++noneTold; }
+    int MissingFiles(const std::string& catalogName, SInt32 count) override {
+        asked.push_back(catalogName + ":" + std::to_string(count));
+        return answer;
+    }
+    bool PickReplacement(bool oneItem, FSSpec* picked) override {
+        pickedForOne.push_back(oneItem);
+        if (pick.empty()) return false;
+        return FSMakeFSSpecFromPath(pick, picked) == noErr;
+    }
+    int answer = 1;
+    std::string pick;
+    int noneTold = 0;
+    std::vector<std::string> asked;
+    std::vector<bool> pickedForOne;
+};
+
+}  // namespace
+
+TEST_F(FileActionsTest, ResetPathsWithNothingMissingTellsOnlyWhenAsked) {
+    Catalogue({{"pics/a.jpg", PictureBytes(1)}});
+    ScriptedPrompts prompts;
+    EXPECT_EQ(ResetPaths(view, false, prompts, nullptr), noErr);
+    EXPECT_EQ(prompts.noneTold, 0);
+    EXPECT_EQ(ResetPaths(view, true, prompts, nullptr), noErr);
+    EXPECT_EQ(prompts.noneTold, 1);
+    EXPECT_TRUE(prompts.asked.empty());
+}
+
+TEST_F(FileActionsTest, ResetPathsSearchesCancelsOrRemovesAsAnswered) {
+    Catalogue({{"pics/a.jpg", PictureBytes(1)}, {"pics/b.jpg", PictureBytes(2)}, {"pics/c.jpg", PictureBytes(3)}});
+    MoveFile(folder / "pics/a.jpg", folder / "new/x/a.jpg");
+    MoveFile(folder / "pics/c.jpg", folder / "new/c.jpg");
+    ScriptedPrompts prompts;
+    // Cancel: nothing changes.
+    prompts.answer = 2;
+    EXPECT_EQ(ResetPaths(view, true, prompts, nullptr), userCanceledErr);
+    ASSERT_EQ(prompts.asked.size(), 1u);
+    EXPECT_EQ(prompts.asked[0].substr(prompts.asked[0].find(':')), ":2");
+    EXPECT_EQ(ViewItemCount(view), 3);
+    // Search: several items, so a folder is asked for; both are found.
+    prompts.answer = 1;
+    prompts.pick = folder / "new";
+    asker.answers = {kConflictReplaceAll};
+    LocateReport report;
+    EXPECT_EQ(ResetPaths(view, true, prompts, &report), noErr);
+    EXPECT_EQ(prompts.pickedForOne, std::vector<bool>{false});
+    EXPECT_EQ(report.repointed.size(), 2u);
+    EXPECT_EQ(ItemPath(1), folder / "new/x/a.jpg");
+    EXPECT_EQ(ItemPath(3), folder / "new/c.jpg");
+    // Remove: the item whose file is gone leaves the catalog, the others stay.
+    std::filesystem::remove(folder / "pics/b.jpg");
+    const UInt32 a = ItemGetId(catalog, 1), c = ItemGetId(catalog, 3);
+    prompts.answer = 3;
+    EXPECT_EQ(ResetPaths(view, true, prompts, nullptr), noErr);
+    ASSERT_EQ(ViewItemCount(view), 2);
+    EXPECT_EQ(ItemGetId(catalog, 1), a);
+    EXPECT_EQ(ItemGetId(catalog, 2), c);
+}

@@ -122,3 +122,32 @@ TEST_F(ResetPathsDialogTest, EveryButtonAndEscapeGiveTheirChoice) {
         });
     EXPECT_EQ(2, escaped);
 }
+
+#include "foundation/ui/Clxsavechanges.h"
+#include "output/ui/fileactions/WxResetPathsPrompts.h"
+
+TEST_F(ResetPathsDialogTest, TheMissingFilesAlertNamesTheCatalogAndCountAndAnswersItsButtons) {
+    WxResetPathsPrompts prompts(frame_);
+    for (int press : {1, 2, 3}) {
+        wxString text;
+        wxString labels[3];
+        WhenModal([&] {
+            for (wxWindow* w : wxTopLevelWindows)
+                if (auto* box = dynamic_cast<Clxsavechanges*>(w); box && box->IsShown()) {
+                    // The box wraps long messages into lines.
+                    text = box->MessageStatic()->GetLabel();
+                    text.Replace("\n", " ");
+                    for (int i = 1; i <= 3; ++i) labels[i - 1] = box->Button(i)->GetLabel();
+                    Press(box, box->Button(press)->GetId());
+                    return;
+                }
+        });
+        EXPECT_EQ(press, prompts.MissingFiles("Holiday.lxc", press == 1 ? 1 : 12));
+        EXPECT_EQ(press == 1 ? wxString("Catalog 'Holiday.lxc' contains 1 catalog item not found in mounted volumes.")
+                             : wxString("Catalog 'Holiday.lxc' contains 12 catalog items not found in mounted volumes."),
+                  text) << text.ToStdString();
+        EXPECT_EQ(wxString("&Search..."), labels[0]);
+        EXPECT_EQ(wxString("Cancel"), labels[1]);
+        EXPECT_EQ(wxString("&Remove"), labels[2]);
+    }
+}
