@@ -61,7 +61,7 @@ TEST(DialogDescriptionTest, MistakesAreRefusedWithTheirLine) {
 }
 
 TEST(DialogDescriptionTest, EveryCompiledInDescriptionReadsAndNamesExistingStrings) {
-    const int ids[] = {100, 113, 141, 180, 192, 229, 294, 323, 395, 396, 482, 7007, 7036};
+    const int ids[] = {100, 113, 141, 180, 192, 229, 294, 323, 395, 396, 482, 7007, 7036, 7050};
     for (int id : ids) {
         DialogDescription d;
         std::string problem;
