@@ -205,6 +205,20 @@ public:
         cairo_show_text(cr, text);
         cairo_destroy(cr);
         cairo_surface_flush(s);
+        DrawLevelBars(o, r);
+    }
+
+    // The two band levels of what is heard now as bars from the left end of their track,
+    // 255 filling it; nothing while the sound does not play.
+    void DrawLevelBars(MediaObject& o, const Rect& strip) {
+        UInt8 levels[kSoundStripBands] = {0, 0};
+        player_.SoundLevels(kSoundStripBandFrequencies, kSoundStripBands, levels);
+        for (int band = 0; band < kSoundStripBands; ++band) {
+            Rect bar = SoundStripLevelBar(strip, band);
+            const int full = bar.right - bar.left;
+            bar.right = SInt16(bar.left + (full * levels[band] + 127) / 255);
+            PresenterFill(o.window, bar, kStripBars);
+        }
     }
 
     OSErr Start(UInt8) override {
@@ -274,6 +288,16 @@ private:
     GWorldPtr turnedFrom_ = nullptr;
 };
 
+}  // namespace
+
+Rect SoundStripLevelBar(const Rect& strip, int band) {
+    const int top = strip.top + 3 + band * 6;
+    return Rect{SInt16(top), SInt16(strip.left + 100), SInt16(std::min<int>(top + 4, strip.bottom)),
+                SInt16(std::max<int>(strip.left + 100, strip.right - 10))};
+}
+
+namespace {
+
 MoviePresenter* Of(MediaObject* o) {
     if (!o || o->presenterType != kMediaPresenterMovie || !o->backend) return nullptr;
     return static_cast<MoviePresenter*>(o->backend.get());
@@ -297,4 +321,9 @@ UInt32 MoviePresenterTimeScale(MediaObject* object) {
 SInt16 MoviePresenterVolume(MediaObject* object) {
     MoviePresenter* p = Of(object);
     return p ? p->volume_ : 0;
+}
+
+void MoviePresenterSoundLevels(MediaObject* object, UInt8 levels[kSoundStripBands]) {
+    levels[0] = levels[1] = 0;
+    if (MoviePresenter* p = Of(object)) p->player_.SoundLevels(kSoundStripBandFrequencies, kSoundStripBands, levels);
 }
