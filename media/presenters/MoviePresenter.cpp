@@ -8,6 +8,7 @@
 #include "media/kinds/KindEngine.h"
 #include "media/readers/movies/MovieAtoms.h"
 #include "media/presenters/MediaBackend.h"
+#include "media/presenters/PanoramaPresenter.h"
 #include "media/presenters/PresenterDrawing.h"
 #include "platform/TimerService.h"
 #include "platform/movies/MoviePlayer.h"
@@ -300,13 +301,15 @@ namespace {
 
 MoviePresenter* Of(MediaObject* o) {
     if (!o || o->presenterType != kMediaPresenterMovie || !o->backend) return nullptr;
-    return static_cast<MoviePresenter*>(o->backend.get());
+    return dynamic_cast<MoviePresenter*>(o->backend.get());
 }
 
 }  // namespace
 
 std::unique_ptr<MediaBackend> MoviePresenterOpen(MediaObject& object, const FSSpec& spec, OSType, SInt32 startTime,
                                                  UInt16 orientation, OSErr& err) {
+    // A panorama movie is shown as the view from inside it.
+    if (auto panorama = PanoramaPresenterOpen(object, spec, err); panorama || err != noErr) return panorama;
     auto p = std::make_unique<MoviePresenter>();
     err = p->Open(object, spec, startTime, orientation);
     if (err != noErr) return nullptr;
