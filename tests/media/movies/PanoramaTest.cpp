@@ -433,14 +433,19 @@ TEST_F(PanoramaTest, TheMoviePresenterShowsAndTurnsAPanorama) {
     EXPECT_EQ(DefaultManualTimers().ActiveCount(), 0u);
     DisposeGWorld(window);
 
-    // An ordinary movie still opens as a movie.
+    // An ordinary movie still opens as a movie; so does a panorama without panorama support.
     const std::string plain = *gFiles / "plain2.mov";
     ASSERT_TRUE(moviefixtures::MakeMovie(plain, {"-c:v", "mjpeg"}, false, 0.5));
-    MediaObject* m = MediaObjectNew(nullptr);
-    FSSpec ps = SpecOf(plain);
-    ASSERT_EQ(MediaObjectOpen(m, &ps, 'MooV', 0, 0, 0, false), noErr);
-    EXPECT_FALSE(PanoramaPresenterGetView(m, &view));
-    MediaObjectDelete(m);
+    for (const std::string& file : {plain, path}) {
+        SCOPED_TRACE(file);
+        if (file == path) QuickTimeVRShutdown();
+        MediaObject* m = MediaObjectNew(nullptr);
+        FSSpec ps = SpecOf(file);
+        ASSERT_EQ(MediaObjectOpen(m, &ps, 'MooV', 0, 0, 0, false), noErr);
+        EXPECT_EQ(m->presenterType, kMediaPresenterMovie);
+        EXPECT_FALSE(PanoramaPresenterGetView(m, &view));
+        MediaObjectDelete(m);
+    }
 }
 
 TEST_F(PanoramaTest, TheCatalogSeesTheWholePanorama) {
