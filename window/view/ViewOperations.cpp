@@ -15,7 +15,7 @@
 #include "import/adding/AddFiles.h"
 #include "platform/Handles.h"
 #include "platform/UiHooks.h"
-#include "window/view/MediaObject.h"
+#include "media/presenters/MediaObject.h"
 #include "window/view/ViewDrawing.h"
 #include "window/view/ViewFilters.h"
 #include "window/view/ViewLayout.h"
