@@ -342,10 +342,11 @@ TEST_F(CellDrawingTest, MatsBlankShadowAndFrameAtTheLargestThumbnail) {
         EXPECT_EQ(PixelAt(port->world, 300, 300), 0xFF0000u);
         EXPECT_EQ(PixelAt(port->world, 650, 650), 0xFF0000u);
         const std::uint32_t band = PixelAt(port->world, 652, 330);
-        if (c.darkRightBand)
+        if (c.darkRightBand) {
             EXPECT_LT(band & 0xFF, 0xD0u) << std::hex << band;
-        else
+        } else {
             EXPECT_EQ(band, 0xFFFFFFu);
+        }
         if (c.style == kFrameShadow) {
             // Light from the top left: no shadow above the picture away from its right end.
             EXPECT_EQ(PixelAt(port->world, 300, 8), 0xFFFFFFu);
@@ -435,7 +436,9 @@ TEST_F(CellDrawingTest, PathEllipsisKeepsTheLastComponent) {
     for (const Case& c : cases) {
         const std::string got = PathEllipsis(path, c.width, chars);
         EXPECT_EQ(got, c.want) << c.width;
-        if (c.width >= 15) EXPECT_LE(int(got.size()), c.width);
+        if (c.width >= 15) {
+            EXPECT_LE(int(got.size()), c.width);
+        }
     }
     EXPECT_EQ(PathEllipsis("no separators at all", 5, chars), "no separators at all");
 }
@@ -516,7 +519,9 @@ TEST_F(CellDrawingTest, HighResolutionFactorAndPercent) {
         const HighResolutionPlan p = PlanHighResolution(c.scale, c.dpi, c.level);
         EXPECT_NEAR(p.factor, c.factor, 1e-9) << c.scale << " @ " << c.dpi;
         EXPECT_EQ(p.setPercent, c.setPercent);
-        if (c.setPercent) EXPECT_EQ(p.percent, c.percent) << c.scale << " @ " << c.dpi;
+        if (c.setPercent) {
+            EXPECT_EQ(p.percent, c.percent) << c.scale << " @ " << c.dpi;
+        }
     }
 }
 
