@@ -750,3 +750,41 @@ TEST_F(CellDrawingTest, PrintedCellsDrawPicturesFromTheirFilesAtThePrintersResol
     EXPECT_EQ(PixelOf(page, int(100 * scale), matY), 0xFFFFFFu);
     cairo_surface_destroy(page);
 }
+
+TEST_F(CellDrawingTest, TheFrameKeepsItsCornersAtEverySizeAndLeavesThePictureAlone) {
+    auto draw = [](int side) {
+        cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, side, side);
+        cairo_t* cr = cairo_create(s);
+        cairo_set_source_rgb(cr, 0, 1, 0);
+        cairo_paint(cr);
+        const Rect F{0, 0, SInt16(side), SInt16(side)};
+        const Rect P{8, 8, SInt16(side - 8), SInt16(side - 8)};
+        FillRectColor(cr, P, RGBColor{0xFFFF, 0, 0});
+        DrawPictureMat(cr, F, P, kWhite, kFrameImage, true, false);
+        cairo_destroy(cr);
+        cairo_surface_flush(s);
+        return s;
+    };
+    cairo_surface_t* small = draw(48);
+    cairo_surface_t* large = draw(656);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            EXPECT_EQ(PixelOf(small, x, y), PixelOf(large, x, y)) << x << "," << y;
+            EXPECT_EQ(PixelOf(small, 47 - x, 47 - y), PixelOf(large, 655 - x, 655 - y)) << x << "," << y;
+            EXPECT_EQ(PixelOf(small, 47 - x, y), PixelOf(large, 655 - x, y)) << x << "," << y;
+        }
+    // The picture keeps its pixels; the mat is the frame, not the green that was there.
+    EXPECT_EQ(PixelOf(large, 300, 300), 0xFF0000u);
+    EXPECT_EQ(PixelOf(large, 8, 8), 0xFF0000u);
+    EXPECT_NE(PixelOf(large, 300, 3), 0x00FF00u);
+    EXPECT_NE(PixelOf(large, 3, 300), 0x00FF00u);
+    cairo_surface_destroy(small);
+    cairo_surface_destroy(large);
+    // Printing never uses the frame: the mat is the background.
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 48, 48);
+    cairo_t* cr = cairo_create(s);
+    DrawPictureMat(cr, Rect{0, 0, 48, 48}, Rect{8, 8, 40, 40}, kWhite, kFrameImage, true, true);
+    cairo_destroy(cr);
+    EXPECT_EQ(PixelOf(s, 3, 3), 0xFFFFFFu);
+    cairo_surface_destroy(s);
+}
