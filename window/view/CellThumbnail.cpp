@@ -28,8 +28,17 @@ constexpr SInt16 kFrameResource = 1000, kShadowResource = 1001;
 
 // A picture of the program's typed resources, loaded once for the whole process; null when it
 // cannot be had (the mat is then drawn plain).
+struct ResourcePictures {
+    std::map<SInt16, GWorldPtr> worlds;
+    ~ResourcePictures() {
+        for (auto& [id, world] : worlds)
+            if (world) DisposeGWorld(world);
+    }
+};
+
 cairo_surface_t* ResourcePicture(SInt16 id) {
-    static std::map<SInt16, GWorldPtr> pictures;
+    static ResourcePictures loaded;
+    auto& pictures = loaded.worlds;
     auto it = pictures.find(id);
     if (it == pictures.end()) {
         GWorldPtr world = nullptr;
