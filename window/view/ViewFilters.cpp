@@ -221,16 +221,25 @@ void ViewShowHidden(ViewRec* view) {
     if (ids) DisposeHandle(ids);
 }
 
-void ViewShowSelected(ViewRec* view) {
-    Handle ids = ViewCollectIds(view, true);
+namespace {
+// With nothing found the view stays and the user hears so; otherwise the found items are shown
+// from the top: only they, in catalog order and with the filters dropped, when onlyThese, else
+// as the filters and the sort order have them. Takes the ids.
+void ShowFoundOrBeep(ViewRec* view, Handle ids, bool onlyThese) {
     if (IsEmpty(ids)) {
         if (ids) DisposeHandle(ids);
         UiBeep();
         return;
     }
-    ViewApplyVisibility(view, ids, kPlaceTopTop, false);
+    if (onlyThese)
+        ViewShowOnlyItems(view, ids, kPlaceTopTop, true);
+    else
+        ViewApplyVisibility(view, ids, kPlaceTopTop, false);
     DisposeHandle(ids);
 }
+}  // namespace
+
+void ViewShowSelected(ViewRec* view) { ShowFoundOrBeep(view, ViewCollectIds(view, true), false); }
 
 void ViewHideSelected(ViewRec* view) {
     Handle ids = ViewCollectIds(view, false);
@@ -272,13 +281,7 @@ void ViewShowMatchingText(ViewRec* view, ConstStr255Param text) {
     Handle scope = ViewFilterItemIds(view);
     Handle ids = ItemSearchText(view->catalog, text + 1, text[0], scope);
     if (scope) DisposeHandle(scope);
-    if (IsEmpty(ids)) {
-        if (ids) DisposeHandle(ids);
-        UiBeep();
-        return;
-    }
-    ViewApplyVisibility(view, ids, kPlaceTopTop, false);
-    DisposeHandle(ids);
+    ShowFoundOrBeep(view, ids, false);
 }
 
 void ViewShowOnlyItems(ViewRec* view, Handle ids, int placement, bool keepOrder) {
@@ -286,16 +289,7 @@ void ViewShowOnlyItems(ViewRec* view, Handle ids, int placement, bool keepOrder)
     ViewApplyVisibility(view, ids, placement, keepOrder);
 }
 
-void ViewShowLastImport(ViewRec* view) {
-    Handle ids = ItemListCopyMarkedIds(view->catalog);
-    if (IsEmpty(ids)) {
-        if (ids) DisposeHandle(ids);
-        UiBeep();
-        return;
-    }
-    ViewShowOnlyItems(view, ids, kPlaceTopTop, true);
-    DisposeHandle(ids);
-}
+void ViewShowLastImport(ViewRec* view) { ShowFoundOrBeep(view, ItemListCopyMarkedIds(view->catalog), true); }
 
 namespace {
 OSErr DuplicateProgress(short phase, long current, long total, long) {
@@ -311,13 +305,7 @@ void ViewShowDuplicates(ViewRec* view, bool selectedOnly, const DuplicateCriteri
     Handle ids = ItemScanWithProgress(view->catalog, criteria.sameName, criteria.tolerance1, criteria.tolerance2, scope,
                                       DuplicateProgress, 0);
     if (scope) DisposeHandle(scope);
-    if (IsEmpty(ids)) {
-        if (ids) DisposeHandle(ids);
-        UiBeep();
-        return;
-    }
-    ViewShowOnlyItems(view, ids, kPlaceTopTop, true);
-    DisposeHandle(ids);
+    ShowFoundOrBeep(view, ids, true);
 }
 
 void ViewShowOrganizeSelection(ViewRec* view) { ShowFilterSet(view, kPlaceKeepKeep); }

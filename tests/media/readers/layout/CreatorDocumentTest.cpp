@@ -11,6 +11,7 @@
 #include "support/FileSpecs.h"
 #include "support/ImageFixtures.h"
 #include "support/TempFolder.h"
+#include "support/WorldPixels.h"
 
 #include <gtest/gtest.h>
 
@@ -93,14 +94,6 @@ std::string Document(const std::string& inner, bool utf16 = false) {
     return Record("Ctr6", 1, Record("DVrs", 7, version + inner + Record("done", 0, "")));
 }
 
-struct Rgb {
-    int r, g, b;
-};
-Rgb Pixel(GWorldPtr world, int x, int y) {
-    const PixelView v = GetGWorldPixels(world);
-    const std::uint8_t* p = v.base + y * v.rowBytes + x * 4;
-    return {p[2], p[1], p[0]};
-}
 bool IsRed(const Rgb& c) {
     return c.r > 200 && c.g < 60 && c.b < 60;
 }

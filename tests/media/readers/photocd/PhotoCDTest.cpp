@@ -12,6 +12,7 @@
 #include "platform/Handles.h"
 #include "support/FileSpecs.h"
 #include "support/TempFolder.h"
+#include "support/WorldPixels.h"
 
 #include <gtest/gtest.h>
 
@@ -63,14 +64,6 @@ std::string Pack(std::uint8_t rotation = 0, std::size_t cut = 0) {
     return pack;
 }
 
-struct Rgb {
-    int r, g, b;
-};
-Rgb Pixel(GWorldPtr world, int x, int y) {
-    const PixelView v = GetGWorldPixels(world);
-    const std::uint8_t* p = v.base + y * v.rowBytes + x * 4;
-    return {p[2], p[1], p[0]};
-}
 bool IsRed(const Rgb& c) {
     return c.r > 230 && c.g < 30 && c.b < 30;
 }

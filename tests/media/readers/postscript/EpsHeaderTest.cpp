@@ -9,6 +9,7 @@
 #include "support/FileSpecs.h"
 #include "support/ImageFixtures.h"
 #include "support/TempFolder.h"
+#include "support/WorldPixels.h"
 
 #include <gtest/gtest.h>
 
@@ -91,14 +92,6 @@ std::string RedSquareMetafile() {
     return h + records;
 }
 
-struct Rgb {
-    int r, g, b;
-};
-Rgb Pixel(GWorldPtr world, int x, int y) {
-    const PixelView v = GetGWorldPixels(world);
-    const std::uint8_t* p = v.base + y * v.rowBytes + x * 4;
-    return {p[2], p[1], p[0]};
-}
 bool IsRed(const Rgb& c) {
     return c.r > 200 && c.g < 50 && c.b < 50;
 }

@@ -12,6 +12,7 @@
 #include "support/FileSpecs.h"
 #include "support/ImageFixtures.h"
 #include "support/TempFolder.h"
+#include "support/WorldPixels.h"
 
 #include <gtest/gtest.h>
 
@@ -25,14 +26,6 @@ namespace {
 
 const std::string kSamples = std::string(LYREX_SHARED_FIXTURES) + "/metadata-samples/";
 
-struct Rgb {
-    int r, g, b;
-};
-Rgb Pixel(GWorldPtr world, int x, int y) {
-    const PixelView v = GetGWorldPixels(world);
-    const std::uint8_t* p = v.base + y * v.rowBytes + x * 4;
-    return {p[2], p[1], p[0]};
-}
 bool IsRed(const Rgb& c) {
     return c.r > 200 && c.g < 60 && c.b < 60;
 }

@@ -10,6 +10,7 @@
 #include "platform/Handles.h"
 #include "support/FileSpecs.h"
 #include "support/TempFolder.h"
+#include "support/WorldPixels.h"
 
 #include <gtest/gtest.h>
 
@@ -222,14 +223,6 @@ TEST(IconFileTest, DamagedDirectoriesAndImagesAreRefused) {
 
 // ---- the reader ----------------------------------------------------------------------------------
 
-struct Rgb {
-    int r, g, b;
-};
-Rgb Pixel(GWorldPtr world, int x, int y) {
-    PixelView v = GetGWorldPixels(world);
-    const std::uint8_t* p = v.base + y * v.rowBytes + x * 4;
-    return {p[2], p[1], p[0]};
-}
 
 class IconReaderTest : public ::testing::Test {
 protected:
