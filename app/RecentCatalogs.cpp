@@ -1,0 +1,59 @@
+#include "app/RecentCatalogs.h"
+
+#include "foundation/settings/ProgramKey.h"
+#include "foundation/text/Unicode.h"
+
+#include <algorithm>
+#include <sys/stat.h>
+
+namespace {
+
+std::u16string SlotName(std::size_t slot) {
+    const std::string name = "Recent" + std::to_string(slot);
+    return std::u16string(name.begin(), name.end());
+}
+
+}  // namespace
+
+bool RecentCatalogs::Add(const std::string& path) {
+    if (path.empty()) return false;
+    if (std::find(list_.begin(), list_.end(), path) != list_.end()) return false;
+    list_.push_back(path);
+    while (list_.size() > kRecentCatalogLimit) list_.pop_front();
+    return true;
+}
+
+const std::string* RecentCatalogs::At(std::size_t index) const {
+    return index < list_.size() ? &list_[index] : nullptr;
+}
+
+std::vector<std::string> RecentCatalogs::KeepExisting() {
+    std::deque<std::string> kept;
+    for (const std::string& path : list_) {
+        struct stat st;
+        if (stat(path.c_str(), &st) == 0) kept.push_back(path);
+    }
+    list_ = kept;
+    return std::vector<std::string>(kept.begin(), kept.end());
+}
+
+void RecentCatalogs::Load() {
+    list_.clear();
+    CRegistryKey key;
+    if (!OpenUserKey(&key, kRegRecentFiles)) return;
+    for (std::size_t slot = 1; slot <= kRecentCatalogLimit; ++slot) {
+        const std::u16string value = key.ReadString(SlotName(slot), u"");
+        if (!value.empty()) Add(Utf16ToUtf8(value));
+    }
+}
+
+bool RecentCatalogs::Save() const {
+    CRegistryKey key;
+    if (!OpenUserKey(&key, kRegRecentFiles)) return false;
+    bool ok = true;
+    for (std::size_t slot = 1; slot <= kRecentCatalogLimit; ++slot) {
+        const std::u16string text = slot <= list_.size() ? Utf8ToUtf16(list_[slot - 1]) : std::u16string();
+        ok = key.WriteString(SlotName(slot), text) && ok;
+    }
+    return ok;
+}

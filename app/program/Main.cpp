@@ -1,0 +1,4 @@
+// The program's entry: the wx application object runs everything.
+#include "app/ui/CQuantaroApp.h"
+
+wxIMPLEMENT_APP(CQuantaroApp);
