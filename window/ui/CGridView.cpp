@@ -95,8 +95,9 @@ void CGridView::ReleaseView() {
 OSErr CGridView::SetCatalog(const std::string& path, const std::string& workPath) {
     ReleaseView();
     FSSpec spec, work;
+    // The work file must not exist yet: "not found" is the answer wanted here.
     OSErr err = FSMakeFSSpecFromPath(workPath, &work);
-    if (err != noErr) return err;
+    if (err != noErr && err != fnfErr) return err;
     if (!path.empty()) {
         err = FSMakeFSSpecFromPath(path, &spec);
         if (err != noErr) return err;

@@ -23,7 +23,8 @@ void CMediaHeaderBar::BindEvents() {
 
 void CMediaHeaderBar::OnPaint(wxPaintEvent&) {
     ViewRec* view = grid_ ? grid_->GetViewRec() : nullptr;
-    if (view && ViewGetMode(view) != kViewList && grid_->HeaderPort()) {
+    // The engine draws the bar only where a drawer for it is installed.
+    if (view && ViewGetMode(view) != kViewList && grid_->HeaderPort() && ViewGetCellDrawProcs().headerBar) {
         PaintFromPort(this, grid_->HeaderPort());
         return;
     }
