@@ -91,7 +91,8 @@ CMainFrame* CMainFrame::CreateFrameWindow() {
 }
 
 bool CMainFrame::OnCreate() {
-    LiveFrames()[gNextFrameSerial] = this;
+    serial_ = gNextFrameSerial++;
+    LiveFrames()[serial_] = this;
     SetId(wxID_ANY);
     SetMinSize(wxSize(500, 300));
     SetName("lyrex-ondrel");
@@ -115,12 +116,7 @@ bool CMainFrame::OnCreate() {
 }
 
 CMainFrame::~CMainFrame() {
-    for (auto it = LiveFrames().begin(); it != LiveFrames().end(); ++it) {
-        if (it->second == this) {
-            LiveFrames().erase(it);
-            break;
-        }
-    }
+    LiveFrames().erase(serial_);
     // The catalog closes before its work file's folder goes.
     if (container_) container_->GetGridView()->ReleaseView();
     if (!scratchFolder_.empty()) {
@@ -269,11 +265,7 @@ bool CMainFrame::Save() {
     if (!catalog) return false;
     if (catalog->fileSpec.path.empty()) return SaveAs();
     wxBusyCursor wait;
-    const OSErr err = CatalogSave(catalog, nullptr, SaveProgress, [this] {
-        for (auto& [serial, frame] : LiveFrames())
-            if (frame == this) return serial;
-        return 0L;
-    }());
+    const OSErr err = CatalogSave(catalog, nullptr, SaveProgress, serial_);
     UpdateTitle();
     if (err == noErr) return true;
     ReportSaveError(err, true);
@@ -305,10 +297,7 @@ OSErr CMainFrame::SaveTo(const std::string& path, bool reportErrors) {
     if (err == fnfErr) err = noErr;
     if (err == noErr) {
         wxBusyCursor wait;
-        long serial = 0;
-        for (auto& [s, frame] : LiveFrames())
-            if (frame == this) serial = s;
-        err = CatalogSave(catalog, &spec, SaveProgress, serial);
+        err = CatalogSave(catalog, &spec, SaveProgress, serial_);
     }
     if (err == noErr) GetApp().AddRecentFile(path);
     UpdateTitle();

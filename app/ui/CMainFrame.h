@@ -85,6 +85,7 @@ private:
     int workFiles_ = 0;
     bool barsShown_ = true;
     int busy_ = 0;
+    long serial_ = 0;            // the save progress finds the frame by it
 };
 
 // The frame a window belongs to; null when it is not inside a catalog window.

@@ -63,12 +63,26 @@ void CQuantaroApp::SetStartArguments(std::unique_ptr<InstanceServer> server, std
     gStartArguments = std::move(arguments);
 }
 
-CQuantaroApp::CQuantaroApp() { SetAppName("lyrex-ondrel"); }
+CQuantaroApp::CQuantaroApp() {
+    SetAppName("lyrex-ondrel");
+    instanceTimer_.Bind(wxEVT_TIMER, &CQuantaroApp::OnInstanceTimer, this);
+}
 CQuantaroApp::~CQuantaroApp() = default;
 
 bool CQuantaroApp::OnInit() {
     server_ = std::move(gStartServer);
-    arguments_ = std::move(gStartArguments);
+    return InitInstance(gStartArguments);
+}
+
+int CQuantaroApp::OnExit() {
+    ExitInstance();
+    return CMultiFrameApp::OnExit();
+}
+
+bool CQuantaroApp::InitInstance(const std::vector<std::string>& arguments) {
+    arguments_ = arguments;
+    state_ = ShellState();
+    active_ = nullptr;
     SetAppDisplayName(LoadUiString(73));
     wxInitAllImageHandlers();
     timers_ = std::make_unique<WxTimerService>();
@@ -77,7 +91,6 @@ bool CQuantaroApp::OnInit() {
     hooks_ = std::make_unique<WxUiHooks>(progress_.get());
     SetUiHooks(hooks_.get());
     // Hand-overs are read from now on and wait in the queue until the first frame shows.
-    instanceTimer_.Bind(wxEVT_TIMER, &CQuantaroApp::OnInstanceTimer, this);
     if (server_) instanceTimer_.Start(100);
 
     StartupReports reports;
@@ -114,17 +127,17 @@ bool CQuantaroApp::OnInit() {
     return true;
 }
 
-int CQuantaroApp::OnExit() {
+void CQuantaroApp::ExitInstance() {
     instanceTimer_.Stop();
     StopVolumeMonitor();
     RunShellExit(&state_);
     server_.reset();
+    handOvers_.clear();
     SetUiHooks(nullptr);
     hooks_.reset();
     progress_.reset();
     SetTimerService(nullptr);
     timers_.reset();
-    return CMultiFrameApp::OnExit();
 }
 
 void CQuantaroApp::OnFrameClosed(CMainFrame* frame) {

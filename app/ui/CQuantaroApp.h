@@ -31,6 +31,11 @@ public:
 
     bool OnInit() override;
     int OnExit() override;
+    // The start-up with these arguments (OnInit's work, also run by the window tests): false
+    // when the program cannot start. ExitInstance saves (when start-up completed) and shuts
+    // the engines down; the frames must be gone by then.
+    bool InitInstance(const std::vector<std::string>& arguments);
+    void ExitInstance();
 
     // The frame activated last; null before the first activation.
     CMainFrame* GetMainWnd() const { return active_; }
