@@ -114,10 +114,9 @@ bool CQuantaroApp::InitInstance(const std::vector<std::string>& arguments) {
     if (request.kind == CommandLineRequest::kOpenCatalog && FileExists(request.paths.front())) {
         opened = OpenCatalogInFrame(first, request.paths.front());
     } else if (request.kind == CommandLineRequest::kAddMedia) {
-        first->AddFiles(request.paths);
+        ImportCommandLineFiles(request.paths, first);
     }
-    if (!opened && request.kind != CommandLineRequest::kAddMedia && GetPreferences()->startupAction == 3 &&
-        FileExists(state_.lastCatalog)) {
+    if (!opened && GetPreferences()->startupAction == 3 && FileExists(state_.lastCatalog)) {
         OpenCatalogInFrame(first, state_.lastCatalog);
     }
     first->Show();
@@ -208,18 +207,19 @@ CMainFrame* CQuantaroApp::ProcessForeignCommandLine(const std::vector<std::strin
         OpenCatalogInFrame(frame, request.paths.front());
         return frame;
     }
-    if (request.kind == CommandLineRequest::kAddMedia) {
-        CatalogRec* catalog = frame->GetCatalog();
-        FSSpec spec;
-        // One file or folder given to a catalog never filled takes that name.
-        if (catalog && request.paths.size() == 1 && catalog->itemCount == 0 &&
-            FSMakeFSSpecFromPath(request.paths.front(), &spec) == noErr)
-            CatalogSetDisplayName(catalog, &spec);
-        frame->AddFiles(request.paths);
-    }
+    if (request.kind == CommandLineRequest::kAddMedia) ImportCommandLineFiles(request.paths, frame);
     frame->UpdateTitle();
     ActivateFrame(frame, true);
     return frame;
+}
+
+void CQuantaroApp::ImportCommandLineFiles(const std::vector<std::string>& paths, CMainFrame* frame) {
+    CatalogRec* catalog = frame->GetCatalog();
+    FSSpec spec;
+    // One file or folder given to a catalog that holds nothing takes that name.
+    if (catalog && paths.size() == 1 && catalog->itemCount == 0 && FSMakeFSSpecFromPath(paths.front(), &spec) == noErr)
+        CatalogSetDisplayName(catalog, &spec);
+    frame->AddFiles(paths);
 }
 
 void CQuantaroApp::AddRecentFile(const std::string& path) {

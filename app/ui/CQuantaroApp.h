@@ -51,6 +51,8 @@ public:
     bool OpenCatalogInFrame(CMainFrame* frame, const std::string& path);
     // Runs a command line (the program's own or a handed-over one) against a frame.
     CMainFrame* ProcessForeignCommandLine(const std::vector<std::string>& arguments);
+    // Adds the media paths of a command line to the frame's catalog.
+    void ImportCommandLineFiles(const std::vector<std::string>& paths, CMainFrame* frame);
 
     ShellState& State() { return state_; }
     RecentCatalogs& Recent() { return state_.recent; }

@@ -246,3 +246,39 @@ TEST_F(AppTest, TheImportFolderIsRememberedWhole) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AppTest, MediaPathsOfAHandOverLandInTheActiveCatalogAndOneNamesAnEmptyCatalog) {
+    ASSERT_TRUE(Start({}));
+    const std::string folder = files_ / "Summer";
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(LYREX_SHARED_FIXTURES "/orientation/landscape_1.jpg", folder + "/one.jpg");
+    CMainFrame* frame = GetApp().ProcessForeignCommandLine({folder});
+    ASSERT_EQ(Frame(0), frame);
+    EXPECT_EQ(1, frame->GetCatalog()->itemCount);
+    EXPECT_EQ("Summer - Lyrex Ondrel", frame->GetTitle()) << "the untouched catalog takes the folder's name";
+    // With items already there, two more paths are added in their order and the name stays.
+    const std::string b = files_.Write("b.jpg", ""), c = files_.Write("c.jpg", "");
+    std::filesystem::copy_file(LYREX_SHARED_FIXTURES "/orientation/landscape_2.jpg", b,
+                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(LYREX_SHARED_FIXTURES "/orientation/landscape_3.jpg", c,
+                               std::filesystem::copy_options::overwrite_existing);
+    GetApp().ProcessForeignCommandLine({b, c});
+    EXPECT_EQ(3, frame->GetCatalog()->itemCount);
+    EXPECT_EQ("Summer - Lyrex Ondrel", frame->GetTitle());
+    EXPECT_EQ(1u, FrameCount());
+}
+
+TEST_F(AppTest, AHandedOverCatalogOpensWhereItBelongs) {
+    const std::string a = CopyCatalog("three-items.lxc", "A.lxc");
+    ASSERT_TRUE(Start({}));
+    GetApp().ProcessForeignCommandLine({a, "/ignored.jpg"});
+    ASSERT_EQ(1u, FrameCount());
+    EXPECT_EQ(a, Frame(0)->GetCatalog()->fileSpec.path);
+    GetApp().ProcessForeignCommandLine({});  // a start without arguments only brings it forward
+    EXPECT_EQ(1u, FrameCount());
+    EXPECT_EQ(3, Frame(0)->GetCatalog()->itemCount);
+}
+
+}  // namespace
