@@ -5,6 +5,7 @@
 #include "app/ui/CQuantaroApp.h"
 #include "app/ui/MenuBuilder.h"
 #include "app/ui/commands/CMenuHandler.h"
+#include "catalog/fields/FieldDef.h"
 #include "catalog/file/CatalogEngine.h"
 #include "catalog/notify/CatalogNotify.h"
 #include "catalog/save/CatalogSave.h"
@@ -150,6 +151,7 @@ std::string CMainFrame::NextWorkPath() { return scratchFolder_ + "/work-" + std:
 void CMainFrame::InitNewFrame() {
     GetGridView()->SetCatalog("", NextWorkPath());
     GetTabCtrl()->SetCurSel(GetCatalog() ? CatalogGetViewMode(GetCatalog()) : 1);
+    BuildSortMenu();
     UpdateTitle();
     PlaceFrame(GetApp().GetMainWnd());
     container_->LayoutChildren();
@@ -179,6 +181,7 @@ bool CMainFrame::LoadCatalog(const std::string& path) {
     if (!path.empty()) GetApp().AddRecentFile(path);
     container_->GetSidePanel()->TakeCatalogSettings(catalog);
     container_->UpdateSidePanel();
+    BuildSortMenu();
     return true;
 }
 
@@ -399,6 +402,43 @@ void CMainFrame::BuildWindowMenu() {
         wxMenuItem* item = menu->AppendCheckItem(WxIdOf(kFirstWindowCommand + int(i)), title);
         item->Check(frames[i] == this);
     }
+}
+
+void CMainFrame::BuildSortMenu() {
+    wxMenu* menu = FindMenuContaining(GetMenuBar(), kSortHolder);
+    if (!menu) return;
+    while (menu->GetMenuItemCount() > 0) menu->Destroy(menu->FindItemByPosition(0));
+    // Headings carry 0 (strings 14020 and 14019); the rest are sort keys: random, default and
+    // the fields by which a user sorts most.
+    struct Entry { UInt32 key; UInt16 heading; UInt16 text; };
+    const Entry entries[] = {{0, 14020, 0},  {kSortShuffle, 0, 14021}, {kSortByDate, 0, 14022}, {522, 0, 0},
+                             {0, 14019, 0},  {2, 0, 0}, {1, 0, 0}, {0x564E4D6D, 0, 0}, {11, 0, 0}, {12, 0, 0},
+                             {4, 0, 0},      {5, 0, 0}, {6, 0, 0}, {7, 0, 0}};
+    sortKeys_.clear();
+    for (const Entry& e : entries) {
+        wxString text;
+        if (e.heading) text = LoadUiString(e.heading);
+        else if (e.text) text = LoadUiString(e.text);
+        else {
+            Str255 name = {0};
+            FieldGetName(GetCatalog(), e.key, name);
+            text = "  " + WxFromPStr(name);
+        }
+        text.Replace("&", "&&");
+        const int id = kSortHolder + int(sortKeys_.size());
+        menu->Append(WxIdOf(id), text)->Enable(e.key != 0);
+        sortKeys_.push_back(e.key);
+    }
+    // Custom fields (769 to 784) at the end are left out.
+    while (!sortKeys_.empty() && sortKeys_.back() >= 769 && sortKeys_.back() <= 784) {
+        menu->Destroy(WxIdOf(kSortHolder + int(sortKeys_.size()) - 1));
+        sortKeys_.pop_back();
+    }
+}
+
+UInt32 CMainFrame::SortKeyOf(int command) const {
+    const int index = command - kSortHolder;
+    return index >= 0 && index < int(sortKeys_.size()) ? sortKeys_[std::size_t(index)] : 0;
 }
 
 void CMainFrame::OnClose(wxCloseEvent& event) {

@@ -63,6 +63,9 @@ public:
     // The status bar's busy phases: 0 on, 1 step, 2 off.
     void BusyPhase(int phase);
     void BuildWindowMenu();
+    // Fills the Sort menu (headings greyed, fields by name, ids from 33199); the key of an id.
+    void BuildSortMenu();
+    UInt32 SortKeyOf(int command) const;
     const std::string& ScratchFolder() const { return scratchFolder_; }
 
 private:
@@ -85,7 +88,8 @@ private:
     int workFiles_ = 0;
     bool barsShown_ = true;
     int busy_ = 0;
-    long serial_ = 0;            // the save progress finds the frame by it
+    long serial_ = 0;
+    std::vector<UInt32> sortKeys_;   // by command id - 33199; 0 for a heading            // the save progress finds the frame by it
 };
 
 // The frame a window belongs to; null when it is not inside a catalog window.

@@ -282,3 +282,28 @@ TEST_F(AppTest, AHandedOverCatalogOpensWhereItBelongs) {
 }
 
 }  // namespace
+
+#include "catalog/items/ItemRecords.h"
+
+namespace {
+
+TEST_F(AppTest, TheSortMenuListsHeadingsAndFieldsAndInvertSortOrderReversesTheItems) {
+    const std::string a = CopyCatalog("three-items.lxc", "A.lxc");
+    ASSERT_TRUE(Start({a}));
+    CMainFrame* frame = Frame(0);
+    wxMenu* sort = nullptr;
+    ASSERT_NE(nullptr, frame->GetMenuBar()->FindItem(WxIdOf(33199), &sort));
+    ASSERT_EQ(14u, sort->GetMenuItemCount());
+    EXPECT_EQ("View:", sort->FindItemByPosition(0)->GetItemLabelText());
+    EXPECT_FALSE(sort->FindItemByPosition(0)->IsEnabled());
+    EXPECT_EQ(0u, frame->SortKeyOf(33199));
+    EXPECT_EQ(8000u, frame->SortKeyOf(33200));
+    EXPECT_FALSE(frame->GetMenuHandler()->Execute(33199)) << "a heading does nothing";
+    CatalogRec* catalog = frame->GetCatalog();
+    const UInt32 firstBefore = ItemGetId(catalog, 1), lastBefore = ItemGetId(catalog, 3);
+    ASSERT_TRUE(frame->GetMenuHandler()->Execute(32920));
+    EXPECT_EQ(lastBefore, ItemGetId(catalog, 1));
+    EXPECT_EQ(firstBefore, ItemGetId(catalog, 3));
+}
+
+}  // namespace

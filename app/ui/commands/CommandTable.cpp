@@ -4,7 +4,10 @@
 #include "app/RecentCatalogs.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/CQuantaroApp.h"
+#include "catalog/sort/SortKeys.h"
 #include "catalog/tables/CatalogTables.h"
+#include "foundation/settings/Preferences.h"
+#include "foundation/settings/PreferencesRec.h"
 #include "foundation/ui/CAbout.h"
 #include "foundation/ui/UiText.h"
 #include "window/ui/CMediaStatusBar.h"
@@ -48,6 +51,12 @@ const Rule kBarsShown([](const CommandContext& c) { return c.frame->BarsShown();
 void Redraw(const CommandContext& c) {
     c.frame->GetGridView()->ShowDamage();
     c.frame->UpdateTitle();
+}
+
+void Sort(const CommandContext& c, UInt32 key) {
+    const UInt8 mode = GetPreferences()->naturalSortOrder ? kSortTextNatural : kSortTextByteOrder;
+    ViewSortByField(View(c), key, mode);
+    c.frame->GetGridView()->RedrawAll();
 }
 
 void Open(const CommandContext& c) {
@@ -101,6 +110,11 @@ std::vector<CommandRow> MakeRows() {
     add(32917, 32917, kHasSelection, {}, [](const CommandContext& c) { ViewHideSelected(View(c)); c.frame->GetGridView()->RedrawAll(); c.frame->UpdateTitle(); });
     add(33272, 33272, kCanGoBack, {}, [](const CommandContext& c) { ViewGoBack(View(c)); c.frame->GetGridView()->RedrawAll(); c.frame->UpdateTitle(); });
     add(33273, 33273, kCanGoForward, {}, [](const CommandContext& c) { ViewGoForward(View(c)); c.frame->GetGridView()->RedrawAll(); c.frame->UpdateTitle(); });
+    const Rule sortKeySet([](const CommandContext& c) { return c.frame->SortKeyOf(c.id) != 0; });
+    add(33199, 33250, sortKeySet && kHasItems, {}, [](const CommandContext& c) {
+        Sort(c, c.frame->SortKeyOf(c.id));
+    });
+    add(32920, 32920, kHasItems && !kInMediaView, {}, [](const CommandContext& c) { Sort(c, kSortReverse); });
     // Window
     add(32796, 32796, always, {}, [](const CommandContext&) { GetApp().TileDown(); });
     add(32797, 32797, always, {}, [](const CommandContext&) { GetApp().TileAcross(); });
