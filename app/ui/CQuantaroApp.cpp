@@ -19,6 +19,7 @@
 
 #include <gio/gio.h>
 #include <sys/stat.h>
+#include <wx/evtloop.h>
 #include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/msgdlg.h>
@@ -257,6 +258,13 @@ void CQuantaroApp::OnInstanceTimer(wxTimerEvent&) {
 
 void CQuantaroApp::RunQueuedHandOvers() {
     if (!state_.started) return;
+    // Never from inside a dialog's loop or an import's event pumping: a hand-over may replace the
+    // catalog those are working on. It waits in the queue for the main loop.
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    if (loop && (loop != GetMainLoop() || loop->IsYielding())) return;
+    for (CMultiFrameWnd* f : Frames().All()) {
+        if (auto* frame = dynamic_cast<CMainFrame*>(f); frame && frame->IsBusy()) return;
+    }
     while (!handOvers_.empty()) {
         const std::vector<std::string> arguments = std::move(handOvers_.front());
         handOvers_.pop_front();
