@@ -4,6 +4,7 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/choice.h>
 #include <wx/datectrl.h>
 #include <wx/hyperlink.h>
 #include <wx/listbox.h>
@@ -57,6 +58,8 @@ wxWindow* CreateControl(wxWindow* parent, const DialogItem& item) {
         control = new wxStaticBitmap(parent, id, wxBitmap());
     } else if (item.kind == "line") {
         control = new wxStaticLine(parent, id);
+    } else if (item.kind == "choice") {
+        control = new wxChoice(parent, id);
     } else if (item.kind == "drive") {
         control = new CDrvListBox(parent, id);
     }
@@ -84,9 +87,11 @@ void AddItems(wxWindow* window, wxSizer* sizer, const DialogItem& group, DialogC
         first = false;
         if (item.kind == "column" || item.kind == "row" || item.kind == "group") {
             wxSizer* inner;
-            if (item.kind == "group")
-                inner = new wxStaticBoxSizer(wxVERTICAL, window, LoadUiString(UInt16(item.stringId)));
-            else
+            if (item.kind == "group") {
+                auto* frame = new wxStaticBox(window, item.id ? item.id : wxID_ANY, LoadUiString(UInt16(item.stringId)));
+                if (item.id) controls->Add(item.id, frame);
+                inner = new wxStaticBoxSizer(frame, wxVERTICAL);
+            } else
                 inner = new wxBoxSizer(item.kind == "row" ? wxHORIZONTAL : wxVERTICAL);
             AddItems(window, inner, item, controls);
             sizer->Add(inner, item.grow ? 1 : 0, horizontal ? int(wxALIGN_CENTER_VERTICAL) : int(wxEXPAND));

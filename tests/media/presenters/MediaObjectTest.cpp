@@ -306,6 +306,36 @@ TEST_F(MediaObjectTest, AMoviePlaysToItsEndPausesStepsAndSeeks) {
     EXPECT_EQ(DefaultManualTimers().ActiveCount(), 0u);
 }
 
+// The owner's view polls "still playing" to move on: true only while a movie or a Windows
+// medium runs, never for a picture or a closed object.
+TEST_F(MediaObjectTest, StillPlayingIsTrueOnlyWhileAMediumRuns) {
+    Window w;
+    MediaObject* o = MediaObjectNew(w.world);
+    EXPECT_FALSE(MediaObjectIsOpen(o));
+    EXPECT_FALSE(MediaObjectGetPosition(o));
+    FSSpec picture = S("red.jpg");
+    ASSERT_EQ(MediaObjectOpen(o, &picture, 'JPEG', 1, 1, 0, false), noErr);
+    EXPECT_TRUE(MediaObjectIsOpen(o));
+    EXPECT_EQ(MediaObjectGetPictureInfo(o), kMediaShowsPicture);
+    MediaObjectStart(o, 0);
+    EXPECT_FALSE(MediaObjectGetPosition(o));
+    for (const char* name : {"clip.mov", "clip.avi"}) {
+        SCOPED_TRACE(name);
+        FSSpec s = S(name);
+        ASSERT_EQ(MediaObjectOpen(o, &s, TypeOf(name), 0, 0, 0, false), noErr);
+        EXPECT_FALSE(MediaObjectGetPosition(o));  // opened paused
+        ASSERT_EQ(MediaObjectStart(o, 0), noErr);
+        EXPECT_TRUE(MediaObjectGetPosition(o));
+        MediaObjectStop(o);
+        EXPECT_FALSE(MediaObjectGetPosition(o));
+        MediaObjectStart(o, 0);
+        MediaObjectClose(o);
+        EXPECT_FALSE(MediaObjectIsOpen(o));
+        EXPECT_FALSE(MediaObjectGetPosition(o));
+    }
+    MediaObjectDelete(o);
+}
+
 TEST_F(MediaObjectTest, AMoviePresenterClosedWhilePlayingFreesEverything) {
     Window w;
     for (const char* name : {"long.mp4", "clip.avi", "tone.wav"}) {
