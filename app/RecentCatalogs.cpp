@@ -1,7 +1,7 @@
 #include "app/RecentCatalogs.h"
 
+#include "app/ShellSettings.h"
 #include "foundation/settings/ProgramKey.h"
-#include "foundation/text/Unicode.h"
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -39,21 +39,15 @@ std::vector<std::string> RecentCatalogs::KeepExisting() {
 
 void RecentCatalogs::Load() {
     list_.clear();
-    CRegistryKey key;
-    if (!OpenUserKey(&key, kRegRecentFiles)) return;
     for (std::size_t slot = 1; slot <= kRecentCatalogLimit; ++slot) {
-        const std::u16string value = key.ReadString(SlotName(slot), u"");
-        if (!value.empty()) Add(Utf16ToUtf8(value));
+        const std::string path = LoadSettingText(kRegRecentFiles, SlotName(slot));
+        if (!path.empty()) Add(path);
     }
 }
 
 bool RecentCatalogs::Save() const {
-    CRegistryKey key;
-    if (!OpenUserKey(&key, kRegRecentFiles)) return false;
     bool ok = true;
-    for (std::size_t slot = 1; slot <= kRecentCatalogLimit; ++slot) {
-        const std::u16string text = slot <= list_.size() ? Utf8ToUtf16(list_[slot - 1]) : std::u16string();
-        ok = key.WriteString(SlotName(slot), text) && ok;
-    }
+    for (std::size_t slot = 1; slot <= kRecentCatalogLimit; ++slot)
+        ok = SaveSettingText(kRegRecentFiles, SlotName(slot), slot <= list_.size() ? list_[slot - 1] : std::string()) && ok;
     return ok;
 }

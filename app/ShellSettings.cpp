@@ -8,9 +8,20 @@
 
 namespace {
 
-std::string ReadText(std::u16string_view name) {
+std::string ReadText(std::u16string_view name) { return LoadSettingText(name, name); }
+
+bool WriteText(std::u16string_view name, const std::string& utf8) { return SaveSettingText(name, name, utf8); }
+
+bool IsFolder(const std::string& path) {
+    struct stat st;
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+std::string LoadSettingText(std::u16string_view subKey, std::u16string_view name) {
     CRegistryKey key;
-    if (!OpenUserKey(&key, name)) return {};
+    if (!OpenUserKey(&key, subKey)) return {};
     // Read as bytes so that a path of any length comes back whole.
     DWORD size = 0;
     key.ReadBinary(name, nullptr, 0, &size);
@@ -21,9 +32,9 @@ std::string ReadText(std::u16string_view name) {
     return Utf16ToUtf8(text);
 }
 
-bool WriteText(std::u16string_view name, const std::string& utf8) {
+bool SaveSettingText(std::u16string_view subKey, std::u16string_view name, const std::string& utf8) {
     CRegistryKey key;
-    if (!OpenUserKey(&key, name)) return false;
+    if (!OpenUserKey(&key, subKey)) return false;
     const std::u16string text = Utf8ToUtf16(utf8);
     if (text.size() < 255) return key.WriteString(name, text);
     // A long path is kept whole as a binary value rather than silently not stored.
@@ -31,13 +42,6 @@ bool WriteText(std::u16string_view name, const std::string& utf8) {
     withZero.push_back(u'\0');
     return key.WriteBinary(name, withZero.data(), DWORD(withZero.size() * 2));
 }
-
-bool IsFolder(const std::string& path) {
-    struct stat st;
-    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-}  // namespace
 
 std::string LoadScratchFolder() {
     const std::string stored = ReadText(kRegScratchFolder);

@@ -46,6 +46,7 @@ TEST(RecentCatalogs, TheListSurvivesASaveAndLoadWithEmptySlotsSkipped) {
     RecentCatalogs r;
     r.Add("/c/one.lxc");
     r.Add("/c/Two words \u00e9.lxc");
+    r.Add("/c/" + std::string(300, 'x') + ".lxc");  // longer than a registry string may be
     ASSERT_TRUE(r.Save());
     RecentCatalogs back;
     back.Add("/stale.lxc");
