@@ -1,6 +1,6 @@
-// The catalogs opened or saved lately (File > Open Recent): at most ten full paths of any length, oldest
-// first, kept in the per-user settings as "Recent1".."Recent10" under "RecentFiles". Paths
-// compare exactly, because two names that differ only in letter case are two files here.
+// The catalogs opened or saved lately (File > Open Recent): at most ten full paths of any
+// length, oldest first, kept in the per-user settings as "Recent1".."Recent10" under
+// "RecentFiles". Paths compare exactly: two names that differ only in letter case are two files.
 #pragma once
 
 #include <deque>
