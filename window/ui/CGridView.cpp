@@ -139,6 +139,16 @@ void CGridView::RedrawAll() {
     } else {
         ViewLayout(view_, catalog_);
     }
+    // The header bar may have been sized before this view existed: its port and rectangle
+    // follow the bar's window here, before the engine draws it.
+    if (header_ && headerPort_) {
+        const int width = std::max(header_->GetClientSize().x, 16);
+        const Rect bar{0, 0, SInt16(CMediaHeaderBar::kHeight), SInt16(width)};
+        if (view_->headerRect.right != bar.right || view_->headerRect.bottom != bar.bottom) {
+            ViewPortResize(headerPort_, SInt16(width), SInt16(CMediaHeaderBar::kHeight));
+            view_->headerRect = bar;
+        }
+    }
     ViewRedraw(view_, nullptr);
     ViewDrawHeaderBar(view_);
     Refresh(false);
