@@ -87,8 +87,6 @@ ExporterSettings DefaultExporterSettings(OSType subType) {
     s.subType = subType;
     switch (subType) {
         case 'JPEG': s.values = {{"quality", "85"}}; break;
-        case 'PNGf': s.values = {{"compression", "6"}}; break;
-        case 'TIFF': s.values = {{"compression", "lzw"}}; break;
         default: break;
     }
     return s;

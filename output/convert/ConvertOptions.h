@@ -63,8 +63,8 @@ struct ExporterSettings {
     int Int(const std::string& key, int fallback) const;
     std::string Text(const std::string& key, const std::string& fallback = {}) const;
 };
-// The defaults of an exporter (JPEG quality 85, PNG compression 6, TIFF LZW; for movies and
-// sounds the encoder's own choices).
+// The defaults of an exporter (JPEG quality 85; the other formats have no settings of their own,
+// and movies and sounds leave every choice to the encoder).
 ExporterSettings DefaultExporterSettings(OSType subType);
 // The settings a handle holds for that exporter; the exporter's defaults when the handle is
 // null, damaged, or written for another exporter.
