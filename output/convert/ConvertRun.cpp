@@ -4,19 +4,15 @@
 #include "catalog/items/ItemFiles.h"
 #include "catalog/items/ItemRecords.h"
 #include "foundation/resources/ResourceStrings.h"
-#include "media/imaging/Offscreen.h"
 #include "media/kinds/KindDispatch.h"
-#include "media/kinds/KindEngine.h"
 #include "media/kinds/KindTable.h"
 #include "output/convert/ConvertFiles.h"
-#include "output/convert/ConvertMetadata.h"
+#include "output/convert/ConvertPicture.h"
 #include "output/convert/ExporterLists.h"
 #include "output/optionsets/OptionSets.h"
 #include "platform/Handles.h"
 #include "platform/UiHooks.h"
 #include "platform/imaging/GraphicsExporter.h"
-#include "platform/imaging/ImageCompression.h"
-#include "platform/imaging/codecs/JpegCodec.h"
 #include "platform/movies/MovieExport.h"
 #include "platform/movies/MovieSource.h"
 #include "window/view/ViewOperations.h"
@@ -25,8 +21,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
-#include <fstream>
 
 namespace {
 
@@ -44,15 +38,6 @@ struct ConvertJob {
     const FSSpec* destination = nullptr;
     SInt16 conflict = kConflictAsk;
     ConvertSummary summary;
-};
-
-struct GWorldHolder {
-    GWorldPtr world = nullptr;
-    ~GWorldHolder() { if (world) DisposeGWorld(world); }
-};
-struct HandleHolder {
-    Handle h = nullptr;
-    ~HandleHolder() { if (h) DisposeHandle(h); }
 };
 
 void Count(ConvertJob& job, CatalogRec* catalog, SInt32 item, int reason, bool failed) {
@@ -86,71 +71,6 @@ void Repoint(ConvertJob& job, CatalogRec* catalog, SInt32 item, const FSSpec& ta
     if (!job.destination || target == source) CatalogSetItemFileSpec(catalog, item, &target, false);
 }
 
-// The codec quality that stands for a JPEG quality of 1..100.
-std::uint32_t CodecQualityFor(int jpegQuality) {
-    jpegQuality = std::clamp(jpegQuality, 1, 100);
-    for (std::uint32_t c = codecMinQuality; c <= codecMaxQuality; ++c)
-        if (JpegQualityFromCodecQuality(c) >= jpegQuality) return c;
-    return codecMaxQuality;
-}
-
-// The picture scaled to fit width x height, proportions kept (made larger or smaller).
-GWorldPtr FitInto(GWorldPtr source, UInt32 width, UInt32 height) {
-    Rect r = GetPortBounds(source);
-    const double w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0 || width == 0 || height == 0) return nullptr;
-    const double scale = std::min(double(width) / w, double(height) / h);
-    const int nw = std::clamp(int(std::lround(w * scale)), 1, 32767);
-    const int nh = std::clamp(int(std::lround(h * scale)), 1, 32767);
-    if (nw == int(w) && nh == int(h)) return OffscreenScaledCopy(source, nullptr, k32BGRAPixelFormat);
-    Rect bounds{0, 0, SInt16(nh), SInt16(nw)};
-    GWorldPtr out = nullptr;
-    if (NewGWorldFromFormat(&out, k32BGRAPixelFormat, &bounds) != noErr) return nullptr;
-    if (OffscreenDrawImage(source, out, nullptr, nullptr, 1) != noErr) {
-        DisposeGWorld(out);
-        return nullptr;
-    }
-    return out;
-}
-
-// Encodes the picture into the temporary file with the job's format, settings and metadata.
-OSErr WriteImage(ConvertJob& job, GWorldPtr world, const FSSpec& source, const ItemRec& record, Handle profile,
-                 const FSSpec& temp) {
-    GraphicsExportComponent ge = nullptr;
-    OSErr err = OpenGraphicsExporter(job.format, &ge);
-    if (err != noErr) return err;
-    GraphicsExportSetInputGWorld(ge, world);
-    if (job.format == 'JPEG') GraphicsExportSetCompressionQuality(ge, CodecQualityFor(job.settings.Int("quality", 85)));
-    const UInt32 dpi = job.options.resolutionMode == 1 ? job.options.dpi : (record.resolution ? record.resolution : 72);
-    if (dpi > 0 && dpi < 65536) GraphicsExportSetResolution(ge, Fixed(dpi << 16), Fixed(dpi << 16));
-    if (profile) GraphicsExportSetColorSyncProfile(ge, profile);
-    std::vector<std::uint8_t> bytes;
-    err = GraphicsExportToBytes(ge, &bytes);
-    CloseGraphicsExporter(ge);
-    if (err != noErr) return err;
-    if (job.options.keepMetadata && job.format == 'JPEG') InsertJpegSegment(&bytes, ReadJpegExifSegment(source.path));
-    {
-        std::ofstream out(temp.path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        out.flush();
-        if (!out) return ioErr;
-    }
-    if (job.options.keepMetadata && (job.format == 'JPEG' || job.format == 'TIFF')) {
-        KindFileRec file;
-        file.spec = source;
-        file.type = record.kind;
-        KindInfoRec info{};
-        HandleHolder iptc;
-        KindGetInfo(&file, &info, false, 0, 0, 0, nullptr, &iptc.h, nullptr, nullptr);
-        if (iptc.h && GetHandleSize(iptc.h) > 0) {
-            // A temporary file has no extension: its format is said, not guessed.
-            err = WriteConvertedAnnotations(&temp, job.format, iptc.h);
-            if (err != noErr) return err;
-        }
-    }
-    return noErr;
-}
-
 OSErr ConvertImageItem(void* refCon, CatalogRec* catalog, SInt32 item, long) {
     ConvertJob& job = *static_cast<ConvertJob*>(refCon);
     FSSpec source;
@@ -171,46 +91,16 @@ OSErr ConvertImageItem(void* refCon, CatalogRec* catalog, SInt32 item, long) {
         Count(job, catalog, item, kReasonSkippedByUser, false);
         return noErr;
     }
-    HandleHolder profile;
-    if (job.options.keepProfile) {
-        bool canEmbed = false, hasProfile = false;
-        Str255 name;
-        OSType space = 0;
-        KindReadImageInfo(&source, &canEmbed, &hasProfile, name, &profile.h, &space);
-        if (!(space == 'RGB ' && hasProfile) && profile.h) {
-            DisposeHandle(profile.h);
-            profile.h = nullptr;
-        }
-    }
-    // Scaling to fit reads no more pixels than the larger side needs.
-    const SInt32 size = job.options.sizeMode == 1 ? SInt32(std::max(job.options.width, job.options.height))
-                                                  : kKindDisplaySize;
-    GWorldHolder picture;
-    // The pixels keep the source's colours when its profile goes with them.
-    if (profile.h) KindSetImporterHook(kKindProfileNone);
-    OSErr err = KindMakeThumbnail(&source, &picture.world, size > 0 ? size : kKindDisplaySize, record.kind, nullptr, 0);
-    if (profile.h) KindSetImporterHook(kKindProfileFromFile);
-    if (err != noErr || !picture.world) {
-        Count(job, catalog, item, kReasonUnreadable, true);
-        return noErr;
-    }
-    if (job.options.sizeMode == 1) {
-        GWorldPtr fitted = FitInto(picture.world, job.options.width, job.options.height);
-        if (!fitted) {
-            Count(job, catalog, item, kReasonNotScaled, true);
-            return noErr;
-        }
-        DisposeGWorld(picture.world);
-        picture.world = fitted;
-    }
     FSSpec temp;
-    err = MakeConversionTempFile(FSSpecFolderPath(target), &temp);
+    OSErr err = MakeConversionTempFile(FSSpecFolderPath(target), &temp);
+    int reason = kReasonWrongKind;
     if (err == noErr) {
-        err = WriteImage(job, picture.world, source, record, profile.h, temp);
+        err = ConvertPictureFile(source, record.kind, record.resolution, job.options, job.settings, job.format, temp,
+                                 &reason);
         if (err != noErr) unlink(temp.path.c_str());
     }
     if (err != noErr) {
-        Count(job, catalog, item, kReasonWrongKind, true);
+        Count(job, catalog, item, reason, true);
         return noErr;
     }
     if (FinishConversion(temp, target, source, !job.destination) != noErr) {
