@@ -1,5 +1,7 @@
 #include "foundation/files/SideFiles.h"
 
+#include <sys/stat.h>
+
 OSErr FileSpecCopy(const FSSpec* source, FSSpec* destination) {
     if (!source || !destination) return paramErr;
     *destination = *source;
@@ -27,4 +29,29 @@ OSErr LockFileSpec(const FSSpec* spec, FSSpec* sideSpec, short n) {
     OSErr err = MakeSideFileSpec(spec, sideSpec, n);
     if (err) return err;
     return FSpExists(sideSpec) ? OSErr(noErr) : OSErr(fnfErr);
+}
+
+std::vector<FSSpec> FindMediaSideFiles(const FSSpec& file) {
+    std::vector<FSSpec> out;
+    if (file.path.empty() || file.path == "/") return out;
+    const std::string name = FSSpecName(file);
+    const std::size_t dot = name.rfind('.');
+    const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
+    const std::string folder = FSSpecFolderPath(file);
+    for (const char* ext : {".WAV", ".wav"}) {
+        const std::string path = (folder == "/" ? folder : folder + "/") + stem + ext;
+        struct stat st{};
+        if (path == file.path || lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        FSSpec side;
+        if (FSMakeFSSpecFromPath(path, &side) == noErr) out.push_back(side);
+    }
+    return out;
+}
+
+std::string MediaSideFileName(std::string_view sideName, std::string_view mediaName) {
+    const std::size_t sideDot = sideName.rfind('.');
+    const std::size_t mediaDot = mediaName.rfind('.');
+    std::string out(mediaDot == std::string_view::npos ? mediaName : mediaName.substr(0, mediaDot));
+    if (sideDot != std::string_view::npos) out.append(sideName.substr(sideDot));
+    return out;
 }

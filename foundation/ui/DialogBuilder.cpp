@@ -40,8 +40,6 @@ wxWindow* CreateControl(wxWindow* parent, const DialogItem& item) {
         control = new wxTextCtrl(parent, id, text, wxDefaultPosition, wxDefaultSize, wxTE_MULTILINE);
     } else if (item.kind == "list") {
         control = new wxListBox(parent, id, wxDefaultPosition, wxDefaultSize, 0, nullptr, wxLB_EXTENDED);
-    } else if (item.kind == "choice") {
-        control = new wxChoice(parent, id);
     } else if (item.kind == "push") {
         control = new wxButton(parent, id, text);
     } else if (item.kind == "date") {
@@ -62,6 +60,8 @@ wxWindow* CreateControl(wxWindow* parent, const DialogItem& item) {
         control = new wxStaticBitmap(parent, id, wxBitmap());
     } else if (item.kind == "line") {
         control = new wxStaticLine(parent, id);
+    } else if (item.kind == "choice") {
+        control = new wxChoice(parent, id);
     } else if (item.kind == "drive") {
         control = new CDrvListBox(parent, id);
     }
@@ -89,9 +89,11 @@ void AddItems(wxWindow* window, wxSizer* sizer, const DialogItem& group, DialogC
         first = false;
         if (item.kind == "column" || item.kind == "row" || item.kind == "group") {
             wxSizer* inner;
-            if (item.kind == "group")
-                inner = new wxStaticBoxSizer(wxVERTICAL, window, LoadUiString(UInt16(item.stringId)));
-            else
+            if (item.kind == "group") {
+                auto* frame = new wxStaticBox(window, item.id ? item.id : wxID_ANY, LoadUiString(UInt16(item.stringId)));
+                if (item.id) controls->Add(item.id, frame);
+                inner = new wxStaticBoxSizer(frame, wxVERTICAL);
+            } else
                 inner = new wxBoxSizer(item.kind == "row" ? wxHORIZONTAL : wxVERTICAL);
             AddItems(window, inner, item, controls);
             sizer->Add(inner, item.grow ? 1 : 0, horizontal ? int(wxALIGN_CENTER_VERTICAL) : int(wxEXPAND));

@@ -12,7 +12,7 @@ namespace {
 const std::set<std::string>& ControlKinds() {
     static const std::set<std::string> kinds = {"text",  "edit",   "password", "multiline", "list",
                                                 "date",  "radio",  "check",    "button",    "link",
-                                                "picture", "bitmap", "line",   "drive", "choice", "push"};
+                                                "picture", "bitmap", "line",   "drive",     "choice",  "push"};
     return kinds;
 }
 
@@ -60,6 +60,8 @@ bool ParseDialogDescription(std::string_view text, DialogDescription* out, std::
                 if (w.size() < 2 || w[1][0] != '@' || !ParseNumber(std::string_view(w[1]).substr(1), &item.stringId))
                     return fail("group takes an @string id");
                 next = 2;
+                // An optional control id names the group's frame, whose label may change.
+                if (w.size() > 2 && ParseNumber(w[2], &item.id)) next = 3;
             }
         } else if (kind == "space") {
             if (w.size() != 2 || !ParseNumber(w[1], &item.size) || item.size < 0)

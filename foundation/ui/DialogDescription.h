@@ -5,13 +5,15 @@
 //
 // One control or group a line, words separated by blanks, "#" starts a comment:
 //   caption @<string id>           the dialog's caption (none when absent)
-//   column | row | group @<id>     open a vertical, horizontal, or labelled vertical group
+//   column | row | group @<id> [<control id>]   open a vertical, horizontal, or labelled
+//                                  vertical group (the id names the group's frame)
 //   end                            closes the innermost group
 //   <kind> <control id> [@<string id>] [flags...]
 //   space <pixels>
 // Kinds: text, edit, password, multiline, list, date, radio, check, button, link, picture,
-// bitmap, line, drive, choice (a pop-up list), push (a push button placed in the layout). Flags: grow (takes the spare room of its group), wide (at least 300
-// pixels wide), tall (at least 120 pixels high), right (text aligned right), bold, group (the
+// bitmap, line, drive, choice (a drop-down list the dialog fills), push (a push button placed in
+// the layout). Flags: grow (takes the spare room of its group), wide (at least 300 pixels wide),
+// tall (at least 120 pixels high), right (text aligned right), bold, group (the
 // first radio button of a group), hidden. Push buttons named by "button" are created but left
 // out of the sizers: the dialog base lays them out along the bottom edge.
 #pragma once

@@ -136,3 +136,13 @@ OSErr PictureDrawToDC(PicHandle picture, cairo_t* dc, const Rect* destination) {
     DisposeGWorld(world);
     return noErr;
 }
+
+OSErr RegionPaintColored(void*, RgnHandle region, const RGBColor* color) {
+    if (!color) return noErr;
+    RGBColor saved{0, 0, 0};
+    GetForeColor(&saved);
+    RGBForeColor(color);
+    PaintRgn(region);
+    RGBForeColor(&saved);
+    return noErr;
+}

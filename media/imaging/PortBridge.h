@@ -7,6 +7,7 @@
 #include "platform/MacTypes.h"
 #include "platform/imaging/GWorld.h"
 #include "platform/imaging/Picture.h"
+#include "platform/imaging/Regions.h"
 
 typedef struct _cairo cairo_t;
 
@@ -58,3 +59,8 @@ void OffscreenFlushToWindow(WindowBuffer* buffer);
 // Draws a picture filling the destination rectangle of a context (proportions kept, the frame
 // covered); -50 without a picture, -108 when the world cannot be made.
 OSErr PictureDrawToDC(PicHandle picture, cairo_t* dc, const Rect* destination);
+
+// Paints the region on the current port in the colour and puts the port's foreground colour
+// back; answers 0. The first argument is the caller's and unused: this is the procedure a
+// movie calls with the area its picture no longer covers, the colour being its refCon.
+OSErr RegionPaintColored(void* refCon, RgnHandle region, const RGBColor* color);

@@ -123,6 +123,8 @@ void MediaObjectDelete(MediaObject* object) {
     delete object;
 }
 
+bool MediaObjectIsOpen(const MediaObject* object) { return IsOpen(object); }
+
 // ---- the record ----------------------------------------------------------------------------
 
 void MediaObjectSetWindow(MediaObject* o, GWorldPtr window) {
@@ -269,6 +271,10 @@ SInt32 MediaObjectGetTypeCode(MediaObject* o) {
 
 UInt8 MediaObjectGetPlayState(MediaObject* o, UInt8 playOption) {
     return IsOpen(o) ? o->backend->PlayState(playOption) : 0;
+}
+
+bool MediaObjectGetPosition(MediaObject* o) {
+    return IsOpen(o) && o->backend->PlayState(o->playOption) == 2;
 }
 
 bool MediaObjectHasSound(MediaObject* o) {

@@ -31,6 +31,21 @@ enum : SInt32 {
     kMediaPresenterWindowsMedia = 4,
 };
 
+// What MediaObjectGetPictureInfo answers: what the presenter shows now.
+enum : SInt32 {
+    kMediaShowsNothing = 0,
+    kMediaShowsPicture = 1,        // a picture from a file
+    kMediaShowsStill = 2,          // a still of a time-based medium
+    kMediaShowsPreview = 3,        // a preview the Media header bar draws in its badge box
+    kMediaShowsMemoryPicture = 4,  // a picture held in memory
+};
+
+// Show levels (MediaObjectSetShowFlag): the view modes of ScaleRectInRect.
+enum : UInt8 { kShowActualSize = 1, kShowScaledToFit = 2, kShowKeepPercent = 8, kShowPercent = 10 };
+
+// Keyboard commands of MediaObjectKey.
+enum : SInt16 { kMediaKeyNext = 0, kMediaKeyPrevious = 1, kMediaKeyLast = 2, kMediaKeyFirst = 3 };
+
 // Asks the owner to draw the object again (a new frame, a changed state).
 using MediaObjectRedrawProc = void (*)(struct MediaObject* object, std::uintptr_t refCon);
 
@@ -83,6 +98,8 @@ OSErr MediaObjectOpenPicture(MediaObject* object, const FSSpec* spec, OSType kin
 OSErr MediaObjectOpenHandle(MediaObject* object, Handle pictureData);
 void MediaObjectClose(MediaObject* object);
 void MediaObjectDelete(MediaObject* object);
+// True while a medium is open.
+bool MediaObjectIsOpen(const MediaObject* object);
 
 // ---- the record --------------------------------------------------------------------------
 void MediaObjectSetWindow(MediaObject* object, GWorldPtr window);
@@ -128,8 +145,10 @@ SInt32 MediaObjectGetPictureInfo(MediaObject* object);
 // The medium's natural rectangle; empty when nothing is open.
 void MediaObjectUpdateRect(MediaObject* object, Rect* rect);
 SInt32 MediaObjectGetTypeCode(MediaObject* object);
-// 0 stopped or ended, 1 playing, 2 paused (Windows media); 0 done, 1 stopped, 2 playing (movies).
+// 0 stopped or ended, 1 paused, 2 playing (Windows media); 0 done, 1 stopped, 2 playing (movies).
 UInt8 MediaObjectGetPlayState(MediaObject* object, UInt8 playOption);
+// True while the medium still plays (with the object's play option).
+bool MediaObjectGetPosition(MediaObject* object);
 bool MediaObjectHasSound(MediaObject* object);
 // Handles the medium's pending events (its end); the owner calls it when the event message
 // (0x40D) arrives.

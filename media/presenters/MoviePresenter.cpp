@@ -4,6 +4,8 @@
 #include "foundation/interface/Orientation.h"
 #include "media/imaging/Offscreen.h"
 #include "media/imaging/Orientation.h"
+#include "media/imaging/PortBridge.h"
+#include "media/kinds/KindEngine.h"
 #include "media/readers/movies/MovieAtoms.h"
 #include "media/presenters/MediaBackend.h"
 #include "media/presenters/PresenterDrawing.h"
@@ -104,6 +106,7 @@ public:
         o.imageRect = image;
         o.stateWord = UInt16(percent);
         PresenterEraseAround(o, image);
+        PaintUncovered(o, image);
         if (kind_ == 3) {
             if (w > 0) DrawStrip(o, image);
             return noErr;
@@ -114,6 +117,30 @@ public:
         else PresenterFill(o.window, picture, RGBColor{0, 0, 0});
         if (bar) DrawBar(o, Rect{picture.bottom, image.left, image.bottom, image.right});
         return noErr;
+    }
+
+    // A picture that moved or shrank leaves its old place: what it no longer covers is painted
+    // in the thumbnail background, or it would keep showing the last frame there. (An object
+    // with a background colour of its own has just painted all of that.)
+    void PaintUncovered(MediaObject& o, const Rect& image) {
+        Rect old = shownRect_;
+        shownRect_ = image;
+        if (kind_ != 1 || o.colorPresent || old.right <= old.left || old.bottom <= old.top) return;
+        RgnHandle left = NewRgn(), now = NewRgn(), inside = NewRgn();
+        RectRgn(left, &old);
+        RectRgn(now, &image);
+        DiffRgn(left, now, left);
+        RectRgn(inside, &o.bounds);
+        SectRgn(left, inside, left);
+        if (!EmptyRgn(left)) {
+            GWorldPtr previous = PortSetCurrent(o.window);
+            RGBColor background = KindEngineGlobals().thumbBackground;
+            RegionPaintColored(nullptr, left, &background);
+            PortSetCurrent(previous);
+        }
+        DisposeRgn(left);
+        DisposeRgn(now);
+        DisposeRgn(inside);
     }
 
     // The frame turned by the orientation code, made again only when the frame changed.
@@ -238,6 +265,7 @@ private:
     TimerId timer_ = 0;
     int kind_ = 1;
     Rect rect_{};
+    Rect shownRect_{};  // where the last draw put the picture
     UInt16 orientation_ = 0;
     bool loop_ = false;
     bool hidden_ = false;

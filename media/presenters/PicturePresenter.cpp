@@ -159,7 +159,7 @@ public:
         return false;
     }
     bool Click(MediaObject&, Point) override { return false; }
-    SInt32 PictureInfo() override { return picture_ ? 2 : 0; }
+    SInt32 PictureInfo() override { return picture_ ? kMediaShowsPicture : kMediaShowsNothing; }
     void NaturalRect(Rect* r) override { *r = rect_; }
     SInt32 TypeCode() override { return readerFlag_; }
     bool CurrentTime(UInt32* v) override {
@@ -235,7 +235,7 @@ public:
         }
         return noErr;
     }
-    SInt32 PictureInfo() override { return picture_ ? 4 : 0; }
+    SInt32 PictureInfo() override { return picture_ ? kMediaShowsMemoryPicture : kMediaShowsNothing; }
     void NaturalRect(Rect* r) override { *r = frame_; }
 
 private:

@@ -4,6 +4,7 @@
 #include "support/ChildProcess.h"
 #include "support/FileSpecs.h"
 #include "support/TempFolder.h"
+#include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -304,9 +305,46 @@ TEST(OpenFiles, PermissionsAndReferences) {
     EXPECT_EQ(FSpOpenDF(&dir, fsRdPerm, &r), notAFileErr);
     EXPECT_EQ(FSpOpenDF(&f, 9, &r), paramErr);
 
-    if (geteuid() != 0) {   // root reads everything
-        chmod(f.path.c_str(), 0);
-        EXPECT_EQ(FSpOpenDF(&f, fsRdPerm, &r), permErr);
+}
+
+// A file its reader may not read answers a permission error, not "not found". The open runs
+// without privileges (the super-user reads everything), in a child that drops them when the
+// tests run as root.
+TEST(OpenFiles, AFileTheUserMayNotReadIsAPermissionError) {
+    if (std::string why = UnprivilegedUnavailable(); !why.empty()) GTEST_SKIP() << why;
+    TempFolder tmp;
+    OpenToOthers(tmp.path(), 0755);
+    const struct {
+        const char* name;
+        mode_t mode;
+        SInt8 permission;
+        OSErr expected;
+    } cases[] = {{"no rights, read", 0, fsRdPerm, permErr},
+                 {"read only, write", 0444, fsRdWrPerm, permErr},
+                 {"read only, read", 0444, fsRdPerm, noErr},
+                 {"write only, read", 0222, fsRdPerm, permErr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = tmp.Write(std::string("f-") + std::to_string(c.mode), "data");
+        chmod(path.c_str(), c.mode);
+        FSSpec f = CheckedSpecOf(path);
+        auto reader = StartUnprivileged([&](ChildProcess& self) {
+            SInt16 r = 0;
+            OSErr err = FSpOpenDF(&f, c.permission, &r);
+            if (err == noErr) FSClose(r);
+            self.Send(std::to_string(err) + " " + std::to_string(r));
+            return 0;
+        });
+        const std::string answer = reader->Receive();
+        const int status = reader->Wait();
+        ASSERT_TRUE(WIFEXITED(status));
+        ASSERT_NE(WEXITSTATUS(status), 120) << "the reader could not give up its privileges";
+        ASSERT_FALSE(answer.empty());
+        const std::string err = answer.substr(0, answer.find(' '));
+        EXPECT_EQ(err, std::to_string(c.expected)) << answer;
+        if (c.expected != noErr) {
+            EXPECT_EQ(answer.substr(answer.find(' ') + 1), "0") << "no file number on failure";
+        }
     }
 }
 

@@ -28,6 +28,20 @@ TEST(DialogDescriptionTest, ReadsControlsGroupsAndFlags) {
     EXPECT_EQ(12, d.root.children[2].size);
 }
 
+TEST(DialogDescriptionTest, AGroupMayNameItsFrameAndStillTakeFlags) {
+    DialogDescription d;
+    std::string problem;
+    ASSERT_TRUE(ParseDialogDescription("group @52001 1088 grow\n  text 1094\nend\ngroup @52002 grow\nend\n", &d,
+                                       &problem))
+        << problem;
+    ASSERT_EQ(2u, d.root.children.size());
+    EXPECT_EQ(1088, d.root.children[0].id);
+    EXPECT_EQ(52001, d.root.children[0].stringId);
+    EXPECT_TRUE(d.root.children[0].grow);
+    EXPECT_EQ(0, d.root.children[1].id);
+    EXPECT_TRUE(d.root.children[1].grow);
+}
+
 TEST(DialogDescriptionTest, MistakesAreRefusedWithTheirLine) {
     struct Case { const char* text; const char* line; } cases[] = {
         {"slider 3\n", "line 1"},
@@ -47,7 +61,7 @@ TEST(DialogDescriptionTest, MistakesAreRefusedWithTheirLine) {
 }
 
 TEST(DialogDescriptionTest, EveryCompiledInDescriptionReadsAndNamesExistingStrings) {
-    const int ids[] = {100, 113, 192, 229, 294, 323, 395, 396, 7007, 7036};
+    const int ids[] = {100, 113, 141, 180, 192, 229, 294, 323, 395, 396, 482, 7007, 7036, 7050};
     for (int id : ids) {
         DialogDescription d;
         std::string problem;

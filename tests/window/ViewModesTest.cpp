@@ -117,12 +117,12 @@ TEST_F(ViewTest, SwitchingToMediaWithNothingCurrentShowsTheFirstItem) {
     EXPECT_EQ(view->cellSize.h, 400);
     EXPECT_EQ(view->rowCount, 5);
     EXPECT_EQ(MediaObjectGetShowFlag(view->media), CatalogGetSlotRec16(catalog, kViewMedia)->sizeStep);
-    EXPECT_EQ(view->media->drawOptionA, 1);
+    EXPECT_EQ(view->media->drawOption, 1);
     // The shown item is the current one; switching back keeps it current.
     ViewScrollTo(view, 0, 2);
     EXPECT_EQ(view->currentItem, 3);
     ViewSetMode(view, kViewThumbnail);
     EXPECT_EQ(view->currentItem, 3);
-    EXPECT_EQ(view->media->drawOptionA, 0);
+    EXPECT_EQ(view->media->drawOption, 0);
     EXPECT_EQ(MediaObjectGetShowFlag(view->media), kShowScaledToFit);
 }

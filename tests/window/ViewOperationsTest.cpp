@@ -7,6 +7,8 @@
 #include "window/view/ViewOperations.h"
 #include "window/view/ViewPlayback.h"
 
+#include <glib.h>
+
 #include <filesystem>
 
 namespace {
@@ -183,6 +185,29 @@ TEST_F(ViewTest, RecycleMovesFilesToTheTrashAndKeepsItemsWhoseFileCouldNotGo) {
     EXPECT_TRUE(std::filesystem::exists(trash + "/Canon.jpg"));
     EXPECT_TRUE(std::filesystem::exists(trash + "/BMP.bmp"));
     SetViewAlerts(nullptr);
+}
+
+TEST_F(ViewTest, RecyclingAPictureTakesItsSoundAnnotationToTheTrashToo) {
+    const std::string samples = std::string(LYREX_SHARED_FIXTURES) + "/metadata-samples/";
+    std::filesystem::create_directories(folder / "media");
+    std::filesystem::copy_file(samples + "Canon.jpg", folder / "media/Voice.jpg");
+    folder.Write("media/Voice.WAV", "RIFF");
+    folder.Write("media/Other.WAV", "another picture's");
+    FSSpec spec;
+    FSMakeFSSpecFromPath(folder / "media/Voice.jpg", &spec);
+    SInt32 added = 0;
+    ASSERT_EQ(CatalogAddFiles(catalog, 0, &spec, 1, nullptr, 0, &added), noErr);
+    MakeView(kViewList, 400, 300);
+    ViewSelectAll(view);
+    EXPECT_EQ(ViewRecycleSelection(view, false, false), 0);
+    EXPECT_EQ(ViewItemCount(view), 0);
+    EXPECT_FALSE(std::filesystem::exists(folder / "media/Voice.jpg"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "media/Voice.WAV"));
+    EXPECT_TRUE(std::filesystem::exists(folder / "media/Other.WAV"));
+    // GIO keeps the data folder it found first for the whole process.
+    const std::string trash = std::string(g_get_user_data_dir()) + "/Trash/files";
+    EXPECT_TRUE(std::filesystem::exists(trash + "/Voice.jpg"));
+    EXPECT_EQ(TempFolder::Read(trash + "/Voice.WAV"), "RIFF");
 }
 
 TEST_F(ViewTest, RebuildOneItemReadsTheFileAgainAndFailsForAMissingFile) {

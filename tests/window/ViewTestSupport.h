@@ -21,7 +21,7 @@
 #include "support/RecordingWindow.h"
 #include "support/SettingsSandbox.h"
 #include "support/TempFolder.h"
-#include "window/view/MediaObject.h"
+#include "media/presenters/MediaObject.h"
 #include "window/view/ViewDrawing.h"
 #include "window/view/ViewLayout.h"
 #include "window/view/ViewPort.h"
@@ -134,7 +134,6 @@ protected:
         }
         catalog = nullptr;
         ViewSetCellDrawProcs(nullptr);
-        MediaObjectSetBackEndFactory(nullptr);
         CatalogNotificationsReset();
         CatalogEngineShutdown();
         KindEngineShutdown();

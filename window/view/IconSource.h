@@ -3,7 +3,8 @@
 // interface. Without one installed, the built-in source draws a small set of icons in code.
 //
 // Icon ids: 4000 + media category (the item icons of list rows and of items without a
-// thumbnail), 4010..4013 the badges of time-based media, 5000 the empty-view hint.
+// thumbnail), 4010..4013 the badges of time-based media, 5000 the empty-view hint, 2001..2012
+// the header bar's buttons.
 #pragma once
 
 #include "platform/MacTypes.h"
@@ -15,6 +16,8 @@ enum : int {
     kIconBadgeFirst = 4010,
     kIconBadgeLast = 4013,
     kIconEmptyHint = 5000,
+    kIconHeaderFirstId = 2001,   // the header bar's buttons, 2001..2012 (see ViewHeader.h)
+    kIconHeaderLastId = 2012,
 };
 
 class IconSource {

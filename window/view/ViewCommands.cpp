@@ -1,7 +1,7 @@
 #include "window/view/ViewCommands.h"
 
 #include "catalog/tables/CatalogTables.h"
-#include "window/view/MediaObject.h"
+#include "media/presenters/MediaObject.h"
 #include "window/view/ViewFilters.h"
 #include "window/view/ViewModes.h"
 #include "window/view/ViewOperations.h"

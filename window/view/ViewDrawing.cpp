@@ -5,9 +5,10 @@
 #include "catalog/tables/Labels.h"
 #include "media/imaging/PortBridge.h"
 #include "media/kinds/KindTable.h"
+#include "media/presenters/MediaObject.h"
 #include "platform/Handles.h"
 #include "window/view/IconSource.h"
-#include "window/view/MediaObject.h"
+#include "window/view/ViewHeader.h"
 #include "window/view/ViewPlayback.h"
 #include "window/view/ViewPort.h"
 #include "window/view/ViewSelection.h"
@@ -26,7 +27,7 @@ CellDrawProcs BuiltInProcs() {
     p.thumbnail = CellDrawThumbnail;
     p.media = CellDrawMedia;
     p.emptyHint = CellDrawEmptyHint;
-    p.headerBar = nullptr;
+    p.headerBar = [](ViewRec* view) { ViewDrawHeaderBarInto(view, nullptr); };
     return p;
 }
 
@@ -75,6 +76,7 @@ void DrawOneCell(ViewRec* view, cairo_t* cr, SInt32 item, const Rect& cell) {
     args.mode = mode;
     args.cell = cell;
     args.selectionOnly = view->selectionOnly;
+    SectRect(&cell, &view->viewRect, &args.visible);
     if (item < 1 || item > ViewItemCount(view)) {
         FillRect(cr, cell, Background(view, mode));
         return;
@@ -87,14 +89,8 @@ void DrawOneCell(ViewRec* view, cairo_t* cr, SInt32 item, const Rect& cell) {
     if (args.label) LabelGetInfo(args.label, nullptr, &args.labelColor);
     void (*proc)(const CellDrawArgs&) = mode == kViewList ? gProcs.listRow : mode == kViewThumbnail ? gProcs.thumbnail : gProcs.media;
     if (proc) proc(args);
-    if (mode != kViewMedia && ViewIsPlaying(view) && view->playItemId && ItemGetId(view->catalog, item) == view->playItemId) {
-        ViewCellPartRects parts;
-        ViewCellParts(view, mode, CatalogGetSlotRec16(view->catalog, mode), CatalogGetSlotRec(view->catalog, mode), &cell, &parts);
-        MediaObjectSetDisplayRect(view->media, &parts.picture);
-        cairo_surface_flush(cairo_get_target(cr));
-        MediaObjectDraw(view->media);
-        cairo_surface_mark_dirty(cairo_get_target(cr));
-    }
+    if (mode != kViewMedia && ViewIsPlaying(view) && view->playItemId && ItemGetId(view->catalog, item) == view->playItemId)
+        CellDrawPlayMarker(view, cr, cell);
 }
 
 SInt32 SaturatingAdd(SInt32 a, SInt32 d) {
@@ -115,65 +111,32 @@ RGBColor ViewSelectionColor(const RGBColor& bg, bool current) {
     return RGBColor{UInt16(bg.red ^ 0xCFCF), UInt16(bg.green ^ 0xCFCF), UInt16(bg.blue ^ 0xADAD)};
 }
 
-// The built-in drawers paint what the engine itself decides: background, selection and frame,
-// and the item's category icon in list rows. Pictures and texts are cell drawing's work.
-void CellDrawListRow(const CellDrawArgs& a) {
-    const RGBColor bg = Background(a.view, a.mode);
-    FillRect(a.cr, a.cell, a.selected ? ViewSelectionColor(bg, a.current) : bg);
-    if (a.selectionOnly) return;
-    ViewCellPartRects parts;
-    ViewCellParts(a.view, a.mode, CatalogGetSlotRec16(a.view->catalog, a.mode), CatalogGetSlotRec(a.view->catalog, a.mode),
-                  &a.cell, &parts);
-    ItemRec record;
-    int category = 0;
-    if (ItemReadRecord(a.view->catalog, a.item, &record) == noErr) category = KindGetCategory(record.kind);
-    GetIconSource().DrawIcon(a.cr, kIconCategoryBase + category, parts.picture);
-}
-
-void CellDrawThumbnail(const CellDrawArgs& a) {
-    const RGBColor bg = Background(a.view, a.mode);
-    FillRect(a.cr, a.cell, bg);
-    ViewCellPartRects parts;
-    ViewCellParts(a.view, a.mode, CatalogGetSlotRec16(a.view->catalog, a.mode), CatalogGetSlotRec(a.view->catalog, a.mode),
-                  &a.cell, &parts);
-    if (a.selected) {
-        SetSource(a.cr, ViewSelectionColor(bg, a.current));
-        Rect f = parts.frame;
-        cairo_set_line_width(a.cr, 2);
-        cairo_rectangle(a.cr, f.left + 1, f.top + 1, f.right - f.left - 2, f.bottom - f.top - 2);
-        cairo_stroke(a.cr);
-    }
-}
-
-void CellDrawMedia(const CellDrawArgs& a) {
-    FillRect(a.cr, a.cell, Background(a.view, a.mode));
-    ViewRec* view = a.view;
-    FSSpec shown;
-    // The Media view shows its current item through the presenter; open it on first sight.
-    if (a.current && view->currentFileErr == noErr && !view->currentFile.path.empty() &&
-        !(MediaObjectGetFileSpec(view->media, &shown) && shown == view->currentFile)) {
-        ItemRec record;
-        if (ItemReadRecord(view->catalog, a.item, &record) == noErr) MediaObjectOpen(view->media, &view->currentFile, record.kind);
-    }
-    if (a.current && MediaObjectIsOpen(a.view->media)) {
-        MediaObjectSetDisplayRect(a.view->media, &a.cell);
-        cairo_surface_flush(cairo_get_target(a.cr));
-        MediaObjectDraw(a.view->media);
-        cairo_surface_mark_dirty(cairo_get_target(a.cr));
-    }
-}
-
-void CellDrawEmptyHint(ViewRec* view, cairo_t* cr, const Rect& area) {
-    FillRect(cr, area, Background(view, ViewGetMode(view)));
-    const SInt16 side = 48;
-    const SInt16 cx = SInt16((view->viewRect.left + view->viewRect.right) / 2);
-    const SInt16 cy = SInt16((view->viewRect.top + view->viewRect.bottom) / 2);
-    GetIconSource().DrawIcon(cr, kIconEmptyHint, Rect{SInt16(cy - side / 2), SInt16(cx - side / 2), SInt16(cy + side / 2),
-                                                      SInt16(cx + side / 2)});
+void ViewDrawCellForPrint(ViewRec* view, cairo_t* cr, SInt32 item, const Rect& cell, double resolutionH,
+                          double resolutionV, bool fromMedia) {
+    if (!view || !cr || item < 1 || item > ViewItemCount(view)) return;
+    const UInt8 mode = ViewGetMode(view);
+    CellDrawArgs args;
+    args.view = view;
+    args.cr = cr;
+    args.mode = mode;
+    args.item = item;
+    args.cell = cell;
+    args.visible = cell;
+    args.forPrint = true;
+    args.fromMedia = fromMedia;
+    args.resolutionH = resolutionH;
+    args.resolutionV = resolutionV;
+    args.label = ItemGetLabel(view->catalog, item);
+    if (args.label) LabelGetInfo(args.label, nullptr, &args.labelColor);
+    void (*proc)(const CellDrawArgs&) = mode == kViewList ? gProcs.listRow : mode == kViewThumbnail ? gProcs.thumbnail : gProcs.media;
+    const Rect* savedClip = view->updateRgn;
+    view->updateRgn = nullptr;
+    if (proc) proc(args);
+    view->updateRgn = savedClip;
 }
 
 void ViewDrawHeaderBar(ViewRec* view) {
-    if (!view || ViewGetMode(view) == kViewList) return;
+    if (!view) return;
     if (gProcs.headerBar) gProcs.headerBar(view);
 }
 
@@ -303,8 +266,7 @@ bool ViewParkPresenter(ViewRec* view) {
     if (info == kMediaShowsPicture) return true;
     if (info == kMediaShowsPreview) {
         Rect away{-1, -1, 0, 0};
-        MediaObjectSetDisplayRect(view->media, &away);
-        MediaObjectDraw(view->media);
+        ViewDrawPresenter(view, away);
         return true;
     }
     return false;

@@ -6,6 +6,9 @@
 
 #include "window/view/ViewLayout.h"
 #include "window/view/ViewRec.h"
+#include "platform/imaging/GWorld.h"
+
+#include <string>
 
 typedef struct _cairo cairo_t;
 
@@ -22,6 +25,17 @@ struct CellDrawArgs {
     UInt8 label = 0;
     RGBColor labelColor{0, 0, 0};
     bool selectionOnly = false;
+    // The part of the cell inside the view (the whole cell when printing).
+    Rect visible{};
+    // Printing: the page's cells are drawn with the printer's context and resolution;
+    // fromMedia draws pictures from their media files at that resolution.
+    bool forPrint = false;
+    bool fromMedia = false;
+    bool screenOnly = false;
+    double resolutionH = 0;
+    double resolutionV = 0;
+    GWorldPtr* keeper = nullptr;
+    bool offscreenWanted = false;
 };
 
 struct CellDrawProcs {
@@ -43,6 +57,18 @@ void CellDrawThumbnail(const CellDrawArgs& args);
 void CellDrawMedia(const CellDrawArgs& args);
 void CellDrawEmptyHint(ViewRec* view, cairo_t* cr, const Rect& area);
 
+// The marker over the played item's cell (List and Thumbnail view).
+void CellDrawPlayMarker(ViewRec* view, cairo_t* cr, const Rect& cell);
+// Whether item n is the one the view's presenter plays.
+bool CellItemPlayedHere(const ViewRec* view, SInt32 item);
+
+// The text of the empty-view hint: items hidden, or none at all (UTF-8).
+std::string EmptyHintText(const ViewRec* view);
+// The colours of a List row: text and background XORed like the selection ring when selected,
+// a labelled row keeping its label's colour for the text.
+struct CellColors;
+CellColors ListRowColors(const RGBColor& text, const RGBColor& background, bool selected, bool current, bool labelled);
+
 // Selection colours: the background XORed channel by channel.
 RGBColor ViewSelectionColor(const RGBColor& background, bool current);
 
@@ -60,6 +86,11 @@ void ViewDrawCellIfVisible(ViewRec* view, ViewCell cell);
 void ViewRedrawItem(ViewRec* view, SInt32 item);
 void ViewDrawCell(ViewRec* view, SInt32 item, const Rect* cell);
 void ViewDrawHeaderBar(ViewRec* view);
+// Draws item n's cell for a printed page: the mode's cell drawer on the printer's context (in
+// points, at the printer's resolution), badges and shadows left out; with fromMedia pictures
+// come from their media files at that resolution.
+void ViewDrawCellForPrint(ViewRec* view, cairo_t* cr, SInt32 item, const Rect& cell, double resolutionH,
+                          double resolutionV, bool fromMedia);
 bool ViewParkPresenter(ViewRec* view);
 void ViewRelayoutAndSelect(ViewRec* view, SInt32 item);
 // Sets the selection from a handle of ids (native u32) and makes the item with currentId

@@ -13,7 +13,7 @@
 #include "catalog/foldertree/FolderTreeOps.h"
 #include "platform/Handles.h"
 #include "platform/UiHooks.h"
-#include "window/view/MediaObject.h"
+#include "media/presenters/MediaObject.h"
 #include "window/view/ViewDrawing.h"
 #include "window/view/ViewLayout.h"
 #include "window/view/ViewPlayback.h"

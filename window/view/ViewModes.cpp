@@ -4,7 +4,7 @@
 #include "catalog/tables/CatalogTables.h"
 #include "foundation/settings/Preferences.h"
 #include "platform/UiHooks.h"
-#include "window/view/MediaObject.h"
+#include "media/presenters/MediaObject.h"
 #include "window/view/ViewDrawing.h"
 #include "window/view/ViewLayout.h"
 #include "window/view/ViewPlayback.h"

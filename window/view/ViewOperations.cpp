@@ -9,13 +9,14 @@
 #include "catalog/notify/CatalogNotify.h"
 #include "catalog/tables/CatalogTables.h"
 #include "foundation/files/FileMoves.h"
+#include "foundation/files/SideFiles.h"
 #include "foundation/interface/Cursors.h"
 #include "foundation/resources/ResourceStrings.h"
 #include "foundation/text/Unicode.h"
 #include "import/adding/AddFiles.h"
 #include "platform/Handles.h"
 #include "platform/UiHooks.h"
-#include "window/view/MediaObject.h"
+#include "media/presenters/MediaObject.h"
 #include "window/view/ViewDrawing.h"
 #include "window/view/ViewFilters.h"
 #include "window/view/ViewLayout.h"
@@ -201,10 +202,17 @@ SInt32 ViewRemoveItems(ViewRec* view, bool recycle) {
             // An item stays when its file could not be moved to the trash: removing it would
             // lose the record of a file that is still there.
             FSSpec file;
-            if (CatalogFindItemPath(catalog, item, &file) != noErr || ShellFileOpA(&file) != noErr) {
+            if (CatalogFindItemPath(catalog, item, &file) != noErr) {
                 kept.push_back(*it);
                 continue;
             }
+            const std::vector<FSSpec> sides = FindMediaSideFiles(file);
+            if (ShellFileOpA(&file) != noErr) {
+                kept.push_back(*it);
+                continue;
+            }
+            // The picture's sound annotation follows it; one left behind loses nothing.
+            for (const FSSpec& side : sides) ShellFileOpA(&side);
         }
         CatalogDeleteVisibleItem(catalog, item);
     }

@@ -6,9 +6,10 @@
 #include "catalog/notify/CatalogNotify.h"
 #include "foundation/settings/Preferences.h"
 #include "media/kinds/KindTable.h"
-#include "window/view/MediaObject.h"
+#include "media/presenters/MediaObject.h"
 #include "window/view/ViewDrawing.h"
 #include "window/view/ViewLayout.h"
+#include "window/view/ViewPort.h"
 #include "window/view/ViewSelection.h"
 
 namespace {
@@ -76,23 +77,23 @@ void ViewPlayItem(ViewRec* view, bool advanced) {
         if (!MediaObjectGetFileSpec(view->media, &shown) || !(shown == view->currentFile)) {
             ItemRec record;
             if (view->currentFileErr == noErr && ItemReadRecord(view->catalog, item, &record) == noErr)
-                MediaObjectOpen(view->media, &view->currentFile, record.kind);
+                ViewOpenInPresenter(view, &view->currentFile, record.kind);
         }
         if (advanced && MediaObjectGetPictureInfo(view->media) == kMediaShowsPicture) MediaObjectKey(view->media, kMediaKeyFirst);
-        MediaObjectStart(view->media);
+        MediaObjectStart(view->media, view->media->playOption);
     } else {
         FSSpec file;
         if (item && CatalogFindItemPath(view->catalog, item, &file) == noErr) {
             ItemRec record;
             if (ItemReadRecord(view->catalog, item, &record) == noErr) {
                 const UInt8 category = KindGetCategory(record.kind);
-                if (category == 1 || category == 2) MediaObjectOpen(view->media, &file, record.kind);
+                if (category == 1 || category == 2) ViewOpenInPresenter(view, &file, record.kind);
             }
             ViewRevealCell(view, ViewItemToCell(view, item));
             ViewRedrawItem(view, item);
             if (advanced && MediaObjectGetPictureInfo(view->media) == kMediaShowsPicture)
                 MediaObjectKey(view->media, kMediaKeyFirst);
-            MediaObjectStart(view->media);
+            MediaObjectStart(view->media, view->media->playOption);
         }
     }
     view->playStartTicks = TickCount();
@@ -125,8 +126,27 @@ void ViewPlaybackTick(ViewRec* view) {
     ViewPlayItem(view, true);
 }
 
+OSErr ViewOpenInPresenter(ViewRec* view, const FSSpec* file, OSType kind) {
+    if (!view || !view->media) return paramErr;
+    MediaObjectSetWindow(view->media, view->viewPort ? view->viewPort->world : nullptr);
+    return MediaObjectOpen(view->media, file, kind, 1, 1, 0, true);
+}
+
+void ViewDrawPresenter(ViewRec* view, const Rect& display) {
+    if (!view || !view->media || !view->viewPort || !view->viewPort->world) return;
+    MediaObjectSetWindow(view->media, view->viewPort->world);
+    MediaObjectSetBounds(view->media, &display);
+    MediaObjectSetDisplayRect(view->media, &display);
+    if (MediaObjectDraw(view->media) == noErr) ViewPortAddDamage(view->viewPort, &display);
+}
+
+void ViewPresenterNeedsRedraw(MediaObject*, std::uintptr_t ref) {
+    auto* view = reinterpret_cast<ViewRec*>(ref);
+    ViewRedrawItem(view, ViewGetMode(view) == kViewMedia ? view->currentItem : PlayedItem(view));
+}
+
 long ViewHandleMediaEvent(ViewRec* view) {
-    MediaObjectHandleEvent(view->media);
+    MediaObjectProcessEvents(view->media);
     return 0;
 }
 

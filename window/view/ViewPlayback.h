@@ -5,6 +5,8 @@
 
 #include "window/view/ViewRec.h"
 
+#include <cstdint>
+
 inline constexpr std::uint32_t kPlaybackTickMs = 1000;
 inline constexpr std::uint32_t kStatsTickMs = 5;
 
@@ -17,6 +19,13 @@ void ViewStopPlayedItem(ViewRec* view);
 void ViewPlaybackTick(ViewRec* view);
 // Forwards the presenter's pending events; answers 0.
 long ViewHandleMediaEvent(ViewRec* view);
+// Opens a file in the view's presenter (first page, upright); nothing changes when the
+// presenter holds that file already.
+OSErr ViewOpenInPresenter(ViewRec* view, const FSSpec* file, OSType kind);
+// Draws the presenter into the view's port inside the rectangle and counts it as damage.
+void ViewDrawPresenter(ViewRec* view, const Rect& display);
+// The presenter's redraw request (a new frame): draws the cell that shows the medium.
+void ViewPresenterNeedsRedraw(struct MediaObject* media, std::uintptr_t view);
 void ViewStartStatsPass(ViewRec* view);
 void ViewStatsTimer(ViewRec* view);
 

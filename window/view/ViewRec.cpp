@@ -6,7 +6,7 @@
 #include "catalog/notify/CatalogNotify.h"
 #include "catalog/tables/CatalogTables.h"
 #include "media/kinds/KindTable.h"
-#include "window/view/MediaObject.h"
+#include "media/presenters/MediaObject.h"
 #include "window/view/ViewLayout.h"
 #include "window/view/ViewPlayback.h"
 #include "window/view/ViewPort.h"
@@ -45,7 +45,7 @@ OSErr ViewCreate(ViewRec** out, ViewPort* viewPort, ViewPort* headerPort, Catalo
         delete view;
         return memFullErr;
     }
-    view->media = MediaObjectNew(viewPort);
+    view->media = MediaObjectNew(viewPort ? viewPort->world : nullptr);
     if (!view->media) {
         delete view;
         return memFullErr;
@@ -55,9 +55,11 @@ OSErr ViewCreate(ViewRec** out, ViewPort* viewPort, ViewPort* headerPort, Catalo
     MediaObjectSetPercent(view->media, media ? media->percent : 100);
     MediaObjectSetShowFlag(view->media, mediaMode && media ? media->sizeStep : UInt8(kShowScaledToFit));
     MediaObjectSetDrawOptionA(view->media, mediaMode ? 1 : 0);
-    MediaObjectSetOpenOptionA(view->media, 1);
+    MediaObjectSetOpenOptionA(view->media);
     MediaObjectSetPlayOption(view->media, 1);
     MediaObjectSetVolume(view->media, 7);
+    // A playing medium's new frame redraws the cell that shows it.
+    MediaObjectSetRedrawProc(view->media, ViewPresenterNeedsRedraw, reinterpret_cast<std::uintptr_t>(view));
     *out = view;
     return noErr;
 }
@@ -67,11 +69,13 @@ void ViewDispose(ViewRec* view) {
     if (ViewIsPlaying(view)) ViewTogglePlayback(view);
     StopTimer(&view->statsTimer);
     StopTimer(&view->typeAheadTimer);
+    StopTimer(&view->pictureTimer);
+    StopTimer(&view->headerTrack.repeatTimer);
     StopTimer(&view->blinkTimer);
     ViewClearCurrent(view);
     CatalogNotifyNow(view->catalog, kMsgViewTornDown, 0);
     MediaObjectStop(view->media);
-    MediaObjectDispose(view->media);
+    MediaObjectDelete(view->media);
     view->media = nullptr;
     delete[] view->defaults.block2064;
     delete view;
@@ -108,6 +112,8 @@ void ViewSetRect(ViewRec* view, const Rect* rect) {
         Rect bounds = view->viewPort->world ? GetPortBounds(view->viewPort->world) : Rect{0, 0, 0, 0};
         if (bounds.right < rect->right || bounds.bottom < rect->bottom)
             ViewPortResize(view->viewPort, std::max(bounds.right, rect->right), std::max(bounds.bottom, rect->bottom));
+        // The presenter draws into the port's offscreen, which a resize replaces.
+        MediaObjectSetWindow(view->media, view->viewPort->world);
     }
     ViewLayout(view, view->catalog);
 }

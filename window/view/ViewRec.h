@@ -90,6 +90,19 @@ struct ViewRec {
     // Header bar layout.
     Rect sortButton{}, infoRect{}, columnRects[10]{}, playButtons[4]{}, toolButtons[4]{}, menuButton{};
     SInt32 hoverPart = 0;
+    // A press in the header bar followed until its release (see ViewHeader.h).
+    struct HeaderTrack {
+        SInt32 part = 0;          // the hit code pressed, 0 when no press is followed
+        bool inside = false;      // the mouse is over the pressed part now
+        Point start{0, 0};
+        Point last{0, 0};
+        bool dragging = false;    // a column moved more than the click tolerance
+        Rect dragFrame{};         // the moving column's frame, drawn over the bar
+        UInt32 lastStepTicks = 0;
+        int steps = 0;
+        TimerId repeatTimer = 0;
+    } headerTrack;
+    UInt32 lastColumnField = 0;   // the column header clicked last
     // The file of the item shown in the Media view, kept by cell drawing.
     UInt32 shownFileCache[2] = {0, 0};
     UInt32 shownFileValid = 0;
@@ -110,6 +123,11 @@ struct ViewRec {
     OSErr currentFileErr = 0;
     FSSpec currentFile;
     UInt8 currentCaps[3] = {0, 0, 0};      // time-based; visual; rotatable
+    // Pending items whose pictures are read from their files, one a tick, after the paint
+    // that met them (ids, in the order met).
+    std::vector<UInt32> pendingPictures;
+    std::set<UInt32> unreadablePictures;   // read once and failed: not tried again
+    TimerId pictureTimer = 0;
     // The display defaults exchanged with the preferences, kept in their own record.
     ViewPrefsFields defaults{};
 };

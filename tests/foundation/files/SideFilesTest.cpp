@@ -41,3 +41,36 @@ TEST(SideFiles, NameThatCannotGrowIsRefused) {
 }
 
 }  // namespace
+
+TEST(MediaSideFiles, TheSoundBesideAPictureIsFoundByItsStemInEitherCase) {
+    TempFolder dir;
+    dir.Write("IMG_1.JPG", "p");
+    dir.Write("IMG_1.WAV", "s");
+    dir.Write("IMG_1.wav", "t");
+    dir.Write("IMG_10.WAV", "other picture");
+    dir.Write("img_1.WAV", "another name (names are exact)");
+    dir.Write("noext", "p");
+    dir.Write("noext.wav", "s");
+    FSSpec picture, bare, sound;
+    FSMakeFSSpecFromPath(dir / "IMG_1.JPG", &picture);
+    FSMakeFSSpecFromPath(dir / "noext", &bare);
+    FSMakeFSSpecFromPath(dir / "IMG_1.WAV", &sound);
+    std::vector<std::string> found;
+    for (const FSSpec& s : FindMediaSideFiles(picture)) found.push_back(s.path);
+    EXPECT_EQ(found, (std::vector<std::string>{dir / "IMG_1.WAV", dir / "IMG_1.wav"}));
+    ASSERT_EQ(FindMediaSideFiles(bare).size(), 1u);
+    EXPECT_EQ(FindMediaSideFiles(bare)[0].path, dir / "noext.wav");
+    // A sound file is not its own side file.
+    EXPECT_EQ(FindMediaSideFiles(sound).size(), 1u);
+}
+
+TEST(MediaSideFiles, ASideFileTakesItsPicturesNewNameAndKeepsItsOwnExtension) {
+    const struct {
+        const char *side, *media, *expected;
+    } cases[] = {
+        {"IMG_1.WAV", "Trip08.jpg", "Trip08.WAV"},
+        {"IMG_1.wav", "a.b.tif", "a.b.wav"},
+        {"IMG_1.WAV", "readme", "readme.WAV"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(MediaSideFileName(c.side, c.media), c.expected) << c.media;
+}

@@ -170,3 +170,45 @@ TEST(Ports, TheBitMapOfAPortAndTheDisposeCallback) {
 }
 
 }  // namespace
+
+namespace {
+
+// The procedure a movie calls with the area it uncovered: that area takes the colour, the rest
+// of the port stays, and the port's own foreground colour is what it was.
+TEST(Ports, RegionPaintColoredPaintsOnlyTheRegionAndKeepsTheForeColour) {
+    const Rect bounds{0, 0, 12, 16};
+    const RGBColor white{0xFFFF, 0xFFFF, 0xFFFF}, blue{0, 0, 0xFFFF}, pen{0x1234, 0x5678, 0x9ABC};
+    GWorldPtr world = nullptr;
+    ASSERT_EQ(OffscreenNewFilled(&world, 32, &bounds, &white), noErr);
+    GWorldPtr previous = PortSetCurrent(world);
+    RGBForeColor(&pen);
+    // What a 16 x 12 picture leaves when it shrinks to its left 10 columns.
+    RgnHandle was = NewRgn(), now = NewRgn();
+    const Rect before{0, 0, 12, 16}, after{0, 0, 12, 10};
+    RectRgn(was, &before);
+    RectRgn(now, &after);
+    DiffRgn(was, now, was);
+    EXPECT_EQ(RegionPaintColored(nullptr, was, &blue), noErr);
+    RGBColor fore{};
+    GetForeColor(&fore);
+    EXPECT_EQ(fore.red, pen.red);
+    EXPECT_EQ(fore.green, pen.green);
+    EXPECT_EQ(fore.blue, pen.blue);
+    PortSetCurrent(previous);
+    const PixelView px = GetGWorldPixels(world);
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const std::uint8_t* p = px.base + std::ptrdiff_t(y) * px.rowBytes + x * 4;
+            const bool blueWanted = x >= 10;
+            ASSERT_EQ(p[0], 0xFF) << x << "," << y;                     // blue in both
+            ASSERT_EQ(p[2], blueWanted ? 0x00 : 0xFF) << x << "," << y;  // red only where white
+        }
+    // No region, no colour: nothing happens.
+    EXPECT_EQ(RegionPaintColored(nullptr, nullptr, &blue), noErr);
+    EXPECT_EQ(RegionPaintColored(nullptr, was, nullptr), noErr);
+    DisposeRgn(was);
+    DisposeRgn(now);
+    DisposeGWorld(world);
+}
+
+}  // namespace

@@ -3,6 +3,7 @@
 // their end under the manual timer pump with SDL's dummy sound driver.
 #include "media/imaging/Offscreen.h"
 #include "media/kinds/KindDispatch.h"
+#include "media/kinds/KindEngine.h"
 #include "media/kinds/KindTable.h"
 #include "media/presenters/DirectShowPresenter.h"
 #include "media/presenters/MediaObject.h"
@@ -305,6 +306,36 @@ TEST_F(MediaObjectTest, AMoviePlaysToItsEndPausesStepsAndSeeks) {
     EXPECT_EQ(DefaultManualTimers().ActiveCount(), 0u);
 }
 
+// The owner's view polls "still playing" to move on: true only while a movie or a Windows
+// medium runs, never for a picture or a closed object.
+TEST_F(MediaObjectTest, StillPlayingIsTrueOnlyWhileAMediumRuns) {
+    Window w;
+    MediaObject* o = MediaObjectNew(w.world);
+    EXPECT_FALSE(MediaObjectIsOpen(o));
+    EXPECT_FALSE(MediaObjectGetPosition(o));
+    FSSpec picture = S("red.jpg");
+    ASSERT_EQ(MediaObjectOpen(o, &picture, 'JPEG', 1, 1, 0, false), noErr);
+    EXPECT_TRUE(MediaObjectIsOpen(o));
+    EXPECT_EQ(MediaObjectGetPictureInfo(o), kMediaShowsPicture);
+    MediaObjectStart(o, 0);
+    EXPECT_FALSE(MediaObjectGetPosition(o));
+    for (const char* name : {"clip.mov", "clip.avi"}) {
+        SCOPED_TRACE(name);
+        FSSpec s = S(name);
+        ASSERT_EQ(MediaObjectOpen(o, &s, TypeOf(name), 0, 0, 0, false), noErr);
+        EXPECT_FALSE(MediaObjectGetPosition(o));  // opened paused
+        ASSERT_EQ(MediaObjectStart(o, 0), noErr);
+        EXPECT_TRUE(MediaObjectGetPosition(o));
+        MediaObjectStop(o);
+        EXPECT_FALSE(MediaObjectGetPosition(o));
+        MediaObjectStart(o, 0);
+        MediaObjectClose(o);
+        EXPECT_FALSE(MediaObjectIsOpen(o));
+        EXPECT_FALSE(MediaObjectGetPosition(o));
+    }
+    MediaObjectDelete(o);
+}
+
 TEST_F(MediaObjectTest, AMoviePresenterClosedWhilePlayingFreesEverything) {
     Window w;
     for (const char* name : {"long.mp4", "clip.avi", "tone.wav"}) {
@@ -493,6 +524,64 @@ TEST_F(MediaObjectTest, TheExposureWarningPaintsOnlyTheClippedLevels) {
     MediaObjectDraw(o);
     EXPECT_EQ(PixelAt(w.world, 30, 15), 0xFFFFFFu);
     MediaObjectDelete(o);
+}
+
+}  // namespace
+
+namespace {
+
+// A movie drawn large and then in a smaller rectangle, in an object without a background colour
+// of its own: the part of the old picture it no longer covers takes the kind engine's thumbnail
+// background, and the window outside the old picture stays as it was.
+TEST_F(MediaObjectTest, AShrunkMoviePaintsWhatItUncoveredInTheThumbnailBackground) {
+    const RGBColor background{0x2020, 0x4040, 0x6060};
+    KindSetThumbBackground(&background);
+    Window w(400, 300);
+    MediaObject* o = MediaObjectNew(w.world);
+    Rect bounds{0, 0, 300, 400};
+    MediaObjectSetBounds(o, &bounds);
+    MediaObjectSetRedrawProc(o, CountRedraw, 0);
+    FSSpec s = S("clip.mov");
+    ASSERT_EQ(MediaObjectOpen(o, &s, 'MooV', 0, 0, 0, false), noErr);
+    ASSERT_TRUE(PumpUntil([] { return gRedraws > 0; }));
+    ASSERT_EQ(MediaObjectDraw(o), noErr);
+    Rect large{};
+    MediaObjectGetImageRect(o, &large);
+    ASSERT_GT(large.right - large.left, 100);
+    const Rect smaller{SInt16(large.top), SInt16(large.left), SInt16(large.top + 40), SInt16(large.left + 60)};
+    MediaObjectSetDisplayRect(o, &smaller);
+    ASSERT_EQ(MediaObjectDraw(o), noErr);
+    Rect now{};
+    MediaObjectGetImageRect(o, &now);
+    ASSERT_LE(now.right, large.right - 20);
+    const std::uint32_t backgroundPixel = 0x204060;
+    const struct {
+        const char* where;
+        int x, y;
+        bool background;
+    } points[] = {{"right of the new picture, inside the old", large.right - 5, large.top + 5, true},
+                  {"below the new picture, inside the old", large.left + 5, large.bottom - 5, true},
+                  {"the old picture's far corner", large.right - 1, large.bottom - 1, true},
+                  {"inside the new picture", (now.left + now.right) / 2, (now.top + now.bottom) / 2, false}};
+    for (const auto& p : points) {
+        SCOPED_TRACE(p.where);
+        if (p.background) {
+            EXPECT_EQ(PixelAt(w.world, p.x, p.y), backgroundPixel);
+        } else {
+            EXPECT_NE(PixelAt(w.world, p.x, p.y), backgroundPixel);
+        }
+    }
+    // Outside the old picture (the movie keeps its proportions in the 400 x 300 window, so a
+    // band is left) the window's grey is untouched.
+    if (large.left > 0) {
+        EXPECT_EQ(PixelAt(w.world, 0, 150), 0x808080u);
+    }
+    if (large.top > 0) {
+        EXPECT_EQ(PixelAt(w.world, 200, 0), 0x808080u);
+    }
+    MediaObjectDelete(o);
+    const RGBColor white{0xFFFF, 0xFFFF, 0xFFFF};
+    KindSetThumbBackground(&white);
 }
 
 }  // namespace
