@@ -122,7 +122,7 @@ GWorldPtr OffscreenCropCopy(GWorldPtr source, const Rect* rect, OSType pixelForm
 OSErr OffscreenCrop(GWorldPtr* out, GWorldPtr source, const Rect* rect) {
     if (!out) return paramErr;
     *out = OffscreenCropCopy(source, rect, 0);
-    return *out ? noErr : OSErr(memFullErr);
+    return *out ? OSErr(noErr) : OSErr(memFullErr);
 }
 
 OSErr OffscreenDrawImage(GWorldPtr source, GWorldPtr destination, const Rect* srcRect, const Rect* dstRect,

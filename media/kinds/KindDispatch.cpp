@@ -218,5 +218,5 @@ OSErr KindGetEmbeddedPreview(const FSSpec* spec, OSType type, PicHandle* picture
     ImporterReadMetadata(spec, type, &info, metadata, &profile, picture);
     if (profile) DisposeHandle(profile);
     DisposeUserData(metadata);
-    return *picture ? noErr : OSErr(resNotFound);
+    return *picture ? OSErr(noErr) : OSErr(resNotFound);
 }

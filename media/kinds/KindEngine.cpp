@@ -48,7 +48,7 @@ bool ReadWhole(const std::string& path, std::vector<char>* out) {
     if (FSpOpenDF(&spec, fsRdPerm, &ref) != noErr) return false;
     out->resize(std::size_t(size));
     long count = long(size);
-    OSErr err = count ? FSRead(ref, &count, out->data()) : noErr;
+    OSErr err = count ? FSRead(ref, &count, out->data()) : OSErr(noErr);
     FSClose(ref);
     if (err != noErr && err != eofErr) return false;
     out->resize(std::size_t(count));

@@ -42,12 +42,12 @@ SInt32 KindRegister(OSType type, UInt8 handler, const char* name, UInt8 category
 
 UInt8 KindGetCategory(OSType type) {
     int row = FindRow(type);
-    return row < 0 ? kKindCategoryImage : gTable.categories[row];
+    return row < 0 ? UInt8(kKindCategoryImage) : gTable.categories[row];
 }
 
 UInt8 KindGetHandler(OSType type) {
     int row = FindRow(type);
-    return row < 0 ? kKindHandlerGraphicsImporter : gTable.handlers[row];
+    return row < 0 ? UInt8(kKindHandlerGraphicsImporter) : gTable.handlers[row];
 }
 
 bool KindGetName(OSType type, StringPtr name) {

@@ -33,7 +33,7 @@ TEST(ControlRulesTest, TheNumericFilterLetsDigitsAndOneSeparatorIn) {
         long caret = -1;
         EXPECT_EQ(c.passes, NumericCharPasses(c.text, c.ch, U',', &replaced, &caret)) << int(c.ch);
         EXPECT_EQ(c.replaced, replaced) << int(c.ch);
-        if (!c.replaced.empty()) EXPECT_EQ(2, caret);
+        if (!c.replaced.empty()) { EXPECT_EQ(2, caret); }
     }
     EXPECT_EQ(U"12,57", NumericSanitize(U"1a2,5,7x", U','));
     EXPECT_EQ(U"", NumericSanitize(U"abc", U','));

@@ -151,3 +151,48 @@ TEST_F(ResetPathsDialogTest, TheMissingFilesAlertNamesTheCatalogAndCountAndAnswe
         EXPECT_EQ(wxString("&Remove"), labels[2]);
     }
 }
+
+#include "foundation/ui/CPictureStatic.h"
+#include "media/kinds/KindEngine.h"
+#include "media/kinds/KindTable.h"
+#include "output/ui/fileactions/WxFileConflictAsker.h"
+#include "support/ImageFixtures.h"
+
+// The program's asker shows the dialog for any file in the way, a picture of it only when the
+// program can read one, and never answers for the user.
+TEST_F(ResetPathsDialogTest, TheAskerShowsTheDialogForEveryFileAndAPictureWhereOneCanBeRead) {
+    ASSERT_EQ(KindEngineInit(nullptr, 0, kEditionCodeStandard, kFormatLevelStandard), noErr);
+    folder_.Write("theirs.jpg", fixtures::Jpeg(64, 48));
+    folder_.Write("notes.txt", "not a picture");
+    WxFileConflictAsker asker(frame_);
+    struct Case {
+        const char* file;
+        int press;
+        bool picture;
+    };
+    const Case cases[] = {{"theirs.jpg", wxID_OK, true}, {"notes.txt", 1087, false}};
+    for (const Case& c : cases) {
+        FileConflict conflict;
+        conflict.variant = kConflictMove;
+        FSMakeFSSpecFromPath(folder_ / "mine.jpg", &conflict.source);
+        FSMakeFSSpecFromPath(folder_ / c.file, &conflict.destination);
+        bool shown = false, hasPicture = false;
+        wxString title;
+        WhenModal([&] {
+            auto* d = FindTop<CResetPathsDlg>();
+            ASSERT_TRUE(d);
+            shown = true;
+            title = d->GetTitle();
+            auto* picture = dynamic_cast<CPictureStatic*>(d->FindWindow(1103));
+            hasPicture = picture && picture->Picture();
+            Press(d, c.press);
+        });
+        const int answer = asker.Ask(conflict);
+        EXPECT_TRUE(shown) << c.file;
+        EXPECT_EQ(wxString("Replace File"), title);
+        EXPECT_EQ(c.picture, hasPicture) << c.file;
+        EXPECT_EQ(c.press == wxID_OK ? kConflictReplace : kConflictSkipAll, answer) << c.file;
+    }
+    KindEngineShutdown();
+    KindTableClear();
+}

@@ -96,7 +96,7 @@ TEST_F(ViewTest, ItemsAndCellsConvertBothWays) {
     struct Case { SInt32 item; ViewCell cell; };
     for (Case c : {Case{1, {0, 0}}, Case{3, {0, 2}}, Case{4, {1, 0}}, Case{7, {2, 0}}, Case{0, {0, 0}}}) {
         EXPECT_EQ(ViewItemToCell(view, c.item), c.cell) << c.item;
-        if (c.item > 0) EXPECT_EQ(ViewCellToIndex(view, c.cell), c.item);
+        if (c.item > 0) { EXPECT_EQ(ViewCellToIndex(view, c.cell), c.item); }
     }
     view->columnCount = 0;
     EXPECT_EQ(ViewItemToCell(view, 5), (ViewCell{0, 4}));

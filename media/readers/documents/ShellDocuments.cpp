@@ -153,7 +153,7 @@ SInt32 ShellDocumentThumbnailSize(OSType type) {
 OSErr GetShellDocumentInfo(const FSSpec* spec, KindInfoRec*, GWorldPtr* preview, UserData, SInt32 size) {
     if (!spec || !preview) return paramErr;
     *preview = ShellDocumentBitmap(spec->path, size == kKindDisplaySize ? 800 : size);
-    return *preview ? noErr : OSErr(resNotFound);
+    return *preview ? OSErr(noErr) : OSErr(resNotFound);
 }
 
 OSErr MakeShellDocumentThumbnail(const FSSpec* spec, GWorldPtr* preview) {
@@ -164,5 +164,5 @@ OSErr MakeShellDocumentThumbnail(const FSSpec* spec, GWorldPtr* preview) {
     std::memcpy(name + 1, leaf.data(), name[0]);
     OSType ext = ExtensionToOSType(name);
     *preview = ShellDocumentBitmap(spec->path, ShellDocumentThumbnailSize(ext));
-    return *preview ? noErr : OSErr(resNotFound);
+    return *preview ? OSErr(noErr) : OSErr(resNotFound);
 }

@@ -19,7 +19,7 @@ OSErr OpenLenient(const FSSpec* spec, GraphicsImportComponent* gi) {
     if (err != noErr) {
         CloseGraphicsImporter(*gi);
         *gi = nullptr;
-        return err == fnfErr ? fnfErr : err;
+        return err;
     }
     GraphicsImportSetLenient(*gi, true);
     return noErr;

@@ -67,7 +67,7 @@ void StoreDate(UserData metadata, UInt32 captureTime, SInt32 zone) {
     const std::time_t t = std::time_t(std::int64_t(captureTime) + zone);
     std::tm tm{};
     if (!gmtime_r(&t, &tm)) return;
-    char text[32];
+    char text[64];
     std::snprintf(text, sizeof text, "%d:%.2d:%.2d %.2d:%.2d:%.2d", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
                   tm.tm_hour, tm.tm_min, tm.tm_sec);
     Handle h = nullptr;

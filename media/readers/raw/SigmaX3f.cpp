@@ -160,7 +160,7 @@ OSErr X3fRead(const FSSpec* spec, KindInfoRec* info, GWorldPtr* offscreen, UserD
     const UInt32 count = ReadLE32(dirHeader + 8);
     if (count > kMaxEntries) return kRawFormatErr;
     std::vector<std::uint8_t> entries;
-    if (OSErr err = file.ReadVector(directory + 12, std::size_t(count) * 12, &entries)) return err == eofErr ? kRawFormatErr : err;
+    if (OSErr err = file.ReadVector(directory + 12, std::size_t(count) * 12, &entries)) return err == eofErr ? OSErr(kRawFormatErr) : err;
 
     X3fImage chosen;
     for (UInt32 i = 0; i < count; ++i) {

@@ -97,7 +97,7 @@ Handle LoadJpeg(const FSSpec* spec) {
 OSErr Draw(Handle jpeg, GWorldPtr* picture) {
     OSErr err = noErr;
     *picture = GraphicsImportToOffscreen(jpeg, 'JPEG', k32BGRAPixelFormat, srcCopy, nullptr, &err);
-    if (!*picture) return err ? err : kBadMediaDataErr;
+    if (!*picture) return err ? err : OSErr(kBadMediaDataErr);
     if ((err = ApplyOrientation(picture, kTransformFlipV)) != noErr) {
         DisposeGWorld(*picture);
         *picture = nullptr;

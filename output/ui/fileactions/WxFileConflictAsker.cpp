@@ -24,7 +24,8 @@ PicHandle FileThumbnail(const FSSpec& file) {
     if (KindTypeOfFileSpec(&file, &rec) != noErr || rec.type == 0) return nullptr;
     KindInfoRec info{};
     PicHandle picture = nullptr;
-    KindGetInfo(&rec, &info, true, 0, 0, kThumbnailSize, &picture, nullptr, nullptr, nullptr);
+    // Reader option 1: a picture without a preview of its own is drawn whole for it.
+    KindGetInfo(&rec, &info, true, 1, 0, kThumbnailSize, &picture, nullptr, nullptr, nullptr);
     return picture;
 }
 

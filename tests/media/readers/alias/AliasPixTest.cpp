@@ -19,7 +19,7 @@ namespace {
 
 struct PixRun {
     int count;
-    std::uint8_t a, b, c;  // colour (24 bits) or a = matte value (8 bits)
+    std::uint8_t a = 0, b = 0, c = 0;  // colour (24 bits) or a = matte value (8 bits)
 };
 
 std::string Pix(int width, int height, int bits, const std::vector<PixRun>& runs) {
@@ -178,7 +178,7 @@ TEST_F(AliasPixTest, AliasKindsAreRegisteredUnderEditions200And500AndReachTheRea
         ASSERT_EQ(KindEngineInit(nullptr, 0, edition, 200), noErr);
         for (OSType type : {OSType('ALS '), OSType('APIX')}) {
             EXPECT_EQ(KindGetHandler(type), edition == 400 ? 1 : kKindHandlerBuiltin) << edition;
-            if (edition != 400) EXPECT_EQ(KindGetCategory(type), kKindCategoryImage);
+            if (edition != 400) { EXPECT_EQ(KindGetCategory(type), kKindCategoryImage); }
         }
         KindEngineShutdown();
         KindTableClear();

@@ -150,7 +150,7 @@ TEST_F(CorelDrawTest, CorelKindsAreRegisteredUnderEditions200And500AndReachTheRe
         ASSERT_EQ(KindEngineInit(nullptr, 0, edition, 200), noErr);
         for (OSType type : types) {
             EXPECT_EQ(KindGetHandler(type), edition == 400 ? 1 : kKindHandlerBuiltin) << edition;
-            if (edition != 400) EXPECT_EQ(KindGetCategory(type), kKindCategoryIllustration);
+            if (edition != 400) { EXPECT_EQ(KindGetCategory(type), kKindCategoryIllustration); }
         }
         KindEngineShutdown();
         KindTableClear();

@@ -134,7 +134,7 @@ TEST(RawRegistrationTest, TheRawKindsAreRegisteredUnderEditions200And500AndNotUn
             FSSpec spec = SpecOf(std::string("/nowhere/") + kRawExtensions[i]);
             const OSType expected = edition == 400 ? 0 : kRawTypes[i];
             EXPECT_EQ(KindTypeFromExtension(&spec, nullptr), expected) << edition << " " << kRawExtensions[i];
-            if (edition != 400) EXPECT_EQ(KindGetHandler(kRawTypes[i]), kKindHandlerBuiltin);
+            if (edition != 400) { EXPECT_EQ(KindGetHandler(kRawTypes[i]), kKindHandlerBuiltin); }
         }
         KindEngineShutdown();
         KindTableClear();
@@ -558,8 +558,8 @@ TEST_F(RawReadersTest, DamagedFilesOfEveryFormatGiveTheirErrorCodes) {
         EXPECT_EQ(r.err, d.info);
         GWorldPtr thumb = nullptr;
         const OSErr t = ThumbnailThroughEngine(path, d.type, &thumb);
-        if (d.info != noErr) EXPECT_NE(t, noErr);
-        if (t != noErr) EXPECT_EQ(thumb, nullptr);
+        if (d.info != noErr) { EXPECT_NE(t, noErr); }
+        if (t != noErr) { EXPECT_EQ(thumb, nullptr); }
         if (thumb) DisposeGWorld(thumb);
     }
 }

@@ -165,7 +165,7 @@ TEST_F(SeattleFilmworksTest, SfwKindsAreRegisteredUnderEditions200And500AndReach
         ASSERT_EQ(KindEngineInit(nullptr, 0, edition, 200), noErr);
         for (OSType type : {OSType('SFW '), OSType('SFWI')}) {
             EXPECT_EQ(KindGetHandler(type), edition == 400 ? 1 : kKindHandlerBuiltin) << edition;
-            if (edition != 400) EXPECT_EQ(KindGetCategory(type), kKindCategoryImage);
+            if (edition != 400) { EXPECT_EQ(KindGetCategory(type), kKindCategoryImage); }
         }
         KindEngineShutdown();
         KindTableClear();

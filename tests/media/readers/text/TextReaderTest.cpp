@@ -156,7 +156,7 @@ TEST_F(TextReaderTest, TextKindsAreRegisteredUnderEditions200And500AndReadThroug
         ASSERT_EQ(KindEngineInit(nullptr, 0, edition, 200), noErr);
         for (OSType type : {OSType('TEXT'), OSType('TXT '), OSType('ttro'), OSType('CWWP')}) {
             EXPECT_EQ(KindGetHandler(type), edition == 400 ? 1 : kKindHandlerText) << edition;
-            if (edition != 400) EXPECT_EQ(KindGetCategory(type), kKindCategoryText);
+            if (edition != 400) { EXPECT_EQ(KindGetCategory(type), kKindCategoryText); }
         }
         KindEngineShutdown();
         KindTableClear();
