@@ -1,6 +1,7 @@
 #include "output/fileactions/SafeFileMoves.h"
 
 #include "foundation/files/SideFiles.h"
+#include "platform/SafeRewrite.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -58,6 +59,9 @@ std::string Join(const std::string& folder, std::string_view name) {
     p.append(name);
     return p;
 }
+
+// The names of copies under way: the prefix, "-" and a unique part.
+constexpr const char* kCopyPrefix = ".lxc-copy";
 
 // A name no file of the folder has yet; the caller's exclusive create or no-replace rename
 // settles a race.
@@ -137,15 +141,22 @@ OSErr CopyInto(const FSSpec& source, const FSSpec& target, bool replace, const C
             return Fail(failure, dupFNErr, target.path);
     }
 
+    // Copies a crashed process left behind go first; a copy under way holds a lock on its file
+    // from its creation to its rename, so it is never taken for one.
+    RemoveStaleTemporaryFiles(folder, kCopyPrefix);
     std::string temp;
     int outFd = -1;
     for (int tries = 0; tries < 100 && outFd < 0; ++tries) {
         temp = TemporaryName("copy");
-        outFd = openat(dir.get(), temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        outFd = openat(dir.get(), temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (outFd < 0 && errno != EEXIST) return Fail(failure, OSErrFromErrno(errno), target.path);
     }
     if (outFd < 0) return Fail(failure, dupFNErr, target.path);
     Fd out(outFd);
+    struct flock lock{};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    fcntl(out.get(), F_OFD_SETLK, &lock);
     auto dropTemp = [&] { unlinkat(dir.get(), temp.c_str(), 0); };
 
     OSErr stopped = noErr;
@@ -169,7 +180,7 @@ OSErr CopyInto(const FSSpec& source, const FSSpec& target, bool replace, const C
     fchmod(out.get(), st.st_mode & 07777);
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     futimens(out.get(), times);
-    if (fsync(out.get()) != 0 || out.Close() != 0) {
+    if (fsync(out.get()) != 0) {
         e = errno;
         dropTemp();
         return Fail(failure, OSErrFromErrno(e), target.path);
@@ -178,6 +189,7 @@ OSErr CopyInto(const FSSpec& source, const FSSpec& target, bool replace, const C
         dropTemp();
         return Fail(failure, OSErrFromErrno(r), target.path);
     }
+    out.Close();
     fsync(dir.get());
     return noErr;
 }
