@@ -8,6 +8,7 @@
 #include "media/kinds/KindEngine.h"
 #include "media/readers/movies/MovieAtoms.h"
 #include "media/presenters/MediaBackend.h"
+#include "media/presenters/PanoramaPresenter.h"
 #include "media/presenters/PresenterDrawing.h"
 #include "platform/TimerService.h"
 #include "platform/movies/MoviePlayer.h"
@@ -205,6 +206,20 @@ public:
         cairo_show_text(cr, text);
         cairo_destroy(cr);
         cairo_surface_flush(s);
+        DrawLevelBars(o, r);
+    }
+
+    // The two band levels of what is heard now as bars from the left end of their track,
+    // 255 filling it; nothing while the sound does not play.
+    void DrawLevelBars(MediaObject& o, const Rect& strip) {
+        UInt8 levels[kSoundStripBands] = {0, 0};
+        player_.SoundLevels(kSoundStripBandFrequencies, kSoundStripBands, levels);
+        for (int band = 0; band < kSoundStripBands; ++band) {
+            Rect bar = SoundStripLevelBar(strip, band);
+            const int full = bar.right - bar.left;
+            bar.right = SInt16(bar.left + (full * levels[band] + 127) / 255);
+            PresenterFill(o.window, bar, kStripBars);
+        }
     }
 
     OSErr Start(UInt8) override {
@@ -274,15 +289,27 @@ private:
     GWorldPtr turnedFrom_ = nullptr;
 };
 
+}  // namespace
+
+Rect SoundStripLevelBar(const Rect& strip, int band) {
+    const int top = strip.top + 3 + band * 6;
+    return Rect{SInt16(top), SInt16(strip.left + 100), SInt16(std::min<int>(top + 4, strip.bottom)),
+                SInt16(std::max<int>(strip.left + 100, strip.right - 10))};
+}
+
+namespace {
+
 MoviePresenter* Of(MediaObject* o) {
     if (!o || o->presenterType != kMediaPresenterMovie || !o->backend) return nullptr;
-    return static_cast<MoviePresenter*>(o->backend.get());
+    return dynamic_cast<MoviePresenter*>(o->backend.get());
 }
 
 }  // namespace
 
 std::unique_ptr<MediaBackend> MoviePresenterOpen(MediaObject& object, const FSSpec& spec, OSType, SInt32 startTime,
                                                  UInt16 orientation, OSErr& err) {
+    // A panorama movie is shown as the view from inside it.
+    if (auto panorama = PanoramaPresenterOpen(object, spec, err); panorama || err != noErr) return panorama;
     auto p = std::make_unique<MoviePresenter>();
     err = p->Open(object, spec, startTime, orientation);
     if (err != noErr) return nullptr;
@@ -297,4 +324,9 @@ UInt32 MoviePresenterTimeScale(MediaObject* object) {
 SInt16 MoviePresenterVolume(MediaObject* object) {
     MoviePresenter* p = Of(object);
     return p ? p->volume_ : 0;
+}
+
+void MoviePresenterSoundLevels(MediaObject* object, UInt8 levels[kSoundStripBands]) {
+    levels[0] = levels[1] = 0;
+    if (MoviePresenter* p = Of(object)) p->player_.SoundLevels(kSoundStripBandFrequencies, kSoundStripBands, levels);
 }

@@ -20,6 +20,15 @@ inline constexpr SInt16 kMovieControllerBarHeight = 16;
 // Size of the strip a sound without picture shows.
 inline constexpr SInt16 kSoundStripWidth = 380, kSoundStripHeight = 16;
 
+// The strip's level bars: the loudness of what is heard now in two frequency bands, centred on
+// 400 and 800 Hz, each drawn as a bar whose length is its level (0..255) of the bar's track.
+inline constexpr int kSoundStripBands = 2;
+inline constexpr double kSoundStripBandFrequencies[kSoundStripBands] = {400.0, 800.0};
+// The track of a band's bar in a strip drawn in the rectangle.
+Rect SoundStripLevelBar(const Rect& strip, int band);
+// The band levels now (0 while the sound does not play).
+void MoviePresenterSoundLevels(MediaObject* object, UInt8 levels[kSoundStripBands]);
+
 // The movie's time scale (units of the current time): its own for QuickTime files, else 600.
 UInt32 MoviePresenterTimeScale(MediaObject* object);
 // The movie's volume now (8.8 fixed), as the presenter last set it.

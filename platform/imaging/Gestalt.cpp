@@ -6,6 +6,9 @@ OSErr Gestalt(OSType selector, SInt32* response) {
     case gestaltQuickTime:
         *response = kMediaLayerVersion;
         return noErr;
+    case gestaltQTVRMgrAttr:
+        *response = 1;  // panoramas are read and drawn by the media layer's own code
+        return noErr;
     default:
         *response = 0;
         return gestaltUndefSelectorErr;

@@ -1,8 +1,10 @@
 #include "platform/movies/MoviePlayer.h"
 
 #include "platform/movies/AudioOutput.h"
+#include "platform/movies/SoundLevels.h"
 
 #include <algorithm>
+#include <cmath>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -28,6 +30,7 @@ constexpr std::size_t kMostFrames = 48;         // while sound still needs packe
 constexpr double kAheadSound = 1.0;             // seconds of sound kept ready
 constexpr double kMostSound = 5.0;              // beyond this, sound is dropped rather than kept
 constexpr int kMostFramesPerSeek = 1200;        // decoded between a key frame and the seek time
+constexpr double kKeptForLevels = kMostSound + 1.0;  // seconds of queued sound kept for the level bars
 
 }  // namespace
 
@@ -51,6 +54,31 @@ struct MoviePlayerState {
     bool seekDone = false;
     QueuedFrame seekResult;
     bool keepSound = true;  // false while playing at another rate than 1
+
+    // The sound handed to the output, kept for the level bars (under levelLock): interleaved
+    // samples at the output's rate and channels, the first of them due at heardStart seconds.
+    mutable std::mutex levelLock;
+    std::deque<std::int16_t> heard;
+    double heardStart = 0;
+
+    void KeepHeard(const std::int16_t* samples, std::size_t count, double time) {
+        const int channels = std::max(audio.Channels(), 1);
+        const double rate = std::max(audio.Rate(), 1);
+        std::lock_guard<std::mutex> g(levelLock);
+        // A block that does not follow on (after a seek) starts the record afresh.
+        const double end = heardStart + double(heard.size() / std::size_t(channels)) / rate;
+        if (heard.empty() || std::fabs(time - end) > 0.05) {
+            heard.clear();
+            heardStart = time;
+        }
+        heard.insert(heard.end(), samples, samples + count);
+        const std::size_t most = std::size_t(kKeptForLevels * rate) * std::size_t(channels);
+        if (heard.size() > most) {
+            const std::size_t drop = (heard.size() - most) / std::size_t(channels) * std::size_t(channels);
+            heard.erase(heard.begin(), heard.begin() + std::ptrdiff_t(drop));
+            heardStart += double(drop / std::size_t(channels)) / rate;
+        }
+    }
 
     // User-interface side only.
     QueuedFrame current;
@@ -81,6 +109,7 @@ struct MoviePlayerState {
             if (skip >= d.samples.size()) return;
         }
         audio.Queue(d.samples.data() + skip, d.samples.size() - skip, std::max(d.time, notBefore));
+        KeepHeard(d.samples.data() + skip, d.samples.size() - skip, std::max(d.time, notBefore));
     }
 
     void Run() {
@@ -399,4 +428,27 @@ void MoviePlayer::Idle() {
     s.wake.notify_all();
     if (shown && s.frameProc) s.frameProc();
     if (ended && s.endProc) s.endProc();
+}
+
+void MoviePlayer::SoundLevels(const double* bands, int count, std::uint8_t* levels) const {
+    if (!levels || count <= 0) return;
+    std::fill(levels, levels + count, std::uint8_t(0));
+    if (!state_ || !state_->playing || !state_->soundOut || state_->rate != 1.0) return;
+    const MoviePlayerState& s = *state_;
+    const int channels = std::max(s.audio.Channels(), 1);
+    const int rate = std::max(s.audio.Rate(), 1);
+    const double now = s.Now();
+    std::vector<std::int16_t> window;
+    {
+        std::lock_guard<std::mutex> g(s.levelLock);
+        // The window of samples that ends at the moment being heard.
+        const double frames = (now - s.heardStart) * rate;
+        if (frames <= 0) return;
+        const std::size_t available = s.heard.size() / std::size_t(channels);
+        const std::size_t end = std::min(available, std::size_t(frames));
+        const std::size_t begin = end > kSoundLevelWindow ? end - kSoundLevelWindow : 0;
+        window.assign(s.heard.begin() + std::ptrdiff_t(begin * std::size_t(channels)),
+                      s.heard.begin() + std::ptrdiff_t(end * std::size_t(channels)));
+    }
+    SoundBandLevels(window.data(), window.size() / std::size_t(channels), channels, rate, bands, count, levels);
 }

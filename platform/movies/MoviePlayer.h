@@ -9,6 +9,7 @@
 #include "platform/imaging/GWorld.h"
 #include "platform/movies/MovieSource.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -46,6 +47,10 @@ public:
     void SetVolume(int volume);  // 0..256
     double CurrentTime() const;  // seconds
     double Duration() const;
+
+    // The levels (0..255) of the sound being heard now in the frequency bands centred on
+    // bands[0..count) Hz (see SoundBandLevels); all 0 when nothing is heard (paused, no sound).
+    void SoundLevels(const double* bands, int count, std::uint8_t* levels) const;
 
     // The frame shown now (the player's; valid until the next Idle), null before the first.
     GWorldPtr Frame() const;

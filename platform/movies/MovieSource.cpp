@@ -457,6 +457,24 @@ std::int64_t MovieSource::CountVideoPackets(std::int64_t cap) {
     return n;
 }
 
+bool MovieSource::UseVideoTrack(int track) {
+    if (!state_ || track < 0 || std::size_t(track) >= state_->facts.tracks.size()) return false;
+    const MovieTrackFacts& t = state_->facts.tracks[std::size_t(track)];
+    if (t.kind != MovieTrackKind::Video || t.width <= 0 || t.height <= 0 ||
+        std::int64_t(t.width) * t.height > state_->limits.maxFramePixels || t.width > kMaxWorldSide ||
+        t.height > kMaxWorldSide)
+        return false;
+    if (state_->videoIndex != track) {
+        avcodec_free_context(&state_->posterCodec);
+        sws_freeContext(state_->scaler);
+        state_->scaler = nullptr;
+    }
+    state_->videoIndex = track;
+    state_->facts.width = t.width;
+    state_->facts.height = t.height;
+    return true;
+}
+
 OSErr MovieSource::StartDecoding(int threads, int outRate, int outChannels) {
     if (!state_) return paramErr;
     MovieSourceState& s = *state_;

@@ -90,6 +90,12 @@ public:
     // kMovieEmptyBoundsErr without a picture, kBadMediaDataErr when no frame decodes.
     OSErr FrameAt(double seconds, int maxSide, GWorldPtr* out);
 
+    // Makes the track (an index into Facts().tracks, which follow the file's track order) the
+    // picture that FrameAt and the decoding read, instead of the first video track; the facts'
+    // natural size becomes its size. Before StartDecoding. false, with nothing changed, for a
+    // track that is no picture or one beyond the frame-size limit.
+    bool UseVideoTrack(int track);
+
     // Packets of the first video track, counted from the start up to the cap (frames of an
     // animation whose header does not count them).
     std::int64_t CountVideoPackets(std::int64_t cap);

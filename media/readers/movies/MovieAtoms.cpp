@@ -106,6 +106,14 @@ void ReadTrack(MetaReader& r, const QtAtom& trak, QtMovieLayout* layout) {
 
 }  // namespace
 
+OSErr QtReadAtoms(MetaReader& reader, SInt64 start, SInt64 end, std::vector<QtAtom>* atoms) {
+    return ReadChildren(reader, start, end, false, atoms);
+}
+
+const QtAtom* QtFindAtom(const std::vector<QtAtom>& atoms, OSType type) {
+    return Find(atoms, type);
+}
+
 OSErr QtReadMovieLayout(const FSSpec* spec, QtMovieLayout* layout) {
     if (!spec || !layout) return paramErr;
     *layout = QtMovieLayout{};

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <vector>
 
+class MetaReader;
+
 struct QtAtom {
     OSType type = 0;
     SInt64 offset = 0;  // of the atom's header in the file
@@ -44,6 +46,12 @@ struct QtMovieLayout {
     std::vector<OSType> trackTypes;        // each track's media handler type ('vide', 'soun', 'text'...)
     std::vector<OSType> trackFormats;      // each track's first sample description format (0 none)
 };
+
+// The atoms that lie back to back between start and end (the contents of one atom); a damaged
+// list gives kBadMediaDataErr with the atoms read before the damage.
+OSErr QtReadAtoms(MetaReader& reader, SInt64 start, SInt64 end, std::vector<QtAtom>* atoms);
+// The first atom of the type in the list, or null.
+const QtAtom* QtFindAtom(const std::vector<QtAtom>& atoms, OSType type);
 
 // Reads the layout of a QuickTime-family file; kMovieNotFoundErr (-2048) when the file has no
 // movie atom, -43 when it cannot be opened. Sizes that run past their parent are refused.

@@ -5,6 +5,7 @@
 #include "media/imaging/Orientation.h"
 #include "media/metadata/MetaFile.h"
 #include "media/readers/movies/MovieAtoms.h"
+#include "media/readers/panorama/PanoramaReader.h"
 #include "platform/Handles.h"
 
 #include <algorithm>
@@ -338,6 +339,22 @@ OSErr MovieGetInfo(const FSSpec* spec, KindInfoRec* info, PicHandle* picture, GW
     // 5. Track and chapter lists.
     if (metadata) AddTrackAndChapterLists(facts, metadata);
 
+    // A panorama is its whole picture: its size, and the picture as the poster (a frame of the
+    // image track is only one tile of it).
+    if (quickTime && QtPanoramaType(layout)) {
+        GWorldPtr whole = nullptr;
+        Rect wholeSize{};
+        PanoramaDescription d;
+        if (PanoramaReadOverview(spec, offscreen ? MoviePosterSideForThumbnail(size) : 1, &whole, &d, &wholeSize) ==
+            noErr) {
+            info->width = UInt32(wholeSize.right - wholeSize.left);
+            info->height = UInt32(wholeSize.bottom - wholeSize.top);
+            if (offscreen) *offscreen = whole;
+            else DisposeGWorld(whole);
+            return noErr;
+        }
+    }
+
     // 6. The poster frame.
     if (!facts.HasPicture() || !offscreen) return noErr;
     double poster = quickTime && layout.timeScale ? double(layout.posterTime) / layout.timeScale : 0.0;
@@ -352,8 +369,14 @@ OSErr MovieMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen, SInt32 size, 
     double poster = 0;
     if (IsQuickTimeContainer(movie.Facts())) {
         QtMovieLayout layout;
-        if (QtReadMovieLayout(spec, &layout) == noErr && layout.timeScale)
-            poster = double(layout.posterTime) / layout.timeScale;
+        if (QtReadMovieLayout(spec, &layout) == noErr) {
+            if (layout.timeScale) poster = double(layout.posterTime) / layout.timeScale;
+            if (QtPanoramaType(layout) &&
+                PanoramaReadOverview(spec, size == kKindDisplaySize || size <= 0 ? 0 : size, offscreen, nullptr) == noErr) {
+                ApplyCode(offscreen, orientation);
+                return noErr;
+            }
+        }
     }
     OSErr err = movie.FrameAt(poster, size == kKindDisplaySize || size <= 0 ? 0 : size, offscreen);
     ApplyCode(offscreen, orientation);

@@ -1,5 +1,5 @@
-// Whether panorama (QuickTime VR) support is there: checked once at the engine start. The
-// media layer has none, so panoramas play as ordinary movies.
+// Whether panorama (QuickTime VR) support is there: checked once at the engine start. Without
+// it panoramas play as ordinary movies.
 #pragma once
 
 #include "platform/MacTypes.h"

@@ -585,3 +585,79 @@ TEST_F(MediaObjectTest, AShrunkMoviePaintsWhatItUncoveredInTheThumbnailBackgroun
 }
 
 }  // namespace
+
+namespace {
+
+// The strip of a playing sound shows the loudness of what is heard in its two bands: a 440 Hz
+// tone fills the first band's bar to its level and leaves the second empty, a 1000 Hz tone the
+// other way round, silence neither; a paused sound shows empty bars.
+TEST_F(MediaObjectTest, TheSoundStripsLevelBarsFollowTheSoundHeard) {
+    const std::string& d = gMedia->path();
+    const struct {
+        const char* name;
+        const char* source;    // lavfi source
+        bool low, high;        // which band is loud
+    } cases[] = {{"tone440.wav", "sine=frequency=440:sample_rate=22050:duration=3", true, false},
+                 {"tone1000.wav", "sine=frequency=1000:sample_rate=22050:duration=3", false, true},
+                 {"silence.wav", "anullsrc=r=22050:cl=mono:d=3", false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(RunTool({"ffmpeg", "-nostdin", "-v", "error", "-y", "-f", "lavfi", "-i", c.source, "-t", "3",
+                           "-c:a", "pcm_s16le", d + "/" + c.name}),
+                  0);
+        Window w(400, 40);
+        MediaObject* o = MediaObjectNew(w.world);
+        const Rect bounds{0, 0, 40, 400};
+        MediaObjectSetBounds(o, &bounds);
+        o->openOptionC = 1;  // the sound gets its strip
+        FSSpec s = S(c.name);
+        ASSERT_EQ(MediaObjectOpen(o, &s, 'WAVE', 0, 0, 0, false), noErr);
+        ASSERT_EQ(MediaObjectStart(o, 0), noErr);
+        // Past the first window of sound, well before the end.
+        PumpUntil([&] {
+            UInt32 t = 0;
+            MediaObjectGetCurrentTime(o, &t);
+            return double(t) / MoviePresenterTimeScale(o) > 0.6;
+        });
+        ASSERT_EQ(MediaObjectGetPlayState(o, 0), 2);
+        UInt8 levels[kSoundStripBands] = {0, 0};
+        MoviePresenterSoundLevels(o, levels);
+        // The tone source plays at an eighth of full scale (-18 dB): level 178.
+        if (c.low) {
+            EXPECT_NEAR(levels[0], 178, 8);
+        } else {
+            EXPECT_LT(levels[0], 30);
+        }
+        if (c.high) {
+            EXPECT_NEAR(levels[1], 178, 8);
+        } else {
+            EXPECT_LT(levels[1], 30);
+        }
+        // The bars as drawn: count the bar colour along the middle row of each track.
+        ASSERT_EQ(MediaObjectDraw(o), noErr);
+        Rect strip{};
+        MediaObjectGetImageRect(o, &strip);
+        for (int band = 0; band < kSoundStripBands; ++band) {
+            const Rect track = SoundStripLevelBar(strip, band);
+            int lit = 0;
+            for (int x = track.left; x < track.right; ++x)
+                lit += PixelAt(w.world, x, (track.top + track.bottom) / 2) == 0xFAFAFA;
+            const bool loud = band == 0 ? c.low : c.high;
+            const int full = track.right - track.left;
+            SCOPED_TRACE(band);
+            if (loud) {
+                EXPECT_NEAR(lit, full * 178 / 255, full / 20);
+            } else {
+                EXPECT_LT(lit, full / 8);
+            }
+        }
+        // Paused: nothing is heard, the bars are empty.
+        MediaObjectStop(o);
+        MoviePresenterSoundLevels(o, levels);
+        EXPECT_EQ(levels[0], 0);
+        EXPECT_EQ(levels[1], 0);
+        MediaObjectDelete(o);
+    }
+}
+
+}  // namespace
