@@ -10,6 +10,7 @@
 #include "media/readers/fonts/FontReader.h"
 #include "media/readers/graphics/GraphicsImporterHandler.h"
 #include "media/readers/movies/MovieImporterHandler.h"
+#include "media/readers/postscript/PostScriptReader.h"
 #include "media/readers/raw/BuiltinRawReaders.h"
 #include "media/readers/text/TextReader.h"
 #include "media/readers/windowsmedia/WindowsMediaHandler.h"
@@ -30,7 +31,7 @@ HandlerReaders gReaders[10] = {
     {WindowsMediaGetInfo, WindowsMediaMakeThumbnail},
     {FontGetInfo, FontMakeThumbnail},
     {},
-    {},
+    {PostScriptGetInfo, PostScriptMakeThumbnail},
     {BuiltinReaderGetInfo, BuiltinReaderMakeThumbnail},
     {TextGetInfo, TextMakeThumbnail},
 };

@@ -7,6 +7,8 @@
 #include "media/readers/fonts/FontReader.h"
 #include "media/readers/graphics/GraphicsImporterHandler.h"
 #include "media/readers/panorama/QuickTimeVR.h"
+#include "media/readers/postscript/PostScriptReader.h"
+#include "media/readers/webpages/WebPageKinds.h"
 #include "media/readers/raw/BuiltinRawReaders.h"
 #include "media/readers/text/TextReader.h"
 #include "platform/ByteOrder.h"
@@ -128,9 +130,11 @@ OSErr KindEngineInit(const FSSpec* folders, SInt32 folderCount, SInt32 edition, 
         RunFamilies(KindFamilyStep::BuiltinReaders);
         KindRegisterText();
         RunFamilies(KindFamilyStep::Text);
+        KindRegisterPostScript();
         RunFamilies(KindFamilyStep::PostScript);
         KindRegisterFonts();
         RunFamilies(KindFamilyStep::Fonts);
+        KindRegisterWebPages();
         RunFamilies(KindFamilyStep::WebPages);
         if (formatLevel < 300) RunFamilies(KindFamilyStep::CustomKinds);
     }

@@ -342,10 +342,11 @@ TEST_F(CellDrawingTest, MatsBlankShadowAndFrameAtTheLargestThumbnail) {
         EXPECT_EQ(PixelAt(port->world, 300, 300), 0xFF0000u);
         EXPECT_EQ(PixelAt(port->world, 650, 650), 0xFF0000u);
         const std::uint32_t band = PixelAt(port->world, 652, 330);
-        if (c.darkRightBand)
+        if (c.darkRightBand) {
             EXPECT_LT(band & 0xFF, 0xD0u) << std::hex << band;
-        else
+        } else {
             EXPECT_EQ(band, 0xFFFFFFu);
+        }
         if (c.style == kFrameShadow) {
             // Light from the top left: no shadow above the picture away from its right end.
             EXPECT_EQ(PixelAt(port->world, 300, 8), 0xFFFFFFu);
@@ -435,7 +436,9 @@ TEST_F(CellDrawingTest, PathEllipsisKeepsTheLastComponent) {
     for (const Case& c : cases) {
         const std::string got = PathEllipsis(path, c.width, chars);
         EXPECT_EQ(got, c.want) << c.width;
-        if (c.width >= 15) EXPECT_LE(int(got.size()), c.width);
+        if (c.width >= 15) {
+            EXPECT_LE(int(got.size()), c.width);
+        }
     }
     EXPECT_EQ(PathEllipsis("no separators at all", 5, chars), "no separators at all");
 }
@@ -516,7 +519,9 @@ TEST_F(CellDrawingTest, HighResolutionFactorAndPercent) {
         const HighResolutionPlan p = PlanHighResolution(c.scale, c.dpi, c.level);
         EXPECT_NEAR(p.factor, c.factor, 1e-9) << c.scale << " @ " << c.dpi;
         EXPECT_EQ(p.setPercent, c.setPercent);
-        if (c.setPercent) EXPECT_EQ(p.percent, c.percent) << c.scale << " @ " << c.dpi;
+        if (c.setPercent) {
+            EXPECT_EQ(p.percent, c.percent) << c.scale << " @ " << c.dpi;
+        }
     }
 }
 
@@ -744,4 +749,42 @@ TEST_F(CellDrawingTest, PrintedCellsDrawPicturesFromTheirFilesAtThePrintersResol
     const int matY = int((3 + 8 + 16 + 96 + 3) * scale);  // below the 128 x 96 picture
     EXPECT_EQ(PixelOf(page, int(100 * scale), matY), 0xFFFFFFu);
     cairo_surface_destroy(page);
+}
+
+TEST_F(CellDrawingTest, TheFrameKeepsItsCornersAtEverySizeAndLeavesThePictureAlone) {
+    auto draw = [](int side) {
+        cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, side, side);
+        cairo_t* cr = cairo_create(s);
+        cairo_set_source_rgb(cr, 0, 1, 0);
+        cairo_paint(cr);
+        const Rect F{0, 0, SInt16(side), SInt16(side)};
+        const Rect P{8, 8, SInt16(side - 8), SInt16(side - 8)};
+        FillRectColor(cr, P, RGBColor{0xFFFF, 0, 0});
+        DrawPictureMat(cr, F, P, kWhite, kFrameImage, true, false);
+        cairo_destroy(cr);
+        cairo_surface_flush(s);
+        return s;
+    };
+    cairo_surface_t* small = draw(48);
+    cairo_surface_t* large = draw(656);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            EXPECT_EQ(PixelOf(small, x, y), PixelOf(large, x, y)) << x << "," << y;
+            EXPECT_EQ(PixelOf(small, 47 - x, 47 - y), PixelOf(large, 655 - x, 655 - y)) << x << "," << y;
+            EXPECT_EQ(PixelOf(small, 47 - x, y), PixelOf(large, 655 - x, y)) << x << "," << y;
+        }
+    // The picture keeps its pixels; the mat is the frame, not the green that was there.
+    EXPECT_EQ(PixelOf(large, 300, 300), 0xFF0000u);
+    EXPECT_EQ(PixelOf(large, 8, 8), 0xFF0000u);
+    EXPECT_NE(PixelOf(large, 300, 3), 0x00FF00u);
+    EXPECT_NE(PixelOf(large, 3, 300), 0x00FF00u);
+    cairo_surface_destroy(small);
+    cairo_surface_destroy(large);
+    // Printing never uses the frame: the mat is the background.
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 48, 48);
+    cairo_t* cr = cairo_create(s);
+    DrawPictureMat(cr, Rect{0, 0, 48, 48}, Rect{8, 8, 40, 40}, kWhite, kFrameImage, true, true);
+    cairo_destroy(cr);
+    EXPECT_EQ(PixelOf(s, 3, 3), 0xFFFFFFu);
+    cairo_surface_destroy(s);
 }

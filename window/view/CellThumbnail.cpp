@@ -3,6 +3,7 @@
 #include "catalog/fields/FieldAccess.h"
 #include "catalog/items/ItemRecords.h"
 #include "catalog/tables/CatalogTables.h"
+#include "foundation/resources/PictureResources.h"
 #include "media/kinds/KindTable.h"
 #include "window/view/CellPresenter.h"
 #include "window/view/CellPrimitives.h"
@@ -16,79 +17,78 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <map>
 #include <memory>
 
 namespace {
 
 constexpr SInt16 kMatLimit = 800;   // larger pictures get the plain mat
-constexpr SInt16 kFrameWidth = 8;
 
-// The shadow image: a soft drop shadow to the bottom right in its 6-pixel edge band, clear
-// elsewhere, so that it lies over any background.
-cairo_surface_t* ShadowImage() {
-    static cairo_surface_t* image = [] {
-        const int n = kShadowImageSide, b = kShadowBand;
-        cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, n, n);
-        cairo_surface_flush(s);
-        unsigned char* data = cairo_image_surface_get_data(s);
-        const int stride = cairo_image_surface_get_stride(s);
-        for (int y = 0; y < n; ++y) {
-            auto* row = reinterpret_cast<std::uint32_t*>(data + y * stride);
-            for (int x = 0; x < n; ++x) {
-                // Distance into the right and bottom bands (0 at the picture's edge), with the
-                // shadow starting a band's width in from the top and left ends.
-                double a = 0;
-                const double right = x >= n - b ? 1.0 - (x - (n - b) + 0.5) / b : 0;
-                const double bottom = y >= n - b ? 1.0 - (y - (n - b) + 0.5) / b : 0;
-                const double fadeY = std::clamp((y - b) / double(b), 0.0, 1.0);
-                const double fadeX = std::clamp((x - b) / double(b), 0.0, 1.0);
-                if (right > 0 && bottom > 0)
-                    a = right * bottom;
-                else if (right > 0)
-                    a = right * fadeY;
-                else if (bottom > 0)
-                    a = bottom * fadeX;
-                const auto alpha = std::uint32_t(std::lround(a * a * 0.55 * 255));
-                row[x] = alpha << 24;  // black, premultiplied
-            }
-        }
-        cairo_surface_mark_dirty(s);
-        return s;
-    }();
-    return image;
+constexpr SInt16 kFrameResource = 1000, kShadowResource = 1001;
+
+// A picture of the program's typed resources, loaded once for the whole process; null when it
+// cannot be had (the mat is then drawn plain).
+struct ResourcePictures {
+    std::map<SInt16, GWorldPtr> worlds;
+    ~ResourcePictures() {
+        for (auto& [id, world] : worlds)
+            if (world) DisposeGWorld(world);
+    }
+};
+
+cairo_surface_t* ResourcePicture(SInt16 id) {
+    static ResourcePictures loaded;
+    auto& pictures = loaded.worlds;
+    auto it = pictures.find(id);
+    if (it == pictures.end()) {
+        GWorldPtr world = nullptr;
+        if (LoadPictResource(id, &world, nullptr) != noErr) world = nullptr;
+        it = pictures.emplace(id, world).first;
+    }
+    return it->second ? GetGWorldSurface(it->second) : nullptr;
 }
 
-// The frame image for a size: a bevelled 8-pixel moulding whose corners look the same at every
-// size. One is kept for the whole process and remade when another size is asked for.
+cairo_surface_t* ShadowImage() {
+    cairo_surface_t* s = ResourcePicture(kShadowResource);
+    if (!s || cairo_image_surface_get_width(s) != kShadowImageSide || cairo_image_surface_get_height(s) != kShadowImageSide)
+        return nullptr;
+    return s;
+}
+
+// The frame image for a frame rectangle's size, made from the four corners of the frame
+// picture, each quarter of the target from its own corner at its own size (so the corners
+// never scale). One is kept for the whole process and remade when another size is asked for.
 cairo_surface_t* FrameImage(SInt16 width, SInt16 height) {
     static cairo_surface_t* image = nullptr;
     static SInt16 w0 = 0, h0 = 0;
     if (image && w0 == width && h0 == height) return image;
     if (image) cairo_surface_destroy(image);
     image = nullptr;
-    if (width <= 2 * kFrameWidth || height <= 2 * kFrameWidth) return nullptr;
-    image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(image);
-        image = nullptr;
-        return nullptr;
-    }
+    cairo_surface_t* source = ResourcePicture(kFrameResource);
+    if (!source || width <= 0 || height <= 0) return nullptr;
+    const int sw = cairo_image_surface_get_width(source), sh = cairo_image_surface_get_height(source);
+    const int hw = width / 2, hh = height / 2;
+    // Each quarter must come from inside its own corner of the picture.
+    if (width - hw > sw / 2 || height - hh > sh / 2) return nullptr;
+    image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
     w0 = width;
     h0 = height;
     cairo_t* cr = cairo_create(image);
-    static const double kShades[kFrameWidth] = {0.30, 0.55, 0.72, 0.80, 0.76, 0.66, 0.50, 0.35};
-    for (int i = 0; i < kFrameWidth; ++i) {
-        const double g = kShades[i];
-        // Lighter on the top and left sides, darker on the bottom and right: light from above.
-        cairo_set_source_rgb(cr, std::min(1.0, g * 1.12), std::min(1.0, g * 1.05), g * 0.92);
-        cairo_rectangle(cr, i, i, width - 2 * i, 1);
-        cairo_rectangle(cr, i, i, 1, height - 2 * i);
-        cairo_fill(cr);
-        cairo_set_source_rgb(cr, g * 0.80, g * 0.75, g * 0.66);
-        cairo_rectangle(cr, i, height - 1 - i, width - 2 * i, 1);
-        cairo_rectangle(cr, width - 1 - i, i, 1, height - 2 * i);
-        cairo_fill(cr);
+    struct Quarter {
+        int x, y, w, h, sx, sy;
+    } quarters[4] = {
+        {0, 0, hw, hh, 0, 0},
+        {hw, 0, width - hw, hh, sw - (width - hw), 0},
+        {hw, hh, width - hw, height - hh, sw - (width - hw), sh - (height - hh)},
+        {0, hh, hw, height - hh, 0, sh - (height - hh)},
+    };
+    for (const Quarter& q : quarters) {
+        cairo_save(cr);
+        cairo_rectangle(cr, q.x, q.y, q.w, q.h);
+        cairo_clip(cr);
+        cairo_set_source_surface(cr, source, q.x - q.sx, q.y - q.sy);
+        cairo_paint(cr);
+        cairo_restore(cr);
     }
     cairo_destroy(cr);
     cairo_surface_flush(image);
@@ -139,7 +139,8 @@ void ShadowPieces(const Rect& P, ShadowPiece out[8]) {
 void DrawPictureMat(cairo_t* cr, const Rect& F, const Rect& P, const RGBColor& bg, UInt8 style, bool thumbnailDrawn,
                     bool forPrint) {
     const bool small = RectWidth(P) <= kMatLimit && RectHeight(P) <= kMatLimit;
-    if (!forPrint && small && style == kFrameShadow && thumbnailDrawn) {
+    cairo_surface_t* shadow = !forPrint && small && style == kFrameShadow && thumbnailDrawn ? ShadowImage() : nullptr;
+    if (shadow) {
         const Rect grown{SInt16(P.top - kShadowBand), SInt16(P.left - kShadowBand), SInt16(P.bottom + kShadowBand),
                          SInt16(P.right + kShadowBand)};
         // The band first in the background, then the shadow over it.
@@ -149,7 +150,7 @@ void DrawPictureMat(cairo_t* cr, const Rect& F, const Rect& P, const RGBColor& b
         cairo_save(cr);
         cairo_rectangle(cr, F.left, F.top, RectWidth(F), RectHeight(F));
         cairo_clip(cr);
-        for (const ShadowPiece& p : pieces) CopyPiece(cr, ShadowImage(), p);
+        for (const ShadowPiece& p : pieces) CopyPiece(cr, shadow, p);
         cairo_restore(cr);
         FillFrameGap(cr, F, grown, bg);
         return;
@@ -162,7 +163,6 @@ void DrawPictureMat(cairo_t* cr, const Rect& F, const Rect& P, const RGBColor& b
             cairo_rectangle(cr, F.left, F.top, RectWidth(F), RectHeight(F));
             cairo_rectangle(cr, P.left, P.top, RectWidth(P), RectHeight(P));
             cairo_clip(cr);
-            FillRectColor(cr, F, bg);
             cairo_set_source_surface(cr, frame, F.left, F.top);
             cairo_paint(cr);
             cairo_restore(cr);

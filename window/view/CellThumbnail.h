@@ -1,7 +1,8 @@
 // The Thumbnail view's cell: selection ring, the item's picture (stored thumbnail, category
 // icon, or the played medium through the presenter), the mat around the picture (blank, a drop
 // shadow, or a frame image), the label frame and the scale figure, the corner badge of sounds
-// and movies, and the caption lines. The shadow and frame images are made by this code.
+// and movies, and the caption lines. The shadow and frame pictures are typed resources 1001
+// and 1000 of the program.
 #pragma once
 
 #include "window/view/ViewDrawing.h"

@@ -195,7 +195,7 @@ SInt32 ViewHitHeader(ViewRec* view, Point p) {
 
 short ViewHeaderCursor(ViewRec* view, Point p) {
     const SInt32 hit = ViewHitHeader(view, p);
-    return hit >= kHeaderHitBorder && hit < kHeaderHitBorder + 8 ? kCursorResizeColumn : kCursorArrow;
+    return hit >= kHeaderHitBorder && hit < kHeaderHitBorder + 8 ? kCursorResizeColumn : short(kCursorArrow);
 }
 
 void ViewHeaderSetCursor(ViewRec* view, Point p) { SetCursorKind(ViewHeaderCursor(view, p)); }

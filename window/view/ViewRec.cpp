@@ -7,6 +7,7 @@
 #include "catalog/tables/CatalogTables.h"
 #include "media/kinds/KindTable.h"
 #include "media/presenters/MediaObject.h"
+#include "window/view/ThumbnailCache.h"
 #include "window/view/ViewLayout.h"
 #include "window/view/ViewPlayback.h"
 #include "window/view/ViewPort.h"
@@ -77,6 +78,8 @@ void ViewDispose(ViewRec* view) {
     MediaObjectStop(view->media);
     MediaObjectDelete(view->media);
     view->media = nullptr;
+    // The decoded pictures are the catalog's; a catalog opened later may reuse its address.
+    ThumbnailCacheClear(view->catalog);
     delete[] view->defaults.block2064;
     delete view;
 }

@@ -4,6 +4,7 @@
 #include "media/kinds/KindEngine.h"
 #include "media/kinds/KindTable.h"
 #include "media/readers/windows/IconFile.h"
+#include "media/readers/windows/Metafile.h"
 #include "platform/Handles.h"
 
 #include <cairo.h>
@@ -19,10 +20,14 @@ namespace {
 // Pictures of these kinds are small; a larger file is not read into memory.
 constexpr std::uintmax_t kMaxPictureFileBytes = 16u << 20;
 
-// A loaded picture: the decoded image of the file.
+// A loaded picture: the decoded icon image, or the metafile's bytes and frame.
 struct WindowsPictureData {
     IconImage image;
+    std::string metafile;
+    MetafileFrame frame;
     bool transparent = false;
+    int Width() const { return metafile.empty() ? image.width : frame.width; }
+    int Height() const { return metafile.empty() ? image.height : frame.height; }
 };
 
 bool WindowsPictureOpen(const FSSpec* spec, WindowsPictureData* out) {
@@ -35,10 +40,19 @@ bool WindowsPictureOpen(const FSSpec* spec, WindowsPictureData* out) {
     if (LoadFileData(spec, &data, &size) != noErr || !data) return false;
     HLock(data);
     const std::string_view bytes(reinterpret_cast<const char*>(*data), std::size_t(size));
-    // Icon pictures are the file's first image, as the platform's picture loader takes it.
-    const bool ok = IconImageCount(bytes) > 0 && IconDecodeImage(bytes, 0, &out->image);
+    bool ok = false;
+    MetafileFrame frame;
+    if (MetafileMeasure(bytes, false, &frame)) {
+        out->metafile.assign(bytes);
+        out->frame = frame;
+        ok = true;
+    } else {
+        // Icon pictures are the file's first image, as the platform's picture loader takes it.
+        ok = IconImageCount(bytes) > 0 && IconDecodeImage(bytes, 0, &out->image);
+    }
     DisposeHandle(data);
-    if (ok) out->transparent = true;  // icons always draw through their mask
+    // Icons draw through their mask and metafiles only where they draw: both are transparent.
+    if (ok) out->transparent = true;
     return ok;
 }
 
@@ -56,6 +70,14 @@ OSErr Render(const WindowsPictureData& picture, int width, int height, GWorldPtr
         const RGBColor& back = KindEngineGlobals().thumbBackground;
         cairo_set_source_rgb(cr, (back.red >> 8) / 255.0, (back.green >> 8) / 255.0, (back.blue >> 8) / 255.0);
         cairo_paint(cr);
+    }
+    if (!picture.metafile.empty()) {
+        MetafilePlay(picture.metafile, false, cr, width, height);
+        cairo_destroy(cr);
+        cairo_surface_flush(target);
+        UnlockPixels(world);
+        *offscreen = world;
+        return noErr;
     }
     const IconImage& image = picture.image;
     cairo_surface_t* source = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image.width, image.height);
@@ -87,6 +109,8 @@ OSErr Render(const WindowsPictureData& picture, int width, int height, GWorldPtr
 }  // namespace
 
 void KindRegisterWindowsPictures() {
+    KindRegister('EMF ', kKindHandlerBuiltin, "Windows Metafile", kKindCategoryIllustration);
+    KindRegister('WMF ', kKindHandlerBuiltin, "Windows Metafile", kKindCategoryIllustration);
     KindRegister('ICO ', kKindHandlerBuiltin, "Windows Icon", kKindCategoryImage);
 }
 
@@ -98,7 +122,7 @@ OSErr WindowsPictureGetInfo(const FSSpec* spec, KindInfoRec* info, GWorldPtr* of
     info->colorSpace = 'RGB ';
     WindowsPictureData picture;
     if (!WindowsPictureOpen(spec, &picture)) return kWindowsPictureOpenErr;
-    int width = picture.image.width, height = picture.image.height;
+    int width = picture.Width(), height = picture.Height();
     info->width = UInt32(width);
     info->height = UInt32(height);
     if (!offscreen) return noErr;
@@ -119,5 +143,5 @@ OSErr WindowsPictureMakeThumbnail(const FSSpec* spec, GWorldPtr* offscreen) {
     *offscreen = nullptr;
     WindowsPictureData picture;
     if (!WindowsPictureOpen(spec, &picture)) return kWindowsPictureOpenErr;
-    return Render(picture, picture.image.width, picture.image.height, offscreen);
+    return Render(picture, picture.Width(), picture.Height(), offscreen);
 }

@@ -1,4 +1,5 @@
-// The Windows picture kinds of the built-in readers: icons ('ICO '), registered by the family
+// The Windows picture kinds of the built-in readers: metafiles ('EMF ', 'WMF ': enhanced and
+// placeable metafiles, measured at 96 dots per inch) and icons ('ICO '), registered by the family
 // only for edition codes 200 and 500. The file is read whole and its picture rendered into a
 // 32-bit offscreen: at most the thumbnail size for the catalog, at its own size for the views;
 // transparent parts show the engine's thumbnail background colour.
