@@ -51,7 +51,10 @@ struct PreferencesRec {
     UInt8 reserved1C6[2];
     UInt32 photoCdSize;                  // 0x01C8 1 small, 2 normal, 3 large
     SInt32 galleryImageLevel;            // 0x01CC 1..9
-    UInt8 reserved1D0[0x278 - 0x1D0];
+    // The import settings new catalogs start with (the 116-byte record of the catalog engine,
+    // in its native order); all zero until the user first sets them.
+    UInt8 defaultImportSettings[116];    // 0x01D0
+    UInt8 reserved244[0x278 - 0x244];
     RGBColor backgroundColor;            // 0x0278 transparency background
     UInt8 reserved27E[0x628 - 0x27E];
     UInt8 findOptions[3];                // 0x0628
@@ -119,6 +122,7 @@ static_assert(offsetof(PreferencesRec, thumbnailFontDisplay) == 0x08D4);
 static_assert(offsetof(PreferencesRec, mediaFontDisplay) == 0x08D5);
 static_assert(offsetof(PreferencesRec, viewOption) == 0x08E0);
 static_assert(offsetof(PreferencesRec, windowRect) == 0x08E4);
+static_assert(offsetof(PreferencesRec, defaultImportSettings) == 0x01D0);
 static_assert(offsetof(PreferencesRec, viewSetting) == 0x08EE);
 static_assert(offsetof(PreferencesRec, viewFlags) == 0x08F0);
 static_assert(offsetof(PreferencesRec, viewBlock320) == 0x08F4);

@@ -1,7 +1,7 @@
 # Fails when a core library includes a header of a library above it. The link lines catch calls
 # across the layers; this catches the includes that would bring a type or an inline function
 # down with them. Run as: cmake -DSOURCE_DIR=<checkout> -P CheckIncludes.cmake
-set(layers platform foundation media catalog import window output)
+set(layers platform foundation media catalog import window output app)
 set(bad "")
 list(LENGTH layers count)
 math(EXPR last "${count} - 1")

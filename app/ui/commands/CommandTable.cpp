@@ -1,0 +1,150 @@
+#include "app/ui/commands/CommandTable.h"
+
+#include "app/FrameList.h"
+#include "app/RecentCatalogs.h"
+#include "app/ui/CMainFrame.h"
+#include "app/ui/CQuantaroApp.h"
+#include "catalog/sort/SortKeys.h"
+#include "catalog/tables/CatalogTables.h"
+#include "foundation/settings/Preferences.h"
+#include "foundation/settings/PreferencesRec.h"
+#include "foundation/ui/CAbout.h"
+#include "foundation/ui/UiText.h"
+#include "window/ui/CMediaStatusBar.h"
+#include "window/ui/CMyTabCtrl.h"
+#include "window/view/ViewFilters.h"
+#include "window/view/ViewModes.h"
+#include "window/view/ViewSelection.h"
+#include "window/ui/CGridView.h"
+
+#include <wx/filedlg.h>
+
+namespace {
+
+CatalogRec* Catalog(const CommandContext& c) { return c.frame->GetCatalog(); }
+ViewRec* View(const CommandContext& c) { return c.frame->GetViewRec(); }
+
+// ---- rules ------------------------------------------------------------------------------------
+
+const Rule kHasView([](const CommandContext& c) { return View(c) != nullptr; });
+const Rule kHasItems([](const CommandContext& c) { return View(c) && ViewItemCount(View(c)) > 0; });
+const Rule kHasSelection([](const CommandContext& c) { return View(c) && ViewCountSelected(View(c)) >= 1; });
+const Rule kInMediaView([](const CommandContext& c) { return View(c) && ViewGetMode(View(c)) == kViewMedia; });
+const Rule kHasHiddenItems([](const CommandContext& c) { return Catalog(c) && Catalog(c)->hiddenCount > 0; });
+const Rule kHasFile([](const CommandContext& c) { return Catalog(c) && !Catalog(c)->fileSpec.path.empty(); });
+const Rule kModified([](const CommandContext& c) { return Catalog(c) && CatalogIsModified(Catalog(c)); });
+const Rule kRecentNotEmpty([](const CommandContext&) { return GetApp().Recent().Size() > 0; });
+const Rule kCanGoBack([](const CommandContext& c) { return View(c) && ViewCanGoBack(View(c)); });
+const Rule kCanGoForward([](const CommandContext& c) { return View(c) && ViewCanGoForward(View(c)); });
+const Rule kTasksRunning([](const CommandContext& c) { return c.frame->GetStatusBarWindow()->BusyCount() != 0; });
+const Rule kRecentEntry([](const CommandContext& c) {
+    return GetApp().Recent().At(std::size_t(c.id - kFirstRecentCommand)) != nullptr;
+});
+const Rule kWindowEntry([](const CommandContext& c) {
+    return GetApp().GetFrameAt(std::size_t(c.id - kFirstWindowCommand)) != nullptr;
+});
+const Rule kTabIsThis([](const CommandContext& c) { return c.frame->GetTabCtrl()->GetCurSel() == c.id - 32791; });
+const Rule kBarsShown([](const CommandContext& c) { return c.frame->BarsShown(); });
+
+// ---- actions ----------------------------------------------------------------------------------
+
+void Redraw(const CommandContext& c) {
+    c.frame->GetGridView()->ShowDamage();
+    c.frame->UpdateTitle();
+}
+
+void Sort(const CommandContext& c, UInt32 key) {
+    const UInt8 mode = GetPreferences()->naturalSortOrder ? kSortTextNatural : kSortTextByteOrder;
+    ViewSortByField(View(c), key, mode);
+    c.frame->GetGridView()->RedrawAll();
+}
+
+void Open(const CommandContext& c) {
+    wxFileDialog dialog(c.frame, LoadUiString(13801), wxString(), "*.lxc",
+                        "Lyrex Catalog Files (*.lxc)|*.lxc|All Files (*.*)|*", wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (dialog.ShowModal() == wxID_OK) GetApp().OpenCatalogInFrame(c.frame, Utf8FromWx(dialog.GetPath()));
+}
+
+void Close(const CommandContext& c) {
+    GetApp().closeKeepsLast = true;
+    c.frame->Close();
+    GetApp().closeKeepsLast = false;
+}
+
+std::vector<CommandRow> MakeRows() {
+    std::vector<CommandRow> rows;
+    auto add = [&rows](int first, int last, Rule enabled, Rule checked, std::function<void(const CommandContext&)> run,
+                       bool replacesCatalog = false) {
+        rows.push_back(CommandRow{first, last, std::move(enabled), std::move(checked), std::move(run), replacesCatalog});
+    };
+    const Rule always;
+    // File
+    add(57600, 57600, always, {}, [](const CommandContext&) { GetApp().NewFrame(true); });
+    add(57601, 57601, always, {}, Open, true);
+    add(kFirstRecentCommand, kFirstRecentCommand + 9, kRecentEntry, {}, [](const CommandContext& c) {
+        if (const std::string* path = GetApp().Recent().At(std::size_t(c.id - kFirstRecentCommand)))
+            GetApp().OpenCatalogInFrame(c.frame, *path);
+    }, true);
+    add(33014, 33014, kRecentNotEmpty, {}, [](const CommandContext&) {
+        GetApp().Recent().Clear();
+        GetApp().BuildRecentMenu();
+    });
+    add(57602, 57602, always, {}, Close, true);
+    add(57603, 57603, kModified || !kHasFile, {}, [](const CommandContext& c) { c.frame->Save(); });
+    add(32823, 32823, kHasView, {}, [](const CommandContext& c) { c.frame->SaveAs(); });
+    add(190, 190, kHasView, {}, [](const CommandContext& c) { c.frame->ImportFromFilesFolders(); });
+    add(33102, 33102, kTasksRunning, {}, [](const CommandContext& c) { c.frame->CancelRunningTasks(true); });
+    add(32836, 32836, always, {}, [](const CommandContext&) { GetApp().CloseAllFrames(); }, true);
+    // Edit
+    add(32854, 32854, !kInMediaView && kHasItems, {}, [](const CommandContext& c) { ViewSelectAll(View(c)); Redraw(c); });
+    add(32855, 32855, kHasSelection, {}, [](const CommandContext& c) { ViewDeselectAll(View(c)); Redraw(c); });
+    add(32856, 32856, !kInMediaView && kHasItems, {}, [](const CommandContext& c) { ViewInvertSelection(View(c)); Redraw(c); });
+    // View
+    add(32791, 32793, kHasView, kTabIsThis, [](const CommandContext& c) { c.frame->SetViewMode(c.id - 32791); });
+    add(32918, 32918, kHasView, kBarsShown, [](const CommandContext& c) { c.frame->ToggleBars(); });
+    add(32872, 32872, kHasView, {}, [](const CommandContext& c) { ViewZoom(View(c), true); c.frame->GetGridView()->RedrawAll(); });
+    add(32873, 32873, kHasView, {}, [](const CommandContext& c) { ViewZoom(View(c), false); c.frame->GetGridView()->RedrawAll(); });
+    add(32857, 32857, kHasHiddenItems, {}, [](const CommandContext& c) { ViewShowAll(View(c)); c.frame->GetGridView()->RedrawAll(); c.frame->UpdateTitle(); });
+    add(32858, 32858, kHasHiddenItems, {}, [](const CommandContext& c) { ViewShowHidden(View(c)); c.frame->GetGridView()->RedrawAll(); c.frame->UpdateTitle(); });
+    add(32859, 32859, kHasSelection, {}, [](const CommandContext& c) { ViewShowSelected(View(c)); c.frame->GetGridView()->RedrawAll(); c.frame->UpdateTitle(); });
+    add(32917, 32917, kHasSelection, {}, [](const CommandContext& c) { ViewHideSelected(View(c)); c.frame->GetGridView()->RedrawAll(); c.frame->UpdateTitle(); });
+    add(33272, 33272, kCanGoBack, {}, [](const CommandContext& c) { ViewGoBack(View(c)); c.frame->GetGridView()->RedrawAll(); c.frame->UpdateTitle(); });
+    add(33273, 33273, kCanGoForward, {}, [](const CommandContext& c) { ViewGoForward(View(c)); c.frame->GetGridView()->RedrawAll(); c.frame->UpdateTitle(); });
+    const Rule sortKeySet([](const CommandContext& c) { return c.frame->SortKeyOf(c.id) != 0; });
+    add(33199, 33250, sortKeySet && kHasItems, {}, [](const CommandContext& c) {
+        Sort(c, c.frame->SortKeyOf(c.id));
+    });
+    add(32920, 32920, kHasItems && !kInMediaView, {}, [](const CommandContext& c) { Sort(c, kSortReverse); });
+    // Window
+    add(32796, 32796, always, {}, [](const CommandContext&) { GetApp().TileDown(); });
+    add(32797, 32797, always, {}, [](const CommandContext&) { GetApp().TileAcross(); });
+    add(57650, 57650, always, {}, [](const CommandContext&) { GetApp().Cascade(); });
+    add(kFirstWindowCommand, kFirstWindowCommand + 9, kWindowEntry, {}, [](const CommandContext& c) {
+        ActivateFrame(dynamic_cast<CMainFrame*>(GetApp().GetFrameAt(std::size_t(c.id - kFirstWindowCommand))), true);
+    });
+    // Help
+    add(57664, 57664, always, {}, [](const CommandContext& c) {
+        CAbout about(true, c.frame);
+        about.ShowModal();
+    });
+    return rows;
+}
+
+}  // namespace
+
+const std::vector<CommandRow>& CommandRows() {
+    static const std::vector<CommandRow> rows = MakeRows();
+    return rows;
+}
+
+const CommandRow* FindCommandRow(int id) {
+    for (const CommandRow& row : CommandRows()) {
+        if (id >= row.first && id <= row.last) return row.run ? &row : nullptr;
+    }
+    return nullptr;
+}
+
+bool CommandIsEnabled(const CommandContext& context) {
+    const CommandRow* row = FindCommandRow(context.id);
+    return row && row->enabled(context);
+}

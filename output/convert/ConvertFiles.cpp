@@ -1,0 +1,46 @@
+#include "output/convert/ConvertFiles.h"
+
+#include "platform/FileFaults.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <vector>
+
+FSSpec ConversionTargetSpec(const FSSpec& source, const std::string& extension, const FSSpec* destination) {
+    std::string name = FSSpecName(source);
+    const auto dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    name += "." + extension;
+    const std::string folder = destination ? destination->path : FSSpecFolderPath(source);
+    FSSpec target;
+    FSMakeFSSpecFromPath(folder + "/" + name, &target);
+    target.path = folder + "/" + name;
+    return target;
+}
+
+OSErr MakeConversionTempFile(const std::string& folder, FSSpec* temp) {
+    std::string pattern = folder + "/~Lyrex Temporary File-XXXXXX";
+    std::vector<char> buf(pattern.begin(), pattern.end());
+    buf.push_back('\0');
+    const int fd = mkstemp(buf.data());
+    if (fd < 0) return OSErrFromErrno(errno);
+    close(fd);
+    const std::string path(buf.data());
+    FSMakeFSSpecFromPath(path, temp);
+    temp->path = path;
+    return noErr;
+}
+
+OSErr FinishConversion(const FSSpec& temp, const FSSpec& target, const FSSpec& source, bool inPlace) {
+    OSErr err = FileFaultCheck(0, FileFaultPoint::kReplace, 0);
+    if (err == noErr && std::rename(temp.path.c_str(), target.path.c_str()) != 0) err = OSErrFromErrno(errno);
+    if (err != noErr) {
+        unlink(temp.path.c_str());
+        return err;
+    }
+    if (inPlace && !(target == source)) unlink(source.path.c_str());
+    return noErr;
+}
