@@ -10,6 +10,9 @@
 #include "foundation/settings/PreferencesRec.h"
 #include "foundation/ui/CAbout.h"
 #include "foundation/ui/UiText.h"
+#include "output/fileactions/MissingFiles.h"
+#include "output/ui/convert/ConvertCommands.h"
+#include "output/ui/fileactions/WxResetPathsPrompts.h"
 #include "window/ui/CMediaStatusBar.h"
 #include "window/ui/CMyTabCtrl.h"
 #include "window/view/ViewFilters.h"
@@ -115,6 +118,18 @@ std::vector<CommandRow> MakeRows() {
         Sort(c, c.frame->SortKeyOf(c.id));
     });
     add(32920, 32920, kHasItems && !kInMediaView, {}, [](const CommandContext& c) { Sort(c, kSortReverse); });
+    // Items: the conversions run over the selected items, or every shown one when the dialog
+    // says so; converted files may join the catalog, so the view is drawn again.
+    add(33125, 33125, kHasItems, {}, [](const CommandContext& c) { ConvertImageFilesCommand(c.frame, View(c)); Redraw(c); });
+    add(33126, 33126, kHasItems, {}, [](const CommandContext& c) { ConvertSoundFilesCommand(c.frame, View(c)); Redraw(c); });
+    add(33127, 33127, kHasItems, {}, [](const CommandContext& c) { ConvertMovieFilesCommand(c.frame, View(c)); Redraw(c); });
+    add(32865, 32865, kHasItems, {}, [](const CommandContext& c) {
+        WxResetPathsPrompts prompts(c.frame);
+        LocateReport report;
+        ResetPaths(View(c), true, prompts, &report);
+        c.frame->GetGridView()->RedrawAll();
+        c.frame->UpdateTitle();
+    });
     // Window
     add(32796, 32796, always, {}, [](const CommandContext&) { GetApp().TileDown(); });
     add(32797, 32797, always, {}, [](const CommandContext&) { GetApp().TileAcross(); });
