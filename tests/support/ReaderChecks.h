@@ -12,12 +12,15 @@
 
 namespace support {
 
-inline void ExpectKindsRegisteredExceptUnder400(std::initializer_list<OSType> types, int handler, int category) {
+inline void ExpectKindsRegisteredExceptUnder400(std::initializer_list<OSType> types, int handler,
+                                                int category) {
     for (SInt32 edition : {200, 400, 500}) {
         ASSERT_EQ(KindEngineInit(nullptr, 0, edition, 200), noErr);
         for (OSType type : types) {
             EXPECT_EQ(KindGetHandler(type), edition == 400 ? 1 : handler) << edition;
-            if (edition != 400) { EXPECT_EQ(KindGetCategory(type), category); }
+            if (edition != 400) {
+                EXPECT_EQ(KindGetCategory(type), category);
+            }
         }
         KindEngineShutdown();
         KindTableClear();

@@ -650,9 +650,12 @@ void PlayEmf(std::string_view b, const EmfHeader& h, Player& p) {
         case 34: p.Restore(std::int32_t(u32(8))); break;
         case 37: p.SelectObject(u32(8)); break;
         case 40: p.DeleteObject(u32(8)); break;
-        case 38: putPen(12, i32(16), 24); break;  // CreatePen: slot, style, width (x, y), colour
-        // ExtCreatePen: slot, bitmap offsets and sizes, style, width, brush style, colour
-        case 95: putPen(28, u32(32), 40); break;
+        case 38:  // CreatePen: slot, style, width (x, y), colour
+            putPen(12, i32(16), 24);
+            break;
+        case 95:  // ExtCreatePen: slot, bitmap offsets and sizes, style, width, brush style, colour
+            putPen(28, u32(32), 40);
+            break;
         case 39: {  // CreateBrushIndirect: slot, style, colour, hatch
             GdiObject o;
             o.kind = GdiObject::BrushObject;

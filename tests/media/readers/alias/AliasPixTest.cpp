@@ -175,7 +175,8 @@ TEST_F(AliasPixTest, HeaderErrors) {
 }
 
 TEST_F(AliasPixTest, AliasKindsAreRegisteredUnderEditions200And500AndReachTheReader) {
-    ASSERT_NO_FATAL_FAILURE(support::ExpectKindsRegisteredExceptUnder400({OSType('ALS '), OSType('APIX')}, kKindHandlerBuiltin, kKindCategoryImage));
+    ASSERT_NO_FATAL_FAILURE(support::ExpectKindsRegisteredExceptUnder400(
+        {OSType('ALS '), OSType('APIX')}, kKindHandlerBuiltin, kKindCategoryImage));
     ASSERT_EQ(KindEngineInit(nullptr, 0, 200, 200), noErr);
     const std::string path = temp.Write("scene.als", Pix(8, 8, 24, SquareRuns()));
     KindFileRec file;

@@ -146,7 +146,9 @@ TEST_F(CorelDrawTest, DamagedOrMissingPreviewsAreRefused) {
 }
 
 TEST_F(CorelDrawTest, CorelKindsAreRegisteredUnderEditions200And500AndReachTheReader) {
-    ASSERT_NO_FATAL_FAILURE(support::ExpectKindsRegisteredExceptUnder400({'CDR ', 'CDR5', 'CDR6', 'CDR7', 'CDR8', 'CDR9', 'CDRA'}, kKindHandlerBuiltin, kKindCategoryIllustration));
+    ASSERT_NO_FATAL_FAILURE(
+        support::ExpectKindsRegisteredExceptUnder400({'CDR ', 'CDR5', 'CDR6', 'CDR7', 'CDR8', 'CDR9', 'CDRA'},
+                                                     kKindHandlerBuiltin, kKindCategoryIllustration));
     ASSERT_EQ(KindEngineInit(nullptr, 0, 200, 200), noErr);
     const std::string path = temp.Write("drawing.cdr", Riff(Chunk("DISP", std::string(4, '\0') + Dib(40, 24))));
     KindFileRec file;

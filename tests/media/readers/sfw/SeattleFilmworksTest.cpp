@@ -162,7 +162,8 @@ TEST_F(SeattleFilmworksTest, DataThatCannotBeConvertedIsRefused) {
 }
 
 TEST_F(SeattleFilmworksTest, SfwKindsAreRegisteredUnderEditions200And500AndReachTheReader) {
-    ASSERT_NO_FATAL_FAILURE(support::ExpectKindsRegisteredExceptUnder400({OSType('SFW '), OSType('SFWI')}, kKindHandlerBuiltin, kKindCategoryImage));
+    ASSERT_NO_FATAL_FAILURE(support::ExpectKindsRegisteredExceptUnder400(
+        {OSType('SFW '), OSType('SFWI')}, kKindHandlerBuiltin, kKindCategoryImage));
     ASSERT_EQ(KindEngineInit(nullptr, 0, 200, 200), noErr);
     const std::string path = temp.Write("roll.sfw", ToSfw(MakeJpeg()));
     KindFileRec file;

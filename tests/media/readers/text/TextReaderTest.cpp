@@ -153,7 +153,9 @@ TEST_F(TextReaderTest, DocumentsWithoutTextAndMissingFilesFail) {
 }
 
 TEST_F(TextReaderTest, TextKindsAreRegisteredUnderEditions200And500AndReadThroughTheEngine) {
-    ASSERT_NO_FATAL_FAILURE(support::ExpectKindsRegisteredExceptUnder400({OSType('TEXT'), OSType('TXT '), OSType('ttro'), OSType('CWWP')}, kKindHandlerText, kKindCategoryText));
+    ASSERT_NO_FATAL_FAILURE(support::ExpectKindsRegisteredExceptUnder400(
+        {OSType('TEXT'), OSType('TXT '), OSType('ttro'), OSType('CWWP')}, kKindHandlerText,
+        kKindCategoryText));
     ASSERT_EQ(KindEngineInit(nullptr, 0, 200, 200), noErr);
     const std::string made = temp.Write("notes.txt", "Shopping\nbread\nmilk\n");
     for (const std::string& path : {made}) {
