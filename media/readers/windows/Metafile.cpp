@@ -630,6 +630,15 @@ void PlayEmf(std::string_view b, const EmfHeader& h, Player& p) {
             }
             return true;
         };
+        // A pen record: the slot at 8, the style and colour at the given offsets, the width as read.
+        auto putPen = [&](std::size_t styleAt, double width, std::size_t colourAt) {
+            GdiObject o;
+            o.kind = GdiObject::PenObject;
+            o.pen.none = (u32(styleAt) & 0xF) == kPenNull;
+            o.pen.width = width;
+            o.pen.colour = FromColorRef(u32(colourAt));
+            p.PutObject(u32(8), o);
+        };
         switch (type) {
         case 9: p.SetWindowExt(i32(8), i32(12)); break;
         case 10: p.SetWindowOrg(i32(8), i32(12)); break;
@@ -641,24 +650,12 @@ void PlayEmf(std::string_view b, const EmfHeader& h, Player& p) {
         case 34: p.Restore(std::int32_t(u32(8))); break;
         case 37: p.SelectObject(u32(8)); break;
         case 40: p.DeleteObject(u32(8)); break;
-        case 38: {  // CreatePen: slot, style, width (x, y), colour
-            GdiObject o;
-            o.kind = GdiObject::PenObject;
-            o.pen.none = (u32(12) & 0xF) == kPenNull;
-            o.pen.width = i32(16);
-            o.pen.colour = FromColorRef(u32(24));
-            p.PutObject(u32(8), o);
+        case 38:  // CreatePen: slot, style, width (x, y), colour
+            putPen(12, i32(16), 24);
             break;
-        }
-        case 95: {  // ExtCreatePen: slot, bitmap offsets and sizes, style, width, brush style, colour
-            GdiObject o;
-            o.kind = GdiObject::PenObject;
-            o.pen.none = (u32(28) & 0xF) == kPenNull;
-            o.pen.width = u32(32);
-            o.pen.colour = FromColorRef(u32(40));
-            p.PutObject(u32(8), o);
+        case 95:  // ExtCreatePen: slot, bitmap offsets and sizes, style, width, brush style, colour
+            putPen(28, u32(32), 40);
             break;
-        }
         case 39: {  // CreateBrushIndirect: slot, style, colour, hatch
             GdiObject o;
             o.kind = GdiObject::BrushObject;

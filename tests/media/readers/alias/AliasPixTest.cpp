@@ -8,6 +8,7 @@
 #include "media/readers/raw/BuiltinRawReaders.h"
 #include "platform/Handles.h"
 #include "support/FileSpecs.h"
+#include "support/ReaderChecks.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -174,15 +175,8 @@ TEST_F(AliasPixTest, HeaderErrors) {
 }
 
 TEST_F(AliasPixTest, AliasKindsAreRegisteredUnderEditions200And500AndReachTheReader) {
-    for (SInt32 edition : {200, 400, 500}) {
-        ASSERT_EQ(KindEngineInit(nullptr, 0, edition, 200), noErr);
-        for (OSType type : {OSType('ALS '), OSType('APIX')}) {
-            EXPECT_EQ(KindGetHandler(type), edition == 400 ? 1 : kKindHandlerBuiltin) << edition;
-            if (edition != 400) { EXPECT_EQ(KindGetCategory(type), kKindCategoryImage); }
-        }
-        KindEngineShutdown();
-        KindTableClear();
-    }
+    ASSERT_NO_FATAL_FAILURE(support::ExpectKindsRegisteredExceptUnder400(
+        {OSType('ALS '), OSType('APIX')}, kKindHandlerBuiltin, kKindCategoryImage));
     ASSERT_EQ(KindEngineInit(nullptr, 0, 200, 200), noErr);
     const std::string path = temp.Write("scene.als", Pix(8, 8, 24, SquareRuns()));
     KindFileRec file;

@@ -7,6 +7,7 @@
 #include "media/readers/raw/BuiltinRawReaders.h"
 #include "platform/Handles.h"
 #include "support/FileSpecs.h"
+#include "support/ReaderChecks.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -145,16 +146,9 @@ TEST_F(CorelDrawTest, DamagedOrMissingPreviewsAreRefused) {
 }
 
 TEST_F(CorelDrawTest, CorelKindsAreRegisteredUnderEditions200And500AndReachTheReader) {
-    const OSType types[] = {'CDR ', 'CDR5', 'CDR6', 'CDR7', 'CDR8', 'CDR9', 'CDRA'};
-    for (SInt32 edition : {200, 400, 500}) {
-        ASSERT_EQ(KindEngineInit(nullptr, 0, edition, 200), noErr);
-        for (OSType type : types) {
-            EXPECT_EQ(KindGetHandler(type), edition == 400 ? 1 : kKindHandlerBuiltin) << edition;
-            if (edition != 400) { EXPECT_EQ(KindGetCategory(type), kKindCategoryIllustration); }
-        }
-        KindEngineShutdown();
-        KindTableClear();
-    }
+    ASSERT_NO_FATAL_FAILURE(
+        support::ExpectKindsRegisteredExceptUnder400({'CDR ', 'CDR5', 'CDR6', 'CDR7', 'CDR8', 'CDR9', 'CDRA'},
+                                                     kKindHandlerBuiltin, kKindCategoryIllustration));
     ASSERT_EQ(KindEngineInit(nullptr, 0, 200, 200), noErr);
     const std::string path = temp.Write("drawing.cdr", Riff(Chunk("DISP", std::string(4, '\0') + Dib(40, 24))));
     KindFileRec file;

@@ -11,6 +11,7 @@
 #include "platform/imaging/GraphicsImporter.h"
 #include "platform/imaging/codecs/JpegCodec.h"
 #include "support/FileSpecs.h"
+#include "support/ReaderChecks.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -161,15 +162,8 @@ TEST_F(SeattleFilmworksTest, DataThatCannotBeConvertedIsRefused) {
 }
 
 TEST_F(SeattleFilmworksTest, SfwKindsAreRegisteredUnderEditions200And500AndReachTheReader) {
-    for (SInt32 edition : {200, 400, 500}) {
-        ASSERT_EQ(KindEngineInit(nullptr, 0, edition, 200), noErr);
-        for (OSType type : {OSType('SFW '), OSType('SFWI')}) {
-            EXPECT_EQ(KindGetHandler(type), edition == 400 ? 1 : kKindHandlerBuiltin) << edition;
-            if (edition != 400) { EXPECT_EQ(KindGetCategory(type), kKindCategoryImage); }
-        }
-        KindEngineShutdown();
-        KindTableClear();
-    }
+    ASSERT_NO_FATAL_FAILURE(support::ExpectKindsRegisteredExceptUnder400(
+        {OSType('SFW '), OSType('SFWI')}, kKindHandlerBuiltin, kKindCategoryImage));
     ASSERT_EQ(KindEngineInit(nullptr, 0, 200, 200), noErr);
     const std::string path = temp.Write("roll.sfw", ToSfw(MakeJpeg()));
     KindFileRec file;

@@ -6,6 +6,7 @@
 #include "media/readers/text/TextReader.h"
 #include "platform/Handles.h"
 #include "support/FileSpecs.h"
+#include "support/ReaderChecks.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -152,15 +153,9 @@ TEST_F(TextReaderTest, DocumentsWithoutTextAndMissingFilesFail) {
 }
 
 TEST_F(TextReaderTest, TextKindsAreRegisteredUnderEditions200And500AndReadThroughTheEngine) {
-    for (SInt32 edition : {200, 400, 500}) {
-        ASSERT_EQ(KindEngineInit(nullptr, 0, edition, 200), noErr);
-        for (OSType type : {OSType('TEXT'), OSType('TXT '), OSType('ttro'), OSType('CWWP')}) {
-            EXPECT_EQ(KindGetHandler(type), edition == 400 ? 1 : kKindHandlerText) << edition;
-            if (edition != 400) { EXPECT_EQ(KindGetCategory(type), kKindCategoryText); }
-        }
-        KindEngineShutdown();
-        KindTableClear();
-    }
+    ASSERT_NO_FATAL_FAILURE(support::ExpectKindsRegisteredExceptUnder400(
+        {OSType('TEXT'), OSType('TXT '), OSType('ttro'), OSType('CWWP')}, kKindHandlerText,
+        kKindCategoryText));
     ASSERT_EQ(KindEngineInit(nullptr, 0, 200, 200), noErr);
     const std::string made = temp.Write("notes.txt", "Shopping\nbread\nmilk\n");
     for (const std::string& path : {made}) {
