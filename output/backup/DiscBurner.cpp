@@ -24,14 +24,6 @@ bool BurnReady() {
     return ready;
 }
 
-OSErr Fail(FileFailure* failure, OSErr err, const std::string& path) {
-    if (failure) {
-        failure->err = err;
-        failure->path = path;
-    }
-    return err;
-}
-
 }  // namespace
 
 std::vector<OpticalDrive> FindWritableDrives() {
@@ -57,12 +49,12 @@ std::vector<OpticalDrive> FindWritableDrives() {
 OSErr BurnDiscImage(const std::string& driveAddress, const std::string& imagePath, const CopyProgressProc& progress,
                     FileFailure* failure) {
     struct stat st{};
-    if (stat(imagePath.c_str(), &st) != 0) return Fail(failure, fnfErr, imagePath);
-    if (!BurnReady()) return Fail(failure, ioErr, driveAddress);
+    if (stat(imagePath.c_str(), &st) != 0) return RecordFailure(failure, fnfErr, imagePath);
+    if (!BurnReady()) return RecordFailure(failure, ioErr, driveAddress);
     burn_drive_info* infos = nullptr;
     char adr[BURN_DRIVE_ADR_LEN] = {};
     std::strncpy(adr, driveAddress.c_str(), sizeof adr - 1);
-    if (burn_drive_scan_and_grab(&infos, adr, 1) != 1 || !infos) return Fail(failure, dirNFErr, driveAddress);
+    if (burn_drive_scan_and_grab(&infos, adr, 1) != 1 || !infos) return RecordFailure(failure, dirNFErr, driveAddress);
     burn_drive* drive = infos[0].drive;
     auto release = [&] {
         burn_drive_release(drive, 0);
@@ -71,7 +63,7 @@ OSErr BurnDiscImage(const std::string& driveAddress, const std::string& imagePat
     const burn_disc_status status = burn_disc_get_status(drive);
     if (status != BURN_DISC_BLANK && status != BURN_DISC_APPENDABLE) {
         release();
-        return Fail(failure, wrPermErr, driveAddress);
+        return RecordFailure(failure, wrPermErr, driveAddress);
     }
 
     burn_source* source = burn_file_source_new(imagePath.c_str(), nullptr);
@@ -111,5 +103,5 @@ OSErr BurnDiscImage(const std::string& driveAddress, const std::string& imagePat
     burn_session_free(session);
     burn_disc_free(disc);
     release();
-    return err == noErr ? noErr : Fail(failure, err, err == ioErr || err == wrPermErr ? driveAddress : imagePath);
+    return err == noErr ? noErr : RecordFailure(failure, err, err == ioErr || err == wrPermErr ? driveAddress : imagePath);
 }

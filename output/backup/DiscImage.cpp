@@ -32,14 +32,6 @@ bool IsoReady() {
     return ready;
 }
 
-OSErr Fail(FileFailure* failure, OSErr err, const std::string& path) {
-    if (failure) {
-        failure->err = err;
-        failure->path = path;
-    }
-    return err;
-}
-
 struct ImageDeleter {
     void operator()(IsoImage* image) const { iso_image_unref(image); }
 };
@@ -57,24 +49,24 @@ struct SourceDeleter {
 
 OSErr WriteDiscImage(const std::string& folder, const std::string& imagePath, const std::string& volumeId,
                      const CopyProgressProc& progress, FileFailure* failure) {
-    if (!IsoReady()) return Fail(failure, ioErr, imagePath);
+    if (!IsoReady()) return RecordFailure(failure, ioErr, imagePath);
     struct stat st{};
-    if (lstat(imagePath.c_str(), &st) == 0) return Fail(failure, dupFNErr, imagePath);
-    if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return Fail(failure, dirNFErr, folder);
+    if (lstat(imagePath.c_str(), &st) == 0) return RecordFailure(failure, dupFNErr, imagePath);
+    if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return RecordFailure(failure, dirNFErr, folder);
 
     std::string volid = volumeId.substr(0, 32);
     IsoImage* rawImage = nullptr;
-    if (iso_image_new(volid.c_str(), &rawImage) < 0) return Fail(failure, memFullErr, imagePath);
+    if (iso_image_new(volid.c_str(), &rawImage) < 0) return RecordFailure(failure, memFullErr, imagePath);
     std::unique_ptr<IsoImage, ImageDeleter> image(rawImage);
     iso_image_set_application_id(image.get(), const_cast<char*>("LYREX ONDREL"));
     iso_tree_set_follow_symlinks(image.get(), 0);
     iso_tree_set_ignore_hidden(image.get(), 0);
     if (int r = iso_tree_add_dir_rec(image.get(), iso_image_get_root(image.get()), folder.c_str()); r < 0)
-        return Fail(failure, r == ISO_OUT_OF_MEM ? OSErr(memFullErr) : OSErr(ioErr), folder);
+        return RecordFailure(failure, r == ISO_OUT_OF_MEM ? OSErr(memFullErr) : OSErr(ioErr), folder);
 
     IsoWriteOpts* rawOpts = nullptr;
     // Profile 2: a disc to be read elsewhere (permissions and owners made sensible for readers).
-    if (iso_write_opts_new(&rawOpts, 2) < 0) return Fail(failure, memFullErr, imagePath);
+    if (iso_write_opts_new(&rawOpts, 2) < 0) return RecordFailure(failure, memFullErr, imagePath);
     std::unique_ptr<IsoWriteOpts, OptsDeleter> opts(rawOpts);
     iso_write_opts_set_rockridge(opts.get(), 1);
     iso_write_opts_set_joliet(opts.get(), 1);
@@ -83,7 +75,7 @@ OSErr WriteDiscImage(const std::string& folder, const std::string& imagePath, co
 
     burn_source* rawSource = nullptr;
     if (int r = iso_image_create_burn_source(image.get(), opts.get(), &rawSource); r < 0 || !rawSource)
-        return Fail(failure, ioErr, imagePath);
+        return RecordFailure(failure, ioErr, imagePath);
     std::unique_ptr<burn_source, SourceDeleter> source(rawSource);
     const SInt64 total = SInt64(source->get_size(source.get()));
 
@@ -96,16 +88,16 @@ OSErr WriteDiscImage(const std::string& folder, const std::string& imagePath, co
         std::snprintf(suffix, sizeof suffix, ".%d-%d.part", int(getpid()), n);
         temp = folderOfImage + "/." + name + suffix;
         out = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (out < 0 && errno != EEXIST) return Fail(failure, OSErrFromErrno(errno), imagePath);
+        if (out < 0 && errno != EEXIST) return RecordFailure(failure, OSErrFromErrno(errno), imagePath);
     }
-    if (out < 0) return Fail(failure, dupFNErr, imagePath);
+    if (out < 0) return RecordFailure(failure, dupFNErr, imagePath);
     auto drop = [&](OSErr err, const std::string& path) {
         close(out);
         unlink(temp.c_str());
         // The writer thread of libisofs is told to stop before its source goes away.
         if (source->version >= 1 && source->cancel) source->cancel(source.get());
         source.reset();
-        return Fail(failure, err, path);
+        return RecordFailure(failure, err, path);
     };
 
     // The source hands out whole blocks; a read of several blocks answers nothing at all when
@@ -139,12 +131,12 @@ OSErr WriteDiscImage(const std::string& folder, const std::string& imagePath, co
     if (fsync(out) != 0 || close(out) != 0) {
         const int e = errno;
         unlink(temp.c_str());
-        return Fail(failure, OSErrFromErrno(e), imagePath);
+        return RecordFailure(failure, OSErrFromErrno(e), imagePath);
     }
     if (renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, imagePath.c_str(), RENAME_NOREPLACE) != 0) {
         const int e = errno;
         unlink(temp.c_str());
-        return Fail(failure, OSErrFromErrno(e), imagePath);
+        return RecordFailure(failure, OSErrFromErrno(e), imagePath);
     }
     if (int dir = open(folderOfImage.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
         fsync(dir);

@@ -19,6 +19,8 @@ OSErr MakeConversionTempFile(const std::string& folder, FSSpec* temp);
 
 // Puts the finished temporary file in place of the target (an atomic rename: an existing
 // target the user agreed to replace is replaced whole, or not at all). When converting in place
-// and the target is not the source, the source is removed, only after the rename succeeded.
-// On failure the temporary file is removed and the target and source stay as they were.
+// and the target is not the source, the source is removed, only after the converted file and
+// its folder entry were flushed to the disk. On failure the temporary file is removed and the
+// target and source stay as they were; when only the folder flush fails, the converted file is
+// in place and the source stays too.
 OSErr FinishConversion(const FSSpec& temp, const FSSpec& target, const FSSpec& source, bool inPlace);

@@ -71,15 +71,21 @@ void Repoint(ConvertJob& job, CatalogRec* catalog, SInt32 item, const FSSpec& ta
     if (!job.destination || target == source) CatalogSetItemFileSpec(catalog, item, &target, false);
 }
 
+// The item's file and record, or false (counted as having no file) when its file is not found.
+bool FindItemFile(ConvertJob& job, CatalogRec* catalog, SInt32 item, FSSpec* source, ItemRec* record) {
+    if (CatalogFindItemPath(catalog, item, source) != noErr) {
+        Count(job, catalog, item, kReasonNoFile, false);
+        return false;
+    }
+    ItemReadRecord(catalog, item, record);
+    return true;
+}
+
 OSErr ConvertImageItem(void* refCon, CatalogRec* catalog, SInt32 item, long) {
     ConvertJob& job = *static_cast<ConvertJob*>(refCon);
     FSSpec source;
-    if (CatalogFindItemPath(catalog, item, &source) != noErr) {
-        Count(job, catalog, item, kReasonNoFile, false);
-        return noErr;
-    }
     ItemRec record{};
-    ItemReadRecord(catalog, item, &record);
+    if (!FindItemFile(job, catalog, item, &source, &record)) return noErr;
     const UInt8 category = KindGetCategory(record.kind);
     if (category != kKindCategoryImage && category != kKindCategoryVideo && category != kKindCategoryIllustration &&
         category != kKindCategoryDTP) {
@@ -128,12 +134,8 @@ MovieExportSettingsRec MovieSettingsOf(const ExporterSettings& s) {
 OSErr ConvertMovieItem(void* refCon, CatalogRec* catalog, SInt32 item, long) {
     ConvertJob& job = *static_cast<ConvertJob*>(refCon);
     FSSpec source;
-    if (CatalogFindItemPath(catalog, item, &source) != noErr) {
-        Count(job, catalog, item, kReasonNoFile, false);
-        return noErr;
-    }
     ItemRec record{};
-    ItemReadRecord(catalog, item, &record);
+    if (!FindItemFile(job, catalog, item, &source, &record)) return noErr;
     const UInt8 category = KindGetCategory(record.kind);
     if (category != kKindCategoryAudio && category != kKindCategoryVideo) {
         Count(job, catalog, item, kReasonWrongKind, false);

@@ -50,12 +50,9 @@ FileConflict ConflictOf(int variant, CatalogRec* catalog, SInt32 item, const FSS
     return c;
 }
 
-// The answer of Copy and Move after their step: Skip All ends the run; a missing source or a
-// kept file lets it go on; any other failure ends it.
-OSErr Answer(FileActionRun* run, OSErr err, const FileFailure& failure) {
-    if (ConflictChoice() == kConflictSkipAll) {
-        if (err == noErr || err == dupFNErr) return userCanceledErr;
-    }
+// The outcome of one item's step: a missing source or a kept file is passed over and the run goes
+// on; any other failure ends it.
+OSErr Settle(FileActionRun* run, OSErr err, const FileFailure& failure) {
     if (err == noErr) return noErr;
     if (err == fnfErr || err == dupFNErr) {
         run->report.passedOver.push_back(failure);
@@ -63,6 +60,14 @@ OSErr Answer(FileActionRun* run, OSErr err, const FileFailure& failure) {
     }
     run->report.failure = failure;
     return err;
+}
+
+// The answer of Copy and Move after their step: Skip All ends the run; otherwise as Settle.
+OSErr Answer(FileActionRun* run, OSErr err, const FileFailure& failure) {
+    if (ConflictChoice() == kConflictSkipAll) {
+        if (err == noErr || err == dupFNErr) return userCanceledErr;
+    }
+    return Settle(run, err, failure);
 }
 
 }  // namespace
@@ -179,13 +184,7 @@ OSErr TransferItemToFolder(void* refCon, CatalogRec* catalog, SInt32 item, long)
         }
         if (err == noErr) run->report.done.push_back({source.path, target.path});
     }
-    if (err == noErr) return noErr;
-    if (err == fnfErr || err == dupFNErr) {
-        run->report.passedOver.push_back(failure);
-        return noErr;
-    }
-    run->report.failure = failure;
-    return err;
+    return Settle(run, err, failure);
 }
 
 namespace {

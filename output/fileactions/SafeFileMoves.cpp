@@ -36,14 +36,6 @@ private:
     int fd_;
 };
 
-OSErr Fail(FileFailure* failure, OSErr err, const std::string& path) {
-    if (failure) {
-        failure->err = err;
-        failure->path = path;
-    }
-    return err;
-}
-
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
@@ -125,20 +117,20 @@ int CopyBytes(int in, int out, SInt64 total, const CopyProgressProc& progress, O
 OSErr CopyInto(const FSSpec& source, const FSSpec& target, bool replace, const CopyProgressProc& progress,
                FileFailure* failure) {
     Fd in(open(source.path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0) return Fail(failure, OSErrFromErrno(errno), source.path);
+    if (in.get() < 0) return RecordFailure(failure, OSErrFromErrno(errno), source.path);
     struct stat st{};
-    if (fstat(in.get(), &st) != 0) return Fail(failure, OSErrFromErrno(errno), source.path);
-    if (!S_ISREG(st.st_mode)) return Fail(failure, notAFileErr, source.path);
+    if (fstat(in.get(), &st) != 0) return RecordFailure(failure, OSErrFromErrno(errno), source.path);
+    if (!S_ISREG(st.st_mode)) return RecordFailure(failure, notAFileErr, source.path);
 
     const std::string folder = FolderOf(target.path);
     const std::string name = NameOf(target.path);
-    if (!IsValidFileName(name)) return Fail(failure, bdNamErr, target.path);
+    if (!IsValidFileName(name)) return RecordFailure(failure, bdNamErr, target.path);
     Fd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() < 0) return Fail(failure, OSErrFromErrno(errno), folder);
+    if (dir.get() < 0) return RecordFailure(failure, OSErrFromErrno(errno), folder);
     if (!replace) {
         struct stat existing{};
         if (fstatat(dir.get(), name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
-            return Fail(failure, dupFNErr, target.path);
+            return RecordFailure(failure, dupFNErr, target.path);
     }
 
     // Copies a crashed process left behind go first; a copy under way holds a lock on its file
@@ -149,9 +141,9 @@ OSErr CopyInto(const FSSpec& source, const FSSpec& target, bool replace, const C
     for (int tries = 0; tries < 100 && outFd < 0; ++tries) {
         temp = TemporaryName("copy");
         outFd = openat(dir.get(), temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (outFd < 0 && errno != EEXIST) return Fail(failure, OSErrFromErrno(errno), target.path);
+        if (outFd < 0 && errno != EEXIST) return RecordFailure(failure, OSErrFromErrno(errno), target.path);
     }
-    if (outFd < 0) return Fail(failure, dupFNErr, target.path);
+    if (outFd < 0) return RecordFailure(failure, dupFNErr, target.path);
     Fd out(outFd);
     struct flock lock{};
     lock.l_type = F_WRLCK;
@@ -163,11 +155,11 @@ OSErr CopyInto(const FSSpec& source, const FSSpec& target, bool replace, const C
     int e = CopyBytes(in.get(), out.get(), SInt64(st.st_size), progress, &stopped);
     if (e == ECANCELED && stopped) {
         dropTemp();
-        return Fail(failure, stopped, source.path);
+        return RecordFailure(failure, stopped, source.path);
     }
     if (e) {
         dropTemp();
-        return Fail(failure, OSErrFromErrno(e), target.path);
+        return RecordFailure(failure, OSErrFromErrno(e), target.path);
     }
     // The copy must hold what the source holds now; a source that changed length meanwhile is
     // not copied whole.
@@ -175,7 +167,7 @@ OSErr CopyInto(const FSSpec& source, const FSSpec& target, bool replace, const C
     if (fstat(in.get(), &after) != 0 || fstat(out.get(), &written) != 0 || after.st_size != st.st_size ||
         written.st_size != st.st_size) {
         dropTemp();
-        return Fail(failure, ioErr, target.path);
+        return RecordFailure(failure, ioErr, target.path);
     }
     fchmod(out.get(), st.st_mode & 07777);
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
@@ -183,11 +175,11 @@ OSErr CopyInto(const FSSpec& source, const FSSpec& target, bool replace, const C
     if (fsync(out.get()) != 0) {
         e = errno;
         dropTemp();
-        return Fail(failure, OSErrFromErrno(e), target.path);
+        return RecordFailure(failure, OSErrFromErrno(e), target.path);
     }
     if (int r = RenameAt(dir.get(), temp, dir.get(), name, replace)) {
         dropTemp();
-        return Fail(failure, OSErrFromErrno(r), target.path);
+        return RecordFailure(failure, OSErrFromErrno(r), target.path);
     }
     out.Close();
     fsync(dir.get());
@@ -203,20 +195,20 @@ bool IsRegularFile(const std::string& path) {
 
 OSErr CopyFileSafely(const FSSpec& source, const FSSpec& target, bool replace, const CopyProgressProc& progress,
                      FileFailure* failure) {
-    if (source.path.empty() || target.path.empty()) return Fail(failure, paramErr, source.path);
-    if (source.path == target.path) return Fail(failure, dupFNErr, target.path);
+    if (source.path.empty() || target.path.empty()) return RecordFailure(failure, paramErr, source.path);
+    if (source.path == target.path) return RecordFailure(failure, dupFNErr, target.path);
     return CopyInto(source, target, replace, progress, failure);
 }
 
 OSErr MoveFileSafely(const FSSpec& source, const FSSpec& target, bool replace, const CopyProgressProc& progress,
                      FileFailure* failure) {
-    if (source.path.empty() || target.path.empty()) return Fail(failure, paramErr, source.path);
+    if (source.path.empty() || target.path.empty()) return RecordFailure(failure, paramErr, source.path);
     const std::string name = NameOf(target.path);
-    if (!IsValidFileName(name)) return Fail(failure, bdNamErr, target.path);
+    if (!IsValidFileName(name)) return RecordFailure(failure, bdNamErr, target.path);
     if (source.path == target.path) return noErr;
     struct stat st{};
-    if (lstat(source.path.c_str(), &st) != 0) return Fail(failure, OSErrFromErrno(errno), source.path);
-    if (!S_ISREG(st.st_mode)) return Fail(failure, notAFileErr, source.path);
+    if (lstat(source.path.c_str(), &st) != 0) return RecordFailure(failure, OSErrFromErrno(errno), source.path);
+    if (!S_ISREG(st.st_mode)) return RecordFailure(failure, notAFileErr, source.path);
     const std::string fromFolder = FolderOf(source.path);
     const std::string toFolder = FolderOf(target.path);
 
@@ -226,8 +218,8 @@ OSErr MoveFileSafely(const FSSpec& source, const FSSpec& target, bool replace, c
         if (fromFolder != toFolder) SyncFolder(fromFolder);
         return noErr;
     }
-    if (r == EEXIST) return Fail(failure, dupFNErr, target.path);
-    if (r != EXDEV) return Fail(failure, OSErrFromErrno(r), r == ENOENT ? source.path : target.path);
+    if (r == EEXIST) return RecordFailure(failure, dupFNErr, target.path);
+    if (r != EXDEV) return RecordFailure(failure, OSErrFromErrno(r), r == ENOENT ? source.path : target.path);
 
     // Another file system: an existing target to be replaced is first put aside in its own
     // folder, so that it can come back if the move cannot be finished.
@@ -237,10 +229,10 @@ OSErr MoveFileSafely(const FSSpec& source, const FSSpec& target, bool replace, c
             aside = Join(toFolder, TemporaryName("keep"));
             const int a = RenameAt(AT_FDCWD, target.path, AT_FDCWD, aside, false);
             if (a == 0) break;
-            if (a != EEXIST) return Fail(failure, OSErrFromErrno(a), target.path);
+            if (a != EEXIST) return RecordFailure(failure, OSErrFromErrno(a), target.path);
             aside.clear();
         }
-        if (aside.empty()) return Fail(failure, dupFNErr, target.path);
+        if (aside.empty()) return RecordFailure(failure, dupFNErr, target.path);
     }
     auto putBack = [&] {
         if (!aside.empty()) RenameAt(AT_FDCWD, aside, AT_FDCWD, target.path, false);
@@ -256,7 +248,7 @@ OSErr MoveFileSafely(const FSSpec& source, const FSSpec& target, bool replace, c
         unlink(target.path.c_str());
         putBack();
         SyncFolder(toFolder);
-        return Fail(failure, OSErrFromErrno(e), source.path);
+        return RecordFailure(failure, OSErrFromErrno(e), source.path);
     }
     SyncFolder(fromFolder);
     if (!aside.empty()) {
@@ -323,8 +315,8 @@ std::vector<SideStep> SideSteps(const FSSpec& source, const std::string& targetP
 
 OSErr CopyMediaFile(const FSSpec& source, const FSSpec& target, bool replace, const CopyProgressProc& progress,
                     FileFailure* failure) {
-    if (!replace && FSpExists(&target)) return Fail(failure, dupFNErr, target.path);
-    if (!IsRegularFile(source.path) && !FSpExists(&source)) return Fail(failure, fnfErr, source.path);
+    if (!replace && FSpExists(&target)) return RecordFailure(failure, dupFNErr, target.path);
+    if (!IsRegularFile(source.path) && !FSpExists(&source)) return RecordFailure(failure, fnfErr, source.path);
     std::vector<SideStep> steps = SideSteps(source, target.path);
     std::vector<const SideStep*> made;
     auto takeBack = [&] {
@@ -348,8 +340,8 @@ OSErr CopyMediaFile(const FSSpec& source, const FSSpec& target, bool replace, co
 OSErr MoveMediaFile(const FSSpec& source, const FSSpec& target, bool replace, const CopyProgressProc& progress,
                     FileFailure* failure) {
     if (source.path == target.path) return noErr;
-    if (!replace && FSpExists(&target)) return Fail(failure, dupFNErr, target.path);
-    if (!FSpExists(&source)) return Fail(failure, fnfErr, source.path);
+    if (!replace && FSpExists(&target)) return RecordFailure(failure, dupFNErr, target.path);
+    if (!FSpExists(&source)) return RecordFailure(failure, fnfErr, source.path);
     std::vector<SideStep> steps = SideSteps(source, target.path);
     std::vector<const SideStep*> moved;
     auto takeBack = [&] {
@@ -372,7 +364,7 @@ OSErr MoveMediaFile(const FSSpec& source, const FSSpec& target, bool replace, co
 
 OSErr RenameMediaFile(const FSSpec& file, std::string_view newName, bool throughTemporaryName, FSSpec* renamed,
                       FileFailure* failure) {
-    if (!IsValidFileName(newName)) return Fail(failure, bdNamErr, Join(FolderOf(file.path), newName));
+    if (!IsValidFileName(newName)) return RecordFailure(failure, bdNamErr, Join(FolderOf(file.path), newName));
     const std::string target = Join(FolderOf(file.path), newName);
     if (target == file.path) {
         if (renamed) *renamed = file;
@@ -391,13 +383,13 @@ OSErr RenameMediaFile(const FSSpec& file, std::string_view newName, bool through
         if (s.to.path == s.from.path) continue;
         if (OSErr err = step(s.from, s.to.path)) {
             takeBack();
-            return Fail(failure, err, s.to.path);
+            return RecordFailure(failure, err, s.to.path);
         }
         done.push_back(&s);
     }
     if (OSErr err = step(file, target)) {
         takeBack();
-        return Fail(failure, err, err == fnfErr ? file.path : target);
+        return RecordFailure(failure, err, err == fnfErr ? file.path : target);
     }
     if (renamed) return FSMakeFSSpecFromPath(target, renamed);
     return noErr;

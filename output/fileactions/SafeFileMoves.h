@@ -33,6 +33,15 @@ struct FileFailure {
     std::string path;
 };
 
+// Notes err and path in *failure (when there is one) and answers err.
+inline OSErr RecordFailure(FileFailure* failure, OSErr err, const std::string& path) {
+    if (failure) {
+        failure->err = err;
+        failure->path = path;
+    }
+    return err;
+}
+
 // Copies the file source to the path target (a file of that name must not exist unless
 // replace). dupFNErr when target exists and replace is false; notAFileErr when source is not a
 // regular file; the target is then untouched. On success the copy is durable.

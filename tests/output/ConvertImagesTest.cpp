@@ -140,6 +140,33 @@ TEST_F(ConvertTest, ATiffConvertedInPlaceBecomesAJpegAndTheItemFollowsIt) {
     EXPECT_TRUE(conflicts.asked.empty());
 }
 
+TEST_F(ConvertTest, AnInPlaceSourceStaysUntilItsConvertedFileIsFlushedToTheDisk) {
+    fixtures::Tiff(folder / "media/a.tif", 40, 30, fixtures::TiffKind::RgbStrips);
+    const std::string tif = TempFolder::Read(folder / "media/a.tif");
+    AddAndSelect({"media/a.tif"});
+    ConvertSummary summary;
+
+    // The converted file's bytes cannot be flushed: nothing takes the target's name, the source stays.
+    SetFileFaultHook([](SInt16, FileFaultPoint p, long) { return p == FileFaultPoint::kFlush ? OSErr(ioErr) : OSErr(noErr); });
+    ASSERT_EQ(ExportMediaFiles(ConvertMediaKind::Image, view, nullptr, false, nullptr, &summary), noErr);
+    SetFileFaultHook({});
+    ASSERT_EQ(summary.outcomes.size(), 1u);
+    EXPECT_EQ(summary.outcomes[0].reason, kReasonFinishFailed);
+    EXPECT_EQ(Names("media"), (std::vector<std::string>{"a.tif"}));
+    EXPECT_EQ(TempFolder::Read(folder / "media/a.tif"), tif);
+    EXPECT_EQ(ItemPath(1), folder / "media/a.tif");
+
+    // The folder entry cannot be flushed: the converted file is there, and the source stays beside it.
+    SetFileFaultHook([](SInt16, FileFaultPoint p, long) { return p == FileFaultPoint::kFlushFolder ? OSErr(ioErr) : OSErr(noErr); });
+    ASSERT_EQ(ExportMediaFiles(ConvertMediaKind::Image, view, nullptr, false, nullptr, &summary), noErr);
+    SetFileFaultHook({});
+    ASSERT_EQ(summary.outcomes.size(), 1u);
+    EXPECT_EQ(summary.outcomes[0].reason, kReasonFinishFailed);
+    EXPECT_EQ(Names("media"), (std::vector<std::string>{"a.jpg", "a.tif"}));
+    EXPECT_EQ(TempFolder::Read(folder / "media/a.tif"), tif);
+    EXPECT_EQ(ItemPath(1), folder / "media/a.tif");
+}
+
 TEST_F(ConvertTest, AJpegConvertedInPlaceIsReplacedWithoutAQuestion) {
     fixtures::WriteFile(folder / "media/a.jpg", fixtures::Jpeg(64, 48));
     AddAndSelect({"media/a.jpg"});
