@@ -4,6 +4,7 @@
 #pragma once
 
 #include "support/SettingsSandbox.h"
+#include "support/WxPump.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -36,26 +37,10 @@ protected:
     }
 
     // Handles the events waiting now (and those they cause) without blocking.
-    static void Pump() {
-        for (int i = 0; i < 5; ++i) {
-            wxTheApp->ProcessPendingEvents();
-            if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) {
-                while (loop->Pending()) loop->Dispatch();
-            } else {
-                wxYield();
-            }
-            wxTheApp->ProcessIdle();
-        }
-    }
+    static void Pump() { PumpWxEvents(); }
     // Pumps until the condition holds or the time runs out; answers the condition.
     static bool PumpUntil(const std::function<bool()>& condition, long timeoutMs = 3000) {
-        wxStopWatch watch;
-        while (!condition()) {
-            if (watch.Time() > timeoutMs) return false;
-            wxYield();
-            wxMilliSleep(5);
-        }
-        return true;
+        return PumpWxUntil(condition, timeoutMs);
     }
     // Runs the action once the next modal loop runs (so it acts on the dialog being shown).
     static void WhenModal(std::function<void()> action) {
