@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/button.h>
 #include <wx/evtloop.h>
 #include <wx/frame.h>
 #include <wx/stopwatch.h>
@@ -15,6 +16,23 @@
 #include <wx/utils.h>
 
 #include <functional>
+
+// The shown top-level window of type T, or null.
+template <class T>
+T* ShownTop() {
+    for (wxWindow* w : wxTopLevelWindows)
+        if (auto* t = dynamic_cast<T*>(w); t && t->IsShown()) return t;
+    return nullptr;
+}
+
+// Presses the button with the id in the dialog, as a click would; fails the test if it is missing.
+inline void Press(wxWindow* dialog, int id) {
+    auto* button = dynamic_cast<wxButton*>(dialog->FindWindow(id));
+    ASSERT_TRUE(button) << id;
+    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
+    click.SetEventObject(button);
+    button->GetEventHandler()->ProcessEvent(click);
+}
 
 class WxTest : public testing::Test {
 public:
