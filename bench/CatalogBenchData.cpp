@@ -1,6 +1,7 @@
 #include "CatalogBenchData.h"
 
 #include "catalog/fields/FieldIds.h"
+#include "catalog/items/ItemChanges.h"
 #include "foundation/text/PString.h"
 #include "media/kinds/CatalogThumbnail.h"
 #include "platform/ByteOrder.h"
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -241,3 +243,21 @@ void FreeBenchItem(BenchItem* item) {
 std::string BenchCommonWord() { return Word(0); }
 std::string BenchRareWord() { return Word(499); }
 std::string BenchMissingWord() { return "quixotry"; }
+
+void Check(OSErr err, const char* what) {
+    if (err != noErr) {
+        std::fprintf(stderr, "%s failed: %d\n", what, int(err));
+        std::exit(1);
+    }
+}
+
+void AddBenchItems(CatalogRec* catalog, int count) {
+    for (int n = 0; n < count; ++n) {
+        BenchItem item;
+        Check(MakeBenchItem(n, &item), "item");
+        Check(CatalogAddItem(catalog, &item.record, item.thumbnail, item.annotations, nullptr, item.metadata, nullptr,
+                             item.label),
+              "add");
+        FreeBenchItem(&item);
+    }
+}

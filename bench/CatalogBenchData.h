@@ -6,6 +6,7 @@
 #pragma once
 
 #include "catalog/file/CatalogRecords.h"
+#include "catalog/file/CatalogRec.h"
 #include "platform/MacTypes.h"
 
 #include <string>
@@ -22,6 +23,11 @@ struct BenchItem {
 // the look-alike scan has pairs to find.
 OSErr MakeBenchItem(int n, BenchItem* item);
 void FreeBenchItem(BenchItem* item);
+// Adds items 0 .. count-1 to the open catalog through CatalogAddItem.
+void AddBenchItems(CatalogRec* catalog, int count);
+
+// Stops the run, saying which step failed and its error, unless err is noErr.
+void Check(OSErr err, const char* what);
 
 // Words to search for: one that many items hold, one that a few hold, one that none holds.
 std::string BenchCommonWord();

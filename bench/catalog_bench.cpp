@@ -107,13 +107,6 @@ FSSpec SpecOf(const std::string& path) {
     return spec;
 }
 
-void Check(OSErr err, const char* what) {
-    if (err != noErr) {
-        std::fprintf(stderr, "%s failed: %d\n", what, int(err));
-        std::exit(1);
-    }
-}
-
 // ---- the catalog ----------------------------------------------------------------------
 
 // Makes the catalog the way the program does: a new catalog whose default organize lists

@@ -45,13 +45,6 @@ double Best(int rounds, const std::function<void()>& work) {
     return best;
 }
 
-void Check(OSErr err, const char* what) {
-    if (err != noErr) {
-        std::fprintf(stderr, "%s failed: %d\n", what, int(err));
-        std::exit(1);
-    }
-}
-
 // Appends one generated item to the catalog's work file and entries, as an import does.
 ItemEntry* AddItem(CatalogRec* c, int n) {
     BenchItem item;

@@ -40,13 +40,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-void Check(OSErr err, const char* what) {
-    if (err != noErr) {
-        std::fprintf(stderr, "%s failed: %d\n", what, int(err));
-        std::exit(1);
-    }
-}
-
 pid_t Spawn(const std::vector<std::string>& args, bool quiet) {
     std::vector<char*> argv;
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -79,14 +72,7 @@ std::string MakeCatalog(int items, const std::string& folder) {
     FSMakeFSSpecFromPath(work, &workSpec);
     CatalogRec* catalog = nullptr;
     Check(CatalogOpen(&catalog, nullptr, &workSpec, nullptr, nullptr, nullptr, 0), "new catalog");
-    for (int n = 0; n < items; ++n) {
-        BenchItem item;
-        Check(MakeBenchItem(n, &item), "item");
-        Check(CatalogAddItem(catalog, &item.record, item.thumbnail, item.annotations, nullptr, item.metadata, nullptr,
-                             item.label),
-              "add");
-        FreeBenchItem(&item);
-    }
+    AddBenchItems(catalog, items);
     CatalogSetViewMode(catalog, 1);
     Check(CatalogSave(catalog, &spec, nullptr, 0), "save");
     CatalogClose(catalog, false);

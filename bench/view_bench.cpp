@@ -62,13 +62,6 @@ double Best(int rounds, const std::function<void()>& prepare, const std::functio
     return best;
 }
 
-void Check(OSErr err, const char* what) {
-    if (err != noErr) {
-        std::fprintf(stderr, "%s failed: %d\n", what, int(err));
-        std::exit(1);
-    }
-}
-
 struct Figures {
     std::vector<std::pair<std::string, double>> rows;
     double sortByName = 0;
@@ -81,14 +74,7 @@ Figures Run(int items, int rounds, const std::string& folder) {
     FSMakeFSSpecFromPath(workPath, &work);
     CatalogRec* catalog = nullptr;
     Check(CatalogOpen(&catalog, nullptr, &work, nullptr, nullptr, nullptr, 0), "catalog");
-    for (int n = 0; n < items; ++n) {
-        BenchItem item;
-        Check(MakeBenchItem(n, &item), "item");
-        Check(CatalogAddItem(catalog, &item.record, item.thumbnail, item.annotations, nullptr, item.metadata, nullptr,
-                             item.label),
-              "add");
-        FreeBenchItem(&item);
-    }
+    AddBenchItems(catalog, items);
     // An organize entry holding every fourth item.
     const unsigned char name[] = "\x07quarter";
     Check(OrganizeInsertNamedEntry(catalog, kOrganizeSetsField, 0, name, 0, 0), "set");
@@ -138,14 +124,7 @@ void RunDrawing(int rounds, const std::string& folder) {
     FSMakeFSSpecFromPath(workPath, &work);
     CatalogRec* catalog = nullptr;
     Check(CatalogOpen(&catalog, nullptr, &work, nullptr, nullptr, nullptr, 0), "catalog");
-    for (int n = 0; n < 600; ++n) {
-        BenchItem item;
-        Check(MakeBenchItem(n, &item), "item");
-        Check(CatalogAddItem(catalog, &item.record, item.thumbnail, item.annotations, nullptr, item.metadata, nullptr,
-                             item.label),
-              "add");
-        FreeBenchItem(&item);
-    }
+    AddBenchItems(catalog, 600);
     ViewModeSettings* thumbs = CatalogGetSlotRec16(catalog, kViewThumbnail);
     thumbs->sizeStep = 5;
     thumbs->frameStyle = 2;

@@ -9,6 +9,7 @@
 #include "foundation/settings/ProgramKey.h"
 #include "support/SettingsSandbox.h"
 #include "support/TempFolder.h"
+#include "support/WxPump.h"
 
 #include <gtest/gtest.h>
 #include <wx/evtloop.h>
@@ -52,25 +53,9 @@ protected:
     }
     static CMainFrame* Frame(std::size_t i) { return dynamic_cast<CMainFrame*>(GetApp().GetFrameAt(i)); }
     static std::size_t FrameCount() { return GetApp().Frames().Count(); }
-    static void Pump() {
-        for (int i = 0; i < 5; ++i) {
-            wxTheApp->ProcessPendingEvents();
-            if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) {
-                while (loop->Pending()) loop->Dispatch();
-            } else {
-                wxYield();
-            }
-            wxTheApp->ProcessIdle();
-        }
-    }
+    static void Pump() { PumpWxEvents(); }
     static bool PumpUntil(const std::function<bool()>& condition, long timeoutMs = 5000) {
-        wxStopWatch watch;
-        while (!condition()) {
-            if (watch.Time() > timeoutMs) return false;
-            wxYield();
-            wxMilliSleep(5);
-        }
-        return true;
+        return PumpWxUntil(condition, timeoutMs);
     }
 
     SettingsSandbox settings_;

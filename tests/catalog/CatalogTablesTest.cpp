@@ -24,15 +24,6 @@
 
 namespace {
 
-std::vector<UInt32> Ids(Handle h) {
-    std::vector<UInt32> out;
-    if (!h) return out;
-    out.resize(std::size_t(GetHandleSize(h) / 4));
-    std::memcpy(out.data(), *h, out.size() * 4);
-    DisposeHandle(h);
-    return out;
-}
-
 class CatalogTablesTest : public ::testing::Test {
 protected:
     void SetUp() override {

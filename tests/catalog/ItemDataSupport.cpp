@@ -173,3 +173,12 @@ CatalogRec* OpenCatalogWithWorkFile(const std::string& path, const TempFolder& f
     CatalogOpen(&catalog, &spec, &work, nullptr, nullptr, nullptr, 0);
     return catalog;
 }
+
+std::vector<UInt32> Ids(Handle h) {
+    std::vector<UInt32> out;
+    if (!h) return out;
+    out.resize(std::size_t(GetHandleSize(h) / 4));
+    if (!out.empty()) std::memcpy(out.data(), *h, out.size() * 4);  // an empty handle has no block
+    DisposeHandle(h);
+    return out;
+}

@@ -64,3 +64,7 @@ CatalogRec* OpenCatalogWithWorkFile(const std::string& path, const TempFolder& f
                                     const std::string& workName = "work");
 
 std::string PText(ConstStr255Param s);
+
+// The ids in an id-list handle (four bytes each), in order; disposes of the handle. Empty for
+// a null handle.
+std::vector<UInt32> Ids(Handle h);

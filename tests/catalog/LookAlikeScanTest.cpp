@@ -23,15 +23,6 @@
 
 namespace {
 
-std::vector<UInt32> Ids(Handle h) {
-    std::vector<UInt32> out;
-    if (!h) return out;
-    out.resize(std::size_t(GetHandleSize(h) / 4));
-    if (!out.empty()) std::memcpy(out.data(), *h, out.size() * 4);  // an empty handle has no block
-    DisposeHandle(h);
-    return out;
-}
-
 // A 33 x 27 grey picture: a family's pattern (a slope and a bright square), its whole
 // brightness shifted, and a patch of it lightened, each by the amounts given.
 ByteString Picture(int family, int shift, int patch) {

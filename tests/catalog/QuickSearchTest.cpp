@@ -25,15 +25,6 @@
 
 namespace {
 
-std::vector<UInt32> Ids(Handle h) {
-    std::vector<UInt32> out;
-    if (!h) return out;
-    out.resize(std::size_t(GetHandleSize(h) / 4));
-    if (!out.empty()) std::memcpy(out.data(), *h, out.size() * 4);  // an empty handle has no block
-    DisposeHandle(h);
-    return out;
-}
-
 // Everything of the item in one buffer, upper-cased, as the search is defined.
 std::string PlainText(const CatalogRec* c, const ItemEntry* e, bool withLabel) {
     std::string text;

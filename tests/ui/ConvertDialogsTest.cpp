@@ -26,21 +26,6 @@
 
 namespace {
 
-template <class T>
-T* FindShown() {
-    for (wxWindow* w : wxTopLevelWindows)
-        if (auto* t = dynamic_cast<T*>(w); t && t->IsShown()) return t;
-    return nullptr;
-}
-
-void Click(wxWindow* root, int id) {
-    auto* button = dynamic_cast<wxButton*>(root->FindWindow(id));
-    ASSERT_TRUE(button) << id;
-    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
-    click.SetEventObject(button);
-    button->GetEventHandler()->ProcessEvent(click);
-}
-
 ConvertOptionsRec StoredImageOptions() {
     ConvertOptionsRec r{};
     Handle h = LoadTypedSetting('EXPO', 3, nullptr, 0);
@@ -97,7 +82,7 @@ protected:
 TEST_F(ConvertDialogsTest, TheImageDialogShowsItsFormatAndStoresTheChoiceOnConvert) {
     auto* dialog = new CConvertImagesDialog(frame_, true);
     WhenModal([] {
-        auto* d = FindShown<CConvertImagesDialog>();
+        auto* d = ShownTop<CConvertImagesDialog>();
         ASSERT_TRUE(d);
         EXPECT_EQ("Convert Image Files", d->GetTitle());
         EXPECT_EQ("JPEG", d->FormatList()->GetStringSelection());
@@ -108,7 +93,7 @@ TEST_F(ConvertDialogsTest, TheImageDialogShowsItsFormatAndStoresTheChoiceOnConve
         // PNG: no settings of its own, no metadata written.
         d->ChooseFormat(GetImageExporters()->PositionOf('PNGf'));
         dynamic_cast<wxCheckBox*>(d->FindWindow(1511))->SetValue(true);
-        Click(d, wxID_OK);
+        Press(d, wxID_OK);
     });
     EXPECT_EQ(IDOK, dialog->DoModal());
     EXPECT_FALSE(dynamic_cast<wxCheckBox*>(dialog->FindWindow(1510))->IsEnabled());
@@ -124,14 +109,14 @@ TEST_F(ConvertDialogsTest, TypingASizeChoosesScaleToFit) {
     ConvertOptionsRec options = DefaultConvertOptions(ConvertMediaKind::Image);
     auto* dialog = new CExportSizeDialog(frame_, options);
     WhenModal([] {
-        auto* d = FindShown<CExportSizeDialog>();
+        auto* d = ShownTop<CExportSizeDialog>();
         ASSERT_TRUE(d);
         EXPECT_TRUE(dynamic_cast<wxRadioButton*>(d->FindWindow(1201))->GetValue());
         auto* width = dynamic_cast<wxTextCtrl*>(d->FindWindow(1122));
         EXPECT_EQ("640", width->GetValue());
         width->SetValue("1600");
         EXPECT_TRUE(dynamic_cast<wxRadioButton*>(d->FindWindow(1202))->GetValue());
-        Click(d, wxID_OK);
+        Press(d, wxID_OK);
     });
     EXPECT_EQ(IDOK, dialog->DoModal());
     EXPECT_EQ(dialog->Options().sizeMode, 1);
@@ -147,7 +132,7 @@ TEST_F(ConvertDialogsTest, TheOptionsButtonSavesADialogsRecordsAndLoadsThemBack)
     auto* dialog = new CConvertSoundsDialog(frame_, false);
     auto* button = new ScriptedButton(frame_, wxID_ANY, "Options");
     WhenModal([button] {
-        auto* d = FindShown<CConvertSoundsDialog>();
+        auto* d = ShownTop<CConvertSoundsDialog>();
         ASSERT_TRUE(d);
         const ConvertEntryIds ids = ConvertEntries(ConvertMediaKind::Sound);
         button->SetClient(d, ids.optionSetKind, ids.options, ids.settings, 0);
@@ -168,7 +153,7 @@ TEST_F(ConvertDialogsTest, TheOptionsButtonSavesADialogsRecordsAndLoadsThemBack)
         EXPECT_EQ(button->shown, (std::vector<std::string>{"&Save...", "&Remove...", "-", "Small"}));
         EXPECT_EQ(d->State().options.subType, OSType('WAVE'));
         EXPECT_EQ("Wave", d->FormatList()->GetStringSelection());
-        Click(d, wxID_CANCEL);
+        Press(d, wxID_CANCEL);
     });
     EXPECT_EQ(IDCANCEL, dialog->DoModal());
     dialog->Destroy();
@@ -184,7 +169,7 @@ TEST_F(ConvertDialogsTest, TheReplaceQuestionNamesTheFileAndAnswersEachButton) {
     for (const Case& c : cases) {
         wxString message, labels;
         WhenModal([&message, &labels, slot = c.slot] {
-            auto* box = FindShown<Clxsavechanges>();
+            auto* box = ShownTop<Clxsavechanges>();
             ASSERT_TRUE(box);
             message = box->MessageStatic()->GetLabel();
             labels = box->Button(1)->GetLabel() + "|" + box->Button(2)->GetLabel() + "|" + box->Button(3)->GetLabel();

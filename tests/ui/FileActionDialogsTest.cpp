@@ -14,21 +14,6 @@
 namespace {
 
 template <class T>
-T* ShownTop() {
-    for (wxWindow* w : wxTopLevelWindows)
-        if (auto* t = dynamic_cast<T*>(w); t && t->IsShown()) return t;
-    return nullptr;
-}
-
-void Press(wxWindow* dialog, int id) {
-    auto* button = dynamic_cast<wxButton*>(dialog->FindWindow(id));
-    ASSERT_TRUE(button) << id;
-    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
-    click.SetEventObject(button);
-    button->GetEventHandler()->ProcessEvent(click);
-}
-
-template <class T>
 T* Control(wxWindow* dialog, int id) {
     return dynamic_cast<T*>(dialog->FindWindow(id));
 }

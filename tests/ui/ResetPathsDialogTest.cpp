@@ -14,24 +14,9 @@
 
 namespace {
 
-template <class T>
-T* FindTop() {
-    for (wxWindow* w : wxTopLevelWindows)
-        if (auto* t = dynamic_cast<T*>(w); t && t->IsShown()) return t;
-    return nullptr;
-}
-
 wxString LabelOf(wxWindow* dialog, int id) {
     wxWindow* w = dialog->FindWindow(id);
     return w ? w->GetLabel() : wxString("<none>");
-}
-
-void Press(wxWindow* dialog, int id) {
-    auto* button = dynamic_cast<wxButton*>(dialog->FindWindow(id));
-    ASSERT_TRUE(button) << id;
-    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
-    click.SetEventObject(button);
-    button->GetEventHandler()->ProcessEvent(click);
 }
 
 }  // namespace
@@ -49,7 +34,7 @@ protected:
         auto* dialog = new CResetPathsDlg(frame_);
         dialog->SetFileInfo(mode, source, &record_, nullptr, destination, nullptr);
         WhenModal([&] {
-            auto* shown = FindTop<CResetPathsDlg>();
+            auto* shown = ShownTop<CResetPathsDlg>();
             ASSERT_TRUE(shown);
             check(shown);
             answer(shown);
@@ -179,7 +164,7 @@ TEST_F(ResetPathsDialogTest, TheAskerShowsTheDialogForEveryFileAndAPictureWhereO
         bool shown = false, hasPicture = false;
         wxString title;
         WhenModal([&] {
-            auto* d = FindTop<CResetPathsDlg>();
+            auto* d = ShownTop<CResetPathsDlg>();
             ASSERT_TRUE(d);
             shown = true;
             title = d->GetTitle();

@@ -25,24 +25,6 @@
 
 namespace {
 
-template <class T>
-T* FindTop() {
-    for (wxWindow* w : wxTopLevelWindows) {
-        if (auto* t = dynamic_cast<T*>(w)) {
-            if (t->IsShown()) return t;
-        }
-    }
-    return nullptr;
-}
-
-void Click(wxWindow* root, int id) {
-    auto* button = dynamic_cast<wxButton*>(root->FindWindow(id));
-    ASSERT_TRUE(button) << id;
-    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
-    click.SetEventObject(button);
-    button->GetEventHandler()->ProcessEvent(click);
-}
-
 Handle Names(const std::vector<std::string>& names) {
     Handle h = NewHandleClear(Size(names.size() * 256));
     for (size_t i = 0; i < names.size(); ++i) {
@@ -60,13 +42,13 @@ TEST_F(SmallDialogTest, TheListDialogAnswersTheChosenEntriesHighestFirst) {
     Handle names = Names({"Alpha", "Beta", "Gamma", "Delta", "Epsilon", "Zeta"});
     unsigned char result[256] = {};
     WhenModal([] {
-        auto* d = FindTop<CListDialog>();
+        auto* d = ShownTop<CListDialog>();
         ASSERT_TRUE(d);
         EXPECT_EQ("Remove Queries", d->GetTitle());
         EXPECT_EQ(6u, d->List()->GetCount());
         d->List()->SetSelection(2);
         d->List()->SetSelection(5);
-        Click(d, wxID_OK);
+        Press(d, wxID_OK);
     });
     EXPECT_TRUE(ShowListDialog(names, result, 3));
     EXPECT_EQ(2, result[0]);
@@ -78,12 +60,12 @@ TEST_F(SmallDialogTest, TheListDialogAnswersTheChosenEntriesHighestFirst) {
 TEST_F(SmallDialogTest, TheListDialogWithNothingChosenOrCancelledAnswersFalse) {
     Handle names = Names({"One", "Two"});
     unsigned char result[256] = {};
-    WhenModal([] { Click(FindTop<CListDialog>(), wxID_OK); });
+    WhenModal([] { Press(ShownTop<CListDialog>(), wxID_OK); });
     EXPECT_FALSE(ShowListDialog(names, result, 1));
     WhenModal([] {
-        auto* d = FindTop<CListDialog>();
+        auto* d = ShownTop<CListDialog>();
         d->List()->SetSelection(0);
-        Click(d, wxID_CANCEL);
+        Press(d, wxID_CANCEL);
     });
     EXPECT_FALSE(ShowListDialog(names, result, 1));
     DisposeHandle(names);
@@ -92,29 +74,29 @@ TEST_F(SmallDialogTest, TheListDialogWithNothingChosenOrCancelledAnswersFalse) {
 TEST_F(SmallDialogTest, AskForTextCutsTheTextToTheMaximumOrLeavesItOnCancel) {
     PStr255 text("old name");
     WhenModal([] {
-        auto* d = FindTop<CTextDialog>();
+        auto* d = ShownTop<CTextDialog>();
         ASSERT_TRUE(d);
         EXPECT_EQ("Rename Field:", d->GetTitle());
         EXPECT_EQ("old name", d->Edit()->GetValue());
         d->Edit()->ChangeValue(wxString('x', 80));
-        Click(d, wxID_OK);
+        Press(d, wxID_OK);
     });
     EXPECT_EQ(1, AskForText(text.s, 63, 1, 10));
     EXPECT_EQ(std::string(63, 'x'), text.str());
 
     WhenModal([] {
-        auto* d = FindTop<CTextDialog>();
+        auto* d = ShownTop<CTextDialog>();
         d->Edit()->ChangeValue("something else");
-        Click(d, wxID_CANCEL);
+        Press(d, wxID_CANCEL);
     });
     EXPECT_EQ(2, AskForText(text.s, 63, 1, 10));
     EXPECT_EQ(std::string(63, 'x'), text.str());
 
     // Text outside Windows-1252 arrives as '?', accented letters as themselves.
     WhenModal([] {
-        auto* d = FindTop<CTextDialog>();
+        auto* d = ShownTop<CTextDialog>();
         d->Edit()->ChangeValue(wxString::FromUTF8("caf\xC3\xA9 \xE2\x86\x92"));
-        Click(d, wxID_OK);
+        Press(d, wxID_OK);
     });
     EXPECT_EQ(1, AskForText(text.s, 255, 3, 2));
     EXPECT_EQ("caf\xE9 ?", text.str());
@@ -124,9 +106,9 @@ TEST_F(SmallDialogTest, TheDatePromptAnswersThePickedDate) {
     CQXDatePicker* seen = nullptr;
     auto* d = new CQXDatePicker(frame_);
     WhenModal([&] {
-        seen = FindTop<CQXDatePicker>();
+        seen = ShownTop<CQXDatePicker>();
         seen->Picker()->SetValue(wxDateTime(29, wxDateTime::Feb, 2024));
-        Click(seen, wxID_OK);
+        Press(seen, wxID_OK);
     });
     EXPECT_EQ(IDOK, d->DoModal());
     EXPECT_EQ(d, seen);
@@ -141,12 +123,12 @@ TEST_F(SmallDialogTest, TheCopyDialogsShowAndStoreTheChoiceInThePreferences) {
     GetPreferences()->copyPictureChoice = 1;
     auto* pic = new CPicCopyDlg(frame_);
     WhenModal([this] {
-        auto* d = FindTop<CPicCopyDlg>();
+        auto* d = ShownTop<CPicCopyDlg>();
         auto* actual = dynamic_cast<wxRadioButton*>(d->FindWindow(1518));
         EXPECT_TRUE(actual->GetValue());
         EXPECT_EQ(wxString::Format("%d dpi", d->GetDPI().x), actual->GetLabel());
         dynamic_cast<wxRadioButton*>(d->FindWindow(1517))->SetValue(true);
-        Click(d, wxID_OK);
+        Press(d, wxID_OK);
     });
     EXPECT_EQ(IDOK, pic->DoModal());
     EXPECT_EQ(0, GetPreferences()->copyPictureChoice);
@@ -155,9 +137,9 @@ TEST_F(SmallDialogTest, TheCopyDialogsShowAndStoreTheChoiceInThePreferences) {
     GetPreferences()->copyTextChoice = 0;
     auto* text = new CTextCopyDlg(frame_);
     WhenModal([] {
-        auto* d = FindTop<CTextCopyDlg>();
+        auto* d = ShownTop<CTextCopyDlg>();
         dynamic_cast<wxRadioButton*>(d->FindWindow(1514))->SetValue(true);
-        Click(d, wxID_OK);
+        Press(d, wxID_OK);
     });
     EXPECT_EQ(IDOK, text->DoModal());
     EXPECT_EQ(2, GetPreferences()->copyTextChoice);
@@ -182,26 +164,26 @@ protected:
 
 TEST_F(PasswordTest, TheRightPasswordOpens) {
     WhenModal([] {
-        auto* d = FindTop<Clxpassword>();
+        auto* d = ShownTop<Clxpassword>();
         ASSERT_TRUE(d);
         d->Edit()->ChangeValue("Secret");
-        Click(d, wxID_OK);
+        Press(d, wxID_OK);
     });
     EXPECT_EQ(noErr, CatalogPasswordPrompt(catalog_));
 }
 
 TEST_F(PasswordTest, AWrongPasswordThenCancelInTheAlertEndsWithTheError) {
     WhenModal([] {
-        auto* d = FindTop<Clxpassword>();
+        auto* d = ShownTop<Clxpassword>();
         d->Edit()->ChangeValue("secret");  // letter case counts
         WhenModal([] {
-            auto* alert = FindTop<Clxsavechanges>();
+            auto* alert = ShownTop<Clxsavechanges>();
             ASSERT_TRUE(alert);
             EXPECT_EQ("Access denied!", alert->MessageStatic()->GetLabel());
             EXPECT_EQ("&Retry", alert->Button(1)->GetLabel());
-            Click(alert, wxID_CANCEL);
+            Press(alert, wxID_CANCEL);
         });
-        Click(d, wxID_OK);
+        Press(d, wxID_OK);
     });
     EXPECT_EQ(kWrongPasswordErr, CatalogPasswordPrompt(catalog_));
 }
@@ -209,36 +191,36 @@ TEST_F(PasswordTest, AWrongPasswordThenCancelInTheAlertEndsWithTheError) {
 TEST_F(PasswordTest, RetryKeepsTheDialogForAnotherTry) {
     int tries = 0;
     WhenModal([&] {
-        auto* d = FindTop<Clxpassword>();
+        auto* d = ShownTop<Clxpassword>();
         d->Edit()->ChangeValue("wrong");
         WhenModal([&] {
-            Click(FindTop<Clxsavechanges>(), kAlertButton1Id);  // Retry
-            WhenTrue([] { return FindTop<Clxsavechanges>() == nullptr && FindTop<Clxpassword>() != nullptr; }, [&] {
-                auto* again = FindTop<Clxpassword>();
+            Press(ShownTop<Clxsavechanges>(), kAlertButton1Id);  // Retry
+            WhenTrue([] { return ShownTop<Clxsavechanges>() == nullptr && ShownTop<Clxpassword>() != nullptr; }, [&] {
+                auto* again = ShownTop<Clxpassword>();
                 ASSERT_TRUE(again);
                 ++tries;
                 again->Edit()->ChangeValue("Secret");
-                Click(again, wxID_OK);
+                Press(again, wxID_OK);
             });
         });
-        Click(d, wxID_OK);
+        Press(d, wxID_OK);
     });
     EXPECT_EQ(noErr, CatalogPasswordPrompt(catalog_));
     EXPECT_EQ(1, tries);
 }
 
 TEST_F(PasswordTest, CancellingThePromptRefusesTheOpen) {
-    WhenModal([] { Click(FindTop<Clxpassword>(), wxID_CANCEL); });
+    WhenModal([] { Press(ShownTop<Clxpassword>(), wxID_CANCEL); });
     EXPECT_EQ(userCanceledErr, CatalogPasswordPrompt(catalog_));
 }
 
 TEST_F(PasswordTest, SetModeChangesOrRemovesThePasswordAndMarksTheCatalog) {
     auto* d = new Clxpassword(catalog_, kPasswordSet, nullptr, nullptr, frame_);
     WhenModal([] {
-        auto* dlg = FindTop<Clxpassword>();
+        auto* dlg = ShownTop<Clxpassword>();
         EXPECT_EQ("Secret", dlg->Edit()->GetValue());
         dlg->Edit()->ChangeValue("");
-        Click(dlg, wxID_OK);
+        Press(dlg, wxID_OK);
     });
     EXPECT_FALSE(CatalogIsModified(catalog_));
     EXPECT_EQ(IDOK, d->DoModal());
@@ -249,9 +231,9 @@ TEST_F(PasswordTest, SetModeChangesOrRemovesThePasswordAndMarksTheCatalog) {
     Str255 output{};
     auto* handing = new Clxpassword(catalog_, kPasswordSet, nullptr, output, frame_);
     WhenModal([] {
-        auto* dlg = FindTop<Clxpassword>();
+        auto* dlg = ShownTop<Clxpassword>();
         dlg->Edit()->ChangeValue("New");
-        Click(dlg, wxID_OK);
+        Press(dlg, wxID_OK);
     });
     EXPECT_EQ(IDOK, handing->DoModal());
     EXPECT_EQ("New", std::string(reinterpret_cast<char*>(output + 1), output[0]));
@@ -272,9 +254,9 @@ TEST_F(DropFolderTest, AChosenFolderIsStoredInTheCatalogOnOk) {
         return int(wxID_OK);
     });
     WhenModal([] {
-        auto* dlg = FindTop<CDropFolderDlg>();
-        Click(dlg, 1191);
-        Click(dlg, wxID_OK);
+        auto* dlg = ShownTop<CDropFolderDlg>();
+        Press(dlg, 1191);
+        Press(dlg, wxID_OK);
     });
     EXPECT_EQ(IDOK, d->DoModal());
     EXPECT_TRUE(d->Changed());
@@ -291,9 +273,9 @@ TEST_F(DropFolderTest, CancelLeavesTheCatalogsFolderAlone) {
         return int(wxID_OK);
     });
     WhenModal([] {
-        auto* dlg = FindTop<CDropFolderDlg>();
-        Click(dlg, 1191);
-        Click(dlg, wxID_CANCEL);
+        auto* dlg = ShownTop<CDropFolderDlg>();
+        Press(dlg, 1191);
+        Press(dlg, wxID_CANCEL);
     });
     EXPECT_EQ(IDCANCEL, d->DoModal());
     FSSpec stored;

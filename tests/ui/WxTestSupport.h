@@ -4,9 +4,11 @@
 #pragma once
 
 #include "support/SettingsSandbox.h"
+#include "support/WxPump.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/button.h>
 #include <wx/evtloop.h>
 #include <wx/frame.h>
 #include <wx/stopwatch.h>
@@ -14,6 +16,23 @@
 #include <wx/utils.h>
 
 #include <functional>
+
+// The shown top-level window of type T, or null.
+template <class T>
+T* ShownTop() {
+    for (wxWindow* w : wxTopLevelWindows)
+        if (auto* t = dynamic_cast<T*>(w); t && t->IsShown()) return t;
+    return nullptr;
+}
+
+// Presses the button with the id in the dialog, as a click would; fails the test if it is missing.
+inline void Press(wxWindow* dialog, int id) {
+    auto* button = dynamic_cast<wxButton*>(dialog->FindWindow(id));
+    ASSERT_TRUE(button) << id;
+    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
+    click.SetEventObject(button);
+    button->GetEventHandler()->ProcessEvent(click);
+}
 
 class WxTest : public testing::Test {
 public:
@@ -36,26 +55,10 @@ protected:
     }
 
     // Handles the events waiting now (and those they cause) without blocking.
-    static void Pump() {
-        for (int i = 0; i < 5; ++i) {
-            wxTheApp->ProcessPendingEvents();
-            if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) {
-                while (loop->Pending()) loop->Dispatch();
-            } else {
-                wxYield();
-            }
-            wxTheApp->ProcessIdle();
-        }
-    }
+    static void Pump() { PumpWxEvents(); }
     // Pumps until the condition holds or the time runs out; answers the condition.
     static bool PumpUntil(const std::function<bool()>& condition, long timeoutMs = 3000) {
-        wxStopWatch watch;
-        while (!condition()) {
-            if (watch.Time() > timeoutMs) return false;
-            wxYield();
-            wxMilliSleep(5);
-        }
-        return true;
+        return PumpWxUntil(condition, timeoutMs);
     }
     // Runs the action once the next modal loop runs (so it acts on the dialog being shown).
     static void WhenModal(std::function<void()> action) {

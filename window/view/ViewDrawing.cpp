@@ -222,16 +222,7 @@ void ViewScrollTo(ViewRec* view, SInt32 columnsDelta, SInt32 rowsDelta) {
     if (std::equal(old, old + 4, view->visibleCells)) return;
     if (ViewGetMode(view) == kViewMedia) {
         const SInt32 item = view->visibleCells[0] + 1;
-        ViewPost(view, kMsgSelectionChanging);
-        ViewClearCurrent(view);
-        std::fill(view->selection.begin(), view->selection.end(), 0);
-        ViewBitSet(view, item);
-        ViewSetCurrent(view, item);
-        ViewRedrawItem(view, item);
-        view->anchorItem = item;
-        view->extendItem = 0;
-        ViewPost(view, kMsgSelectionChanged);
-        ViewDrawHeaderBar(view);
+        ViewMakeMediaItemCurrent(view, item);
         return;
     }
     if (view->deferDraw) return;

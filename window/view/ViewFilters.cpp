@@ -292,11 +292,16 @@ void ViewShowOnlyItems(ViewRec* view, Handle ids, int placement, bool keepOrder)
 void ViewShowLastImport(ViewRec* view) { ShowFoundOrBeep(view, ItemListCopyMarkedIds(view->catalog), true); }
 
 namespace {
-OSErr DuplicateProgress(short phase, long current, long total, long) {
-    if (phase == 0) return GetUiHooks().ProgressStart("Finding duplicates...", current);
+// A scan's progress through the UI hooks under the title: phase 0 starts, 1 steps, any other ends.
+OSErr ReportProgress(const char* title, short phase, long current, long total) {
+    if (phase == 0) return GetUiHooks().ProgressStart(title, current);
     if (phase == 1) return GetUiHooks().ProgressStep(current, total);
     GetUiHooks().ProgressEnd();
     return noErr;
+}
+
+OSErr DuplicateProgress(short phase, long current, long total, long) {
+    return ReportProgress("Finding duplicates...", phase, current, total);
 }
 }  // namespace
 
@@ -444,10 +449,7 @@ bool ViewCanRemoveOrganizeSelection(const ViewRec* view) {
 
 namespace {
 OSErr AnnotationProgress(short phase, long current, long total, long) {
-    if (phase == 0) return GetUiHooks().ProgressStart("Updating annotation field.", current);
-    if (phase == 1) return GetUiHooks().ProgressStep(current, total);
-    GetUiHooks().ProgressEnd();
-    return noErr;
+    return ReportProgress("Updating annotation field.", phase, current, total);
 }
 }  // namespace
 

@@ -159,6 +159,10 @@ void ViewSelectMediaItem(ViewRec* view, SInt32 item, int kind) {
     }
     view->visibleCells[0] = item - 1;
     ViewUpdateVisibleRange(view);
+    ViewMakeMediaItemCurrent(view, item);
+}
+
+void ViewMakeMediaItemCurrent(ViewRec* view, SInt32 item) {
     ViewPost(view, kMsgSelectionChanging);
     ViewClearCurrent(view);
     std::fill(view->selection.begin(), view->selection.end(), 0);

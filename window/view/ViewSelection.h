@@ -32,6 +32,9 @@ inline constexpr std::uint32_t kBlinkMs = 200;   // 12 ticks
 void ViewSelectItem(ViewRec* view, SInt32 item, int kind, bool reveal);
 void ViewSelectByKind(ViewRec* view, int kind, SInt32 item, bool reveal);
 void ViewSelectMediaItem(ViewRec* view, SInt32 item, int kind);
+// Makes the item the media view's only selected and current item, redraws it and the header
+// bar, and posts the selection change around it.
+void ViewMakeMediaItemCurrent(ViewRec* view, SInt32 item);
 void ViewSetCurrent(ViewRec* view, SInt32 item);
 void ViewSelectAll(ViewRec* view);
 void ViewDeselectAll(ViewRec* view);
