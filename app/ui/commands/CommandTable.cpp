@@ -1,5 +1,7 @@
 #include "app/ui/commands/CommandTable.h"
 
+#include "app/ui/commands/CommandRules.h"
+
 #include "app/FrameList.h"
 #include "app/RecentCatalogs.h"
 #include "app/ui/CMainFrame.h"
@@ -24,30 +26,7 @@
 
 namespace {
 
-CatalogRec* Catalog(const CommandContext& c) { return c.frame->GetCatalog(); }
-ViewRec* View(const CommandContext& c) { return c.frame->GetViewRec(); }
-
-// ---- rules ------------------------------------------------------------------------------------
-
-const Rule kHasView([](const CommandContext& c) { return View(c) != nullptr; });
-const Rule kHasItems([](const CommandContext& c) { return View(c) && ViewItemCount(View(c)) > 0; });
-const Rule kHasSelection([](const CommandContext& c) { return View(c) && ViewCountSelected(View(c)) >= 1; });
-const Rule kInMediaView([](const CommandContext& c) { return View(c) && ViewGetMode(View(c)) == kViewMedia; });
-const Rule kHasHiddenItems([](const CommandContext& c) { return Catalog(c) && Catalog(c)->hiddenCount > 0; });
-const Rule kHasFile([](const CommandContext& c) { return Catalog(c) && !Catalog(c)->fileSpec.path.empty(); });
-const Rule kModified([](const CommandContext& c) { return Catalog(c) && CatalogIsModified(Catalog(c)); });
-const Rule kRecentNotEmpty([](const CommandContext&) { return GetApp().Recent().Size() > 0; });
-const Rule kCanGoBack([](const CommandContext& c) { return View(c) && ViewCanGoBack(View(c)); });
-const Rule kCanGoForward([](const CommandContext& c) { return View(c) && ViewCanGoForward(View(c)); });
-const Rule kTasksRunning([](const CommandContext& c) { return c.frame->GetStatusBarWindow()->BusyCount() != 0; });
-const Rule kRecentEntry([](const CommandContext& c) {
-    return GetApp().Recent().At(std::size_t(c.id - kFirstRecentCommand)) != nullptr;
-});
-const Rule kWindowEntry([](const CommandContext& c) {
-    return GetApp().GetFrameAt(std::size_t(c.id - kFirstWindowCommand)) != nullptr;
-});
-const Rule kTabIsThis([](const CommandContext& c) { return c.frame->GetTabCtrl()->GetCurSel() == c.id - 32791; });
-const Rule kBarsShown([](const CommandContext& c) { return c.frame->BarsShown(); });
+ViewRec* View(const CommandContext& c) { return CommandView(c); }
 
 // ---- actions ----------------------------------------------------------------------------------
 
@@ -76,10 +55,7 @@ void Close(const CommandContext& c) {
 
 std::vector<CommandRow> MakeRows() {
     std::vector<CommandRow> rows;
-    auto add = [&rows](int first, int last, Rule enabled, Rule checked, std::function<void(const CommandContext&)> run,
-                       bool replacesCatalog = false) {
-        rows.push_back(CommandRow{first, last, std::move(enabled), std::move(checked), std::move(run), replacesCatalog});
-    };
+    CommandRowAdder add(rows);
     const Rule always;
     // File
     add(57600, 57600, always, {}, [](const CommandContext&) { GetApp().NewFrame(true); });
@@ -142,10 +118,17 @@ std::vector<CommandRow> MakeRows() {
         CAbout about(true, c.frame);
         about.ShowModal();
     });
+    // Each further menu area adds its rows from its own file.
+    AddMoreCommandRows(add);
     return rows;
 }
 
 }  // namespace
+
+void CommandRowAdder::operator()(int first, int last, Rule enabled, Rule checked, CommandAction run,
+                                 bool replacesCatalog) {
+    rows_.push_back(CommandRow{first, last, std::move(enabled), std::move(checked), std::move(run), replacesCatalog});
+}
 
 const std::vector<CommandRow>& CommandRows() {
     static const std::vector<CommandRow> rows = MakeRows();

@@ -45,6 +45,21 @@ struct CommandRow {
     bool replacesCatalog = false;               // refused while the frame is busy
 };
 
+using CommandAction = std::function<void(const CommandContext&)>;
+
+// Collects rows: add(first, last, enabled, checked, run, replacesCatalog).
+class CommandRowAdder {
+public:
+    explicit CommandRowAdder(std::vector<CommandRow>& rows) : rows_(rows) {}
+    void operator()(int first, int last, Rule enabled, Rule checked, CommandAction run, bool replacesCatalog = false);
+
+private:
+    std::vector<CommandRow>& rows_;
+};
+
+// The rows that menu areas add from their own files (CommandAreas.cpp calls each of them).
+void AddMoreCommandRows(CommandRowAdder& add);
+
 // The rows of the program's commands.
 const std::vector<CommandRow>& CommandRows();
 // The row for an id; null when the command has none yet.

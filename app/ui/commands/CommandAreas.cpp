@@ -1,0 +1,7 @@
+// Gathers the command rows that each menu area keeps in its own file, so adding an area's
+// commands touches one line here rather than the main table.
+#include "app/ui/commands/CommandTable.h"
+
+void AddMoreCommandRows(CommandRowAdder& add) {
+    (void)add;
+}
