@@ -4,6 +4,7 @@
 #include "catalog/fields/FieldDef.h"
 #include "catalog/fields/FieldFormat.h"
 #include "catalog/fields/FieldValue.h"
+#include "catalog/items/ItemFiles.h"
 #include "catalog/tables/CatalogTables.h"
 #include "foundation/format/DateFormat.h"
 #include "foundation/format/NumberFormat.h"
@@ -65,16 +66,31 @@ bool IsAnnotationField(UInt32 id) {
     return def && def->storage == kFieldStorageAnnotation;
 }
 
-// One value of a field as HTML: text values encoded, others through their display format.
-std::string ValueHtml(const GalleryBuildState& state, UInt32 id, UInt8 type, const FieldValue& value) {
+// The item's file name as the file system spells it, when the catalog's 8-bit form of it is
+// name: letters outside Windows-1252 then show as themselves instead of "?".
+std::string FileNameHtml(const GalleryBuildState& state, SInt32 n, const std::string& ansiName) {
+    FSSpec file;
+    if (CatalogFindItemPath(state.catalog, n, &file) == noErr) {
+        const std::size_t slash = file.path.rfind('/');
+        const std::string utf8 = slash == std::string::npos ? file.path : file.path.substr(slash + 1);
+        if (Utf8ToAnsi(utf8) == ansiName) return HtmlEncodeUtf8(utf8, false, state.Japanese());
+    }
+    return EncodeAnsi(state, ansiName, false);
+}
+
+// One value of a field of item n as HTML: text values encoded, others through their display
+// format.
+std::string ValueHtml(const GalleryBuildState& state, SInt32 n, UInt32 id, UInt8 type, const FieldValue& value) {
     const bool pass = id == kListCaption && state.settings.htmlInCaptions;
     if (type == 5) {
         const std::string bytes(value.text.bytes, std::size_t(std::clamp<int>(value.text.length, 0, kFieldTextMax)));
         if (value.text.encoding == kFieldTextUtf8) return HtmlEncodeUtf8(bytes, pass, state.Japanese());
+        if (id == kListFilename) return FileNameHtml(state, n, bytes);
         return EncodeAnsi(state, bytes, pass);
     }
     Str255 shown = {0};
     FieldValueToText(&value, type, id, shown, true);
+    if (id == kListFilename) return FileNameHtml(state, n, PText(shown));
     return EncodeAnsi(state, PText(shown), pass);
 }
 
@@ -138,7 +154,7 @@ std::string FieldValueHtml(const GalleryBuildState& state, UInt32 id, SInt32 n) 
             if (index == 1) return " ";
             break;
         }
-        const std::string html = ValueHtml(state, id, type, *value);
+        const std::string html = ValueHtml(state, n, id, type, *value);
         if (index > 1 && html.empty()) break;
         if (index > 1 && type == 5) out += ", ";
         out += html;
@@ -166,7 +182,7 @@ std::string FieldListHtml(const GalleryBuildState& state, SInt32 n, const UInt32
                     out += "<b>" + EncodeAnsi(state, PText(name), false) + ":</b><br>";
                 }
             }
-            std::string html = ValueHtml(state, id, type, *value);
+            std::string html = ValueHtml(state, n, id, type, *value);
             if (id == kListFilename) html = WithoutExtension(html);
             if (index > 1 && type == 5) out += ", ";
             out += html;

@@ -87,7 +87,13 @@ TEST_F(GalleryTest, NamesWithMarkupAndUrlCharactersGiveSafeFilesAndWorkingLinks)
         files.push_back("media/" + n);
     }
     AddAndSelect(files);
+    settings.includeFileNames = 1;
     EXPECT_EQ(Build(), kGalleryDone);
+    // The names shown are the files' own, letters outside Windows-1252 included.
+    const std::string index = Page("index.htm");
+    for (const char* shown : {">Beach day<", ">R&amp;D &quot;one&quot; #2 100%<", ">Caf&eacute; cr&egrave;me<",
+                              ">&#917;&#955;&#955;&#940;&#948;&#945;<", ">a&lt;b&gt;'c'<"})
+        EXPECT_NE(index.find(shown), std::string::npos) << shown;
     EXPECT_EQ(Names("site/preview"), (std::vector<std::string>{"______.jpg", "a_b__c_.jpg", "beach_day.jpg",
                                                                "cafe_creme.jpg", "r_d__one___2_100_.jpg"}));
     EXPECT_TRUE(BrokenLinks().empty()) << ::testing::PrintToString(BrokenLinks());
