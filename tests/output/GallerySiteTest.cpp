@@ -395,3 +395,34 @@ TEST_F(GalleryTest, AssetsAreCopiedFromTheSetButNeverFromOutsideIt) {
     EXPECT_FALSE(CopyReferencedAssets("<img src=\"assets/none.png\">", site, "Blue", kGalleryTemplatesFolder));
     EXPECT_TRUE(CopyReferencedAssets("<p>no assets</p>", site, "Blue", kGalleryTemplatesFolder));
 }
+
+TEST_F(GalleryTest, PagesOfASmallCatalogMatchTheirGoldenFiles) {
+    // Names with blanks, quotation marks, "&", "#", "%" and Greek letters; a caption with markup;
+    // keywords; the Western and the Japanese pages. LYREX_WRITE_GOLDEN=1 rewrites the files.
+    Picture("Beach day.jpg");
+    Picture("R&D \"one\" #2 100%.jpg");
+    Picture("\xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1.jpg");
+    AddAndSelect({"media/Beach day.jpg", "media/R&D \"one\" #2 100%.jpg",
+                  "media/\xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1.jpg"});
+    Annotate(1, "<b>Sun</b> & \"sea\"\r\n\xE3\x81\x82 \xE2\x82\xAC", {"beach", "caf\xE9"});
+    GallerySetSiteTitle(catalog, "Summer & \"Sea\"");
+    settings.columns = 2;
+    settings.rows = 1;
+    settings.includeFileNames = 1;
+    settings.includeMediaInfo = 1;
+    const std::string goldenFolder = std::string(LYREX_TEST_FIXTURES) + "/gallery/";
+    const bool write = std::getenv("LYREX_WRITE_GOLDEN") != nullptr;
+    for (UInt8 encoding : {UInt8(1), UInt8(kHtmlEncodingJapanese)}) {
+        settings.textEncoding = encoding;
+        ASSERT_EQ(Build(), kGalleryDone);
+        const std::string suffix = encoding == kHtmlEncodingJapanese ? "-japanese" : "";
+        for (const char* page : {"index.htm", "index2.htm", "source/beach_day.htm", "source/______.htm"}) {
+            std::string golden = std::string(page);
+            for (char& c : golden)
+                if (c == '/') c = '-';
+            golden = goldenFolder + golden.substr(0, golden.size() - 4) + suffix + ".htm";
+            if (write) SettingsSandbox::WriteFile(golden, Page(page));
+            EXPECT_EQ(Page(page), TempFolder::Read(golden)) << page << suffix;
+        }
+    }
+}
