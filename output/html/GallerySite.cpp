@@ -179,14 +179,19 @@ UInt16 BuildGallerySite(GalleryBuildState* state, const FSSpec& destination, FSS
 }
 
 UInt16 BuildHtmlGallery(CatalogRec* catalog, const FSSpec& destination, const std::string& templatesFolder,
-                        FSSpec* firstPage, UInt32 now) {
+                        FSSpec* firstPage, UInt32 now, const HtmlSettingsRec* settings) {
     if (firstPage) *firstPage = FSSpec();
     if (!catalog) return kGalleryInvalidParameter;
     if (CreateFolderPath(UserSettingsStoreFolder()) != noErr) return kGalleryInvalidParameter;
     GalleryBuildState state;
     state.catalog = catalog;
     state.now = now;
-    if (!LoadHtmlSettings(&state.settings, templatesFolder)) return kGalleryInvalidParameter;
+    if (settings) {
+        state.settings = *settings;
+        ValidateHtmlSettings(&state.settings);
+    } else if (!LoadHtmlSettings(&state.settings, templatesFolder)) {
+        return kGalleryInvalidParameter;
+    }
     state.extension = "." + PageExtensionText(state.settings.extensionCode);
     return BuildGallerySite(&state, destination, firstPage, templatesFolder);
 }

@@ -13,6 +13,7 @@
 
 struct CatalogRec;
 struct GalleryBuildState;
+struct HtmlSettingsRec;
 
 enum : UInt16 {
     kGalleryDone = 0,
@@ -25,11 +26,12 @@ enum : UInt16 {
 
 inline constexpr char kGalleryTemplatesFolder[] = "HTML Templates";
 
-// Loads the stored settings and builds the site into destination (a folder). firstPage (may be
-// null) names index page 1 when it was written, else gets an empty path. now: the date and
-// time the pages show (Mac seconds; 0 the clock).
+// Builds the site into destination (a folder) with the stored settings, or with settings when
+// given (the record the user confirmed, when it could not be stored). firstPage (may be null)
+// names index page 1 when it was written, else gets an empty path. now: the date and time the
+// pages show (Mac seconds; 0 the clock).
 UInt16 BuildHtmlGallery(CatalogRec* catalog, const FSSpec& destination, const std::string& templatesFolder,
-                        FSSpec* firstPage, UInt32 now = 0);
+                        FSSpec* firstPage, UInt32 now = 0, const HtmlSettingsRec* settings = nullptr);
 // Builds the site with the state's settings (the build proper).
 UInt16 BuildGallerySite(GalleryBuildState* state, const FSSpec& destination, FSSpec* firstPage,
                         const std::string& templatesFolder);

@@ -1,6 +1,7 @@
 #include "output/html/HtmlSettings.h"
 
 #include "catalog/file/CatalogRec.h"
+#include "foundation/resources/ResourceStrings.h"
 #include "foundation/settings/Preferences.h"
 #include "foundation/settings/ProgramKey.h"
 #include "foundation/settings/RegistryKey.h"
@@ -109,6 +110,19 @@ std::string PageExtensionText(UInt8 code) {
         case 6: return "xml";
         default: return "htm";
     }
+}
+
+std::string HtmlOutputSummary(SInt32 items, SInt32 columns, SInt32 rows) {
+    auto text = [](long id) {
+        Str255 s = {0};
+        LoadIndexedString(s, id / 100, id % 100);
+        return std::string(reinterpret_cast<const char*>(s + 1), s[0]);
+    };
+    if (columns <= 0 || rows <= 0) return "--";
+    const long long perPage = (long long)columns * rows;
+    const long long pages = (items + perPage - 1) / perPage;
+    return text(12815) + std::to_string(pages) + text(pages == 1 ? 12816 : 12817) + std::to_string(items) + " " +
+           text(items == 1 ? 12808 : 12809);
 }
 
 std::string GalleryGetSiteTitle(const CatalogRec* catalog) {

@@ -93,6 +93,10 @@ void HtmlMediaBoxForCode(UInt8 code, SInt16* width, SInt16* height);
 // The page extension without its dot: 2 "html", 3 "shtml", 4 "php", 5 "asp", 6 "xml", else "htm".
 std::string PageExtensionText(UInt8 code);
 
+// The Layout page's summary: "Output: 3 Pages for 33 catalog items" (Windows-1252), or "--"
+// unless columns and rows are both above 0.
+std::string HtmlOutputSummary(SInt32 items, SInt32 columns, SInt32 rows);
+
 // The catalog's gallery title (the "Site Title:" field), at most 63 bytes of Windows-1252 text,
 // kept with the catalog's view settings.
 std::string GalleryGetSiteTitle(const CatalogRec* catalog);
