@@ -13,6 +13,7 @@
 #include "media/kinds/KindEngine.h"
 #include "media/kinds/KindTable.h"
 #include "platform/MacDates.h"
+#include "window/find/FindQuery.h"
 
 #include <algorithm>
 #include <cstring>
@@ -95,6 +96,7 @@ StartupStop RunShellStartup(ShellState* state, const StartupReports& reports) {
     state->lastCatalog = LoadLastCatalog();
     ReadSettingsTxt();
     LoadLabelSettings();
+    LoadFindQueries();
     HandPreferencesToEngines();
 
     MediaFileRec journal;
@@ -113,6 +115,7 @@ void RunShellExit(ShellState* state) {
         SaveLastCatalog(state->lastCatalog);
         SaveScratchFolder(state->scratchFolder);
         SavePreferences();
+        SaveFindQueries();
     }
     if (state->catalogEngineUp) CatalogEngineShutdown();
     if (state->kindEngineUp) KindEngineShutdown();

@@ -43,6 +43,6 @@ StartupStop RunShellStartup(ShellState* state, const StartupReports& reports);
 // key, else under its per-user key.
 bool InstallationIsComplete();
 
-// The end: when start-up completed, the recent catalogs, the last catalog, the scratch folder
-// and the preferences are saved; the engines that started are shut down in any case.
+// The end: when start-up completed, the recent catalogs, the last catalog, the scratch folder,
+// the preferences and the find queries are saved; the engines that started are shut down in any case.
 void RunShellExit(ShellState* state);
