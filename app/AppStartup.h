@@ -11,6 +11,7 @@
 
 #include "app/RecentCatalogs.h"
 #include "catalog/items/ItemMediaInfo.h"
+#include "window/find/FindScope.h"
 
 #include <functional>
 #include <string>
@@ -34,6 +35,8 @@ struct ShellState {
     std::string scratchFolder;
     std::string lastCatalog;
     RecentCatalogs recent;
+    // Where Find and Find Again look; windows leave it when they close.
+    FindScope findScope;
 };
 
 // Runs the headless start-up steps; kNone when the program may go on to its first frame.

@@ -142,6 +142,7 @@ void CQuantaroApp::ExitInstance() {
 
 void CQuantaroApp::OnFrameClosed(CMainFrame* frame) {
     HandOverMainWindow(frame);
+    FindScopeFrameClosed(&state_.findScope, UInt32(frame->Serial()));
     if (active_ == frame) active_ = dynamic_cast<CMainFrame*>(Frames().Main() != frame ? Frames().Main() : nullptr);
 }
 

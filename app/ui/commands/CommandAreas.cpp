@@ -2,6 +2,9 @@
 // commands touches one line here rather than the main table.
 #include "app/ui/commands/CommandTable.h"
 
+#include "app/ui/commands/FindCommands.h"
+
 void AddMoreCommandRows(CommandRowAdder& add) {
     (void)add;
+    AddFindCommands(add);
 }
