@@ -38,6 +38,9 @@ SInt32 ImporterFolders(FSSpec folders[3]) {
     return count;
 }
 
+
+}  // namespace
+
 void HandPreferencesToEngines() {
     PreferencesRec* prefs = GetPreferences();
     KindSetFileHook(ImportJournalWrite);
@@ -58,8 +61,6 @@ void HandPreferencesToEngines() {
         CatalogSetDefaultImportSettings(&settings);
     }
 }
-
-}  // namespace
 
 bool InstallationIsComplete() {
     CRegistryKey key;

@@ -39,6 +39,9 @@ struct ShellState {
     FindScope findScope;
 };
 
+// Pushes the preference values into the media-kind and catalog engines, as at start-up and
+// again after the Preferences sheet was confirmed.
+void HandPreferencesToEngines();
 // Runs the headless start-up steps; kNone when the program may go on to its first frame.
 StartupStop RunShellStartup(ShellState* state, const StartupReports& reports);
 

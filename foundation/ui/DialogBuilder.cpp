@@ -10,6 +10,7 @@
 #include <wx/listbox.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
+#include <wx/slider.h>
 #include <wx/statbmp.h>
 #include <wx/statbox.h>
 #include <wx/statline.h>
@@ -17,6 +18,7 @@
 #include <wx/textctrl.h>
 #include <wx/toplevel.h>
 
+#include "foundation/ui/CColourPickerButton.h"
 #include "foundation/ui/CDrvListBox.h"
 #include "foundation/ui/CPictureStatic.h"
 
@@ -64,6 +66,10 @@ wxWindow* CreateControl(wxWindow* parent, const DialogItem& item) {
         control = new wxChoice(parent, id);
     } else if (item.kind == "drive") {
         control = new CDrvListBox(parent, id);
+    } else if (item.kind == "colour") {
+        control = new CColourPickerButton(parent, id);
+    } else if (item.kind == "slider") {
+        control = new wxSlider(parent, id, 0, 0, 100, wxDefaultPosition, wxDefaultSize, wxSL_HORIZONTAL | wxSL_AUTOTICKS);
     }
     if (!control) return nullptr;
     if (item.bold) control->SetFont(control->GetFont().Bold());

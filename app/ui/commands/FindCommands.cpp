@@ -5,6 +5,8 @@
 #include "app/ui/commands/CommandRules.h"
 #include "app/ui/dialogs/Clxfind.h"
 #include "app/ui/find/WxFindHost.h"
+#include "app/ui/prefs/PreferencesSheet.h"
+#include "window/ui/CGridView.h"
 #include "window/find/FindSearch.h"
 
 namespace {
@@ -12,6 +14,7 @@ namespace {
 enum : int {
     kFind = 32862,
     kFindAgain = 32863,
+    kPreferences = 32916,
 };
 
 void Find(const CommandContext& c) {
@@ -26,10 +29,21 @@ void FindAgain(const CommandContext&) {
     RunFind(&GetApp().State().findScope, host);
 }
 
+// The changed values reach every window: labels, dates and units are drawn anew.
+void Preferences(const CommandContext& c) {
+    if (!RunPreferences(c.frame)) return;
+    for (CMultiFrameWnd* f : GetApp().Frames().All())
+        if (auto* frame = dynamic_cast<CMainFrame*>(f)) {
+            frame->GetGridView()->RedrawAll();
+            frame->UpdateTitle();
+        }
+}
+
 }  // namespace
 
 void AddFindCommands(CommandRowAdder& add) {
     const Rule hasQuery([](const CommandContext&) { return HasFindQuery(); });
     add(kFind, kFind, kHasView, {}, Find);
     add(kFindAgain, kFindAgain, kHasView && hasQuery, {}, FindAgain);
+    add(kPreferences, kPreferences, {}, {}, Preferences);
 }
