@@ -9,6 +9,7 @@
 // scratch folder, and nothing is saved at exit unless start-up ran to its end.
 #pragma once
 
+#include "app/GoToRequest.h"
 #include "app/RecentCatalogs.h"
 #include "catalog/items/ItemMediaInfo.h"
 #include "window/find/FindScope.h"
@@ -37,6 +38,8 @@ struct ShellState {
     RecentCatalogs recent;
     // Where Find and Find Again look; windows leave it when they close.
     FindScope findScope;
+    // The last Go To, which Go Again repeats in any window.
+    GoToRequest goTo;
 };
 
 // Pushes the preference values into the media-kind and catalog engines, as at start-up and

@@ -3,6 +3,8 @@
 #include "app/ui/CMainFrame.h"
 #include "app/ui/CQuantaroApp.h"
 #include "app/ui/commands/CommandRules.h"
+#include "app/ui/dialogs/CGoToDlg.h"
+#include "app/ui/dialogs/Clxcatinfo.h"
 #include "app/ui/dialogs/Clxfind.h"
 #include "app/ui/find/WxFindHost.h"
 #include "app/ui/prefs/PreferencesSheet.h"
@@ -15,6 +17,9 @@ enum : int {
     kFind = 32862,
     kFindAgain = 32863,
     kPreferences = 32916,
+    kGoTo = 33139,
+    kGoAgain = 33140,
+    kCatalogInfo = 32830,
 };
 
 void Find(const CommandContext& c) {
@@ -27,6 +32,11 @@ void Find(const CommandContext& c) {
 void FindAgain(const CommandContext&) {
     WxFindHost host;
     RunFind(&GetApp().State().findScope, host);
+}
+
+void GoTo(const CommandContext& c) {
+    CGoToDlg dialog(c.frame, &GetApp().State().goTo);
+    dialog.DoModal();
 }
 
 // The changed values reach every window: labels, dates and units are drawn anew.
@@ -46,4 +56,11 @@ void AddFindCommands(CommandRowAdder& add) {
     add(kFind, kFind, kHasView, {}, Find);
     add(kFindAgain, kFindAgain, kHasView && hasQuery, {}, FindAgain);
     add(kPreferences, kPreferences, {}, {}, Preferences);
+    add(kGoTo, kGoTo, kHasItems, {}, GoTo);
+    add(kCatalogInfo, kCatalogInfo, kHasView, {}, [](const CommandContext& c) {
+        Clxcatinfo dialog(c.frame);
+        if (dialog.DoModal() == IDOK) c.frame->UpdateTitle();
+    });
+    const Rule goAgain([](const CommandContext& c) { return GoAgainEnabled(c.frame, GetApp().State().goTo); });
+    add(kGoAgain, kGoAgain, goAgain, {}, [](const CommandContext& c) { GoAgain(c.frame, GetApp().State().goTo); });
 }
