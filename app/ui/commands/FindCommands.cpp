@@ -3,7 +3,9 @@
 #include "app/ui/CMainFrame.h"
 #include "app/ui/CQuantaroApp.h"
 #include "app/ui/commands/CommandRules.h"
+#include "app/ui/dialogs/CDuplicatesDialog.h"
 #include "app/ui/dialogs/CGoToDlg.h"
+#include "foundation/settings/Preferences.h"
 #include "app/ui/dialogs/Clxcatinfo.h"
 #include "app/ui/dialogs/Clxfind.h"
 #include "app/ui/find/WxFindHost.h"
@@ -20,6 +22,7 @@ enum : int {
     kGoTo = 33139,
     kGoAgain = 33140,
     kCatalogInfo = 32830,
+    kShowDuplicates = 32861,
 };
 
 void Find(const CommandContext& c) {
@@ -37,6 +40,18 @@ void FindAgain(const CommandContext&) {
 void GoTo(const CommandContext& c) {
     CGoToDlg dialog(c.frame, &GetApp().State().goTo);
     dialog.DoModal();
+}
+
+// The settings live in the preferences, so the choices are remembered across runs.
+void ShowDuplicates(const CommandContext& c) {
+    ViewRec* view = CommandView(c);
+    DuplicateSettings settings = DuplicateSettingsFrom(*GetPreferences());
+    CDuplicatesDialog dialog(&settings, ViewGetCurrentItem(view) != 0, c.frame);
+    if (dialog.DoModal() != IDOK) return;
+    DuplicateSettingsInto(settings, GetPreferences());
+    ShowDuplicatesWith(view, settings);
+    c.frame->GetGridView()->RedrawAll();
+    c.frame->UpdateTitle();
 }
 
 // The changed values reach every window: labels, dates and units are drawn anew.
@@ -57,6 +72,7 @@ void AddFindCommands(CommandRowAdder& add) {
     add(kFindAgain, kFindAgain, kHasView && hasQuery, {}, FindAgain);
     add(kPreferences, kPreferences, {}, {}, Preferences);
     add(kGoTo, kGoTo, kHasItems, {}, GoTo);
+    add(kShowDuplicates, kShowDuplicates, kHasItems, {}, ShowDuplicates);
     add(kCatalogInfo, kCatalogInfo, kHasView, {}, [](const CommandContext& c) {
         Clxcatinfo dialog(c.frame);
         if (dialog.DoModal() == IDOK) c.frame->UpdateTitle();
