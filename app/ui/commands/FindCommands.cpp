@@ -8,6 +8,7 @@
 #include "foundation/settings/Preferences.h"
 #include "app/ui/dialogs/Clxcatinfo.h"
 #include "app/ui/dialogs/Clxfind.h"
+#include "app/ui/find/CheckForUpdates.h"
 #include "app/ui/find/WxFindHost.h"
 #include "app/ui/prefs/PreferencesSheet.h"
 #include "window/ui/CGridView.h"
@@ -23,6 +24,9 @@ enum : int {
     kGoAgain = 33140,
     kCatalogInfo = 32830,
     kShowDuplicates = 32861,
+    kCheckForUpdates = 33101,
+    kAboutHomePage = 15553,     // the about box's links
+    kAboutCheckForUpdates = 15554,
 };
 
 void Find(const CommandContext& c) {
@@ -73,6 +77,9 @@ void AddFindCommands(CommandRowAdder& add) {
     add(kPreferences, kPreferences, {}, {}, Preferences);
     add(kGoTo, kGoTo, kHasItems, {}, GoTo);
     add(kShowDuplicates, kShowDuplicates, kHasItems, {}, ShowDuplicates);
+    add(kCheckForUpdates, kCheckForUpdates, {}, {}, [](const CommandContext&) { CheckForUpdates(false); });
+    add(kAboutCheckForUpdates, kAboutCheckForUpdates, {}, {}, [](const CommandContext&) { CheckForUpdates(false); });
+    add(kAboutHomePage, kAboutHomePage, {}, {}, [](const CommandContext&) { OpenProductPage(0); });
     add(kCatalogInfo, kCatalogInfo, kHasView, {}, [](const CommandContext& c) {
         Clxcatinfo dialog(c.frame);
         if (dialog.DoModal() == IDOK) c.frame->UpdateTitle();
