@@ -1,6 +1,12 @@
 #include "app/CatalogSearch.h"
 
+#include "catalog/file/CatalogRec.h"
+#include "catalog/items/ItemBlocks.h"
+#include "catalog/tables/CatalogTables.h"
+#include "foundation/format/DateFormat.h"
 #include "foundation/settings/TypedSettings.h"
+#include "platform/Files.h"
+#include "platform/MacDates.h"
 #include "foundation/text/Unicode.h"
 #include "platform/Handles.h"
 
@@ -171,4 +177,25 @@ void SaveCatalogSearchResult(const CatalogSearchResult& result) {
     if (PtrToHand(bytes.data(), &h, Size(bytes.size())) != noErr || !h) return;
     SaveTypedSetting(kCatalogSearchSettingType, kCatalogSearchSettingIndex, h);
     DisposeHandle(h);
+}
+
+bool ReadCatalogSummary(const std::string& path, SInt16 width, SInt16 height, CatalogSummary* out) {
+    FSSpec spec;
+    if (FSMakeFSSpecFromPath(path, &spec) != noErr) return false;
+    CatalogRec* catalog = nullptr;
+    // No work file and no password procedure: a look at the file that changes nothing.
+    if (CatalogOpen(&catalog, &spec, nullptr, nullptr, nullptr, nullptr, 0) != noErr || !catalog) return false;
+    out->items = catalog->itemCount;
+    Str255 info;
+    CatalogGetInfoText(catalog, info);
+    out->comments.assign(reinterpret_cast<const char*>(info + 1), info[0]);
+    if (catalog->itemCount > 0) out->preview = ItemGetThumbnailPicture(catalog, &catalog->entries[0], width, height);
+    CatalogClose(catalog, false);
+    struct stat st{};
+    if (stat(path.c_str(), &st) == 0) {
+        Str255 date;
+        FormatDateTime(date, UInt32(UnixToLocalMacSeconds(st.st_mtime)), true, true, false);
+        out->savedOn.assign(reinterpret_cast<const char*>(date + 1), date[0]);
+    }
+    return true;
 }

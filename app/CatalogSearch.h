@@ -38,3 +38,15 @@ inline constexpr OSType kCatalogSearchSettingType = 'EXPO';
 inline constexpr SInt16 kCatalogSearchSettingIndex = 17;
 bool LoadCatalogSearchResult(CatalogSearchResult* out);
 void SaveCatalogSearchResult(const CatalogSearchResult& result);
+
+// What the Catalog Finder shows of a catalog file: its item count, its comments, when it was
+// last saved (the locale's date and time) and the first item's thumbnail fitted into width x
+// height (null when there is none; the caller disposes of it). False when the file cannot be
+// opened (gone, damaged, or protected by a password).
+struct CatalogSummary {
+    SInt32 items = 0;
+    std::string comments;  // Windows-1252
+    std::string savedOn;   // Windows-1252
+    Handle preview = nullptr;
+};
+bool ReadCatalogSummary(const std::string& path, SInt16 width, SInt16 height, CatalogSummary* out);

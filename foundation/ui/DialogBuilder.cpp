@@ -8,6 +8,7 @@
 #include <wx/datectrl.h>
 #include <wx/hyperlink.h>
 #include <wx/listbox.h>
+#include <wx/listctrl.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
 #include <wx/slider.h>
@@ -68,6 +69,9 @@ wxWindow* CreateControl(wxWindow* parent, const DialogItem& item) {
         control = new CDrvListBox(parent, id);
     } else if (item.kind == "colour") {
         control = new CColourPickerButton(parent, id);
+    } else if (item.kind == "report") {
+        control = new wxListCtrl(parent, id, wxDefaultPosition, wxDefaultSize,
+                                 wxLC_REPORT | wxLC_NO_HEADER | wxLC_SINGLE_SEL | wxBORDER_SUNKEN);
     } else if (item.kind == "slider") {
         control = new wxSlider(parent, id, 0, 0, 100, wxDefaultPosition, wxDefaultSize, wxSL_HORIZONTAL | wxSL_AUTOTICKS);
     }

@@ -4,6 +4,7 @@
 #include "app/ui/CQuantaroApp.h"
 #include "app/ui/commands/CommandRules.h"
 #include "app/ui/dialogs/CDuplicatesDialog.h"
+#include "app/ui/dialogs/CFindCatalogDialog.h"
 #include "app/ui/dialogs/CGoToDlg.h"
 #include "foundation/settings/Preferences.h"
 #include "app/ui/dialogs/Clxcatinfo.h"
@@ -25,6 +26,7 @@ enum : int {
     kCatalogInfo = 32830,
     kShowDuplicates = 32861,
     kCheckForUpdates = 33101,
+    kCatalogFinder = 33178,
     kAboutHomePage = 15553,     // the about box's links
     kAboutCheckForUpdates = 15554,
 };
@@ -77,6 +79,10 @@ void AddFindCommands(CommandRowAdder& add) {
     add(kPreferences, kPreferences, {}, {}, Preferences);
     add(kGoTo, kGoTo, kHasItems, {}, GoTo);
     add(kShowDuplicates, kShowDuplicates, kHasItems, {}, ShowDuplicates);
+    add(kCatalogFinder, kCatalogFinder, {}, {}, [](const CommandContext& c) {
+        CFindCatalogDialog dialog(c.frame);
+        if (dialog.DoModal() == IDOK && !dialog.Path().empty()) GetApp().OpenCatalogInFrame(c.frame, dialog.Path());
+    }, true);
     add(kCheckForUpdates, kCheckForUpdates, {}, {}, [](const CommandContext&) { CheckForUpdates(false); });
     add(kAboutCheckForUpdates, kAboutCheckForUpdates, {}, {}, [](const CommandContext&) { CheckForUpdates(false); });
     add(kAboutHomePage, kAboutHomePage, {}, {}, [](const CommandContext&) { OpenProductPage(0); });
