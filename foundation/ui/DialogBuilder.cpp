@@ -72,7 +72,7 @@ wxWindow* CreateControl(wxWindow* parent, const DialogItem& item) {
     } else if (item.kind == "report") {
         control = new wxListCtrl(parent, id, wxDefaultPosition, wxDefaultSize,
                                  wxLC_REPORT | wxLC_NO_HEADER | wxLC_SINGLE_SEL | wxBORDER_SUNKEN);
-    } else if (item.kind == "slider") {
+    } else if (item.kind == "trackbar") {
         control = new wxSlider(parent, id, 0, 0, 100, wxDefaultPosition, wxDefaultSize, wxSL_HORIZONTAL | wxSL_AUTOTICKS);
     }
     if (!control) return nullptr;
