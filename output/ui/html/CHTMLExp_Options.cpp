@@ -34,7 +34,7 @@ bool CHTMLExp_Options::CreatePage(wxWindow* book) {
     if (encoding_)
         for (UInt16 id : {36, 37}) encoding_->Append(LoadUiString(id));
     if (extension_)
-        for (UInt16 id : {65111, 65112}) extension_->Append(LoadUiString(id));
+        for (UInt16 id : {63811, 63812}) extension_->Append(LoadUiString(id));
     if (quality_)
         for (UInt16 id = 38; id <= 42; ++id) quality_->Append(LoadUiString(id));
     // The three colour swatches, each under its name, below the lists.
@@ -47,9 +47,9 @@ bool CHTMLExp_Options::CreatePage(wxWindow* book) {
         colours->Add(column, 0, wxRIGHT, 16);
         return button;
     };
-    text_ = addColour(1003, 65104);
-    background_ = addColour(1004, 65105);
-    link_ = addColour(1005, 65106);
+    text_ = addColour(1003, 63804);
+    background_ = addColour(1004, 63805);
+    link_ = addColour(1005, 63806);
     // The swatches go above the player's check boxes.
     if (autoPlay_ && autoPlay_->GetContainingSizer()) {
         wxSizer* column = autoPlay_->GetContainingSizer();

@@ -13,10 +13,10 @@ CHTMLExportDlg::CHTMLExportDlg(wxWindow* parent, HtmlSettingsRec* settings, Cata
     : CLyrexPropertySheet(kCaptionId, parent), settings_(settings) {
     general_ = new CHTMLExp_General(settings, this, catalog);
     general_->CreatePage(GetBookCtrl());
-    GetBookCtrl()->AddPage(general_, LoadUiString(65008));
+    GetBookCtrl()->AddPage(general_, LoadUiString(63708));
     options_ = new CHTMLExp_Options(settings, this);
     options_->CreatePage(GetBookCtrl());
-    GetBookCtrl()->AddPage(options_, LoadUiString(65110));
+    GetBookCtrl()->AddPage(options_, LoadUiString(63810));
     launch_ = new wxCheckBox(this, wxID_ANY, LoadUiString(59572));
     launch_->SetValue(GalleryLaunchBrowserPreference());
     // At the left end of the button row.

@@ -21,7 +21,7 @@ UInt16 HtmlGalleryCommand(wxWindow* parent, CatalogRec* catalog) {
     const bool saved = SaveHtmlSettings(&settings) == noErr;
     if (!saved) {
         // The build then takes the record confirmed just now rather than an older stored one.
-        wxMessageDialog(parent, LoadUiString(65010), LoadUiString(73), wxOK | wxICON_WARNING).ShowModal();
+        wxMessageDialog(parent, LoadUiString(63710), LoadUiString(73), wxOK | wxICON_WARNING).ShowModal();
     }
     CFolderBrowser browser;
     const wxString prompt = LoadUiString(59559);
