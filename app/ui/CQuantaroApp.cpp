@@ -12,6 +12,7 @@
 #include "foundation/ui/CommandIds.h"
 #include "foundation/ui/UiText.h"
 #include "foundation/ui/WxUiHooks.h"
+#include "output/slideshow/SlideShowMachine.h"
 #include "platform/Files.h"
 #include "platform/ui/WxTimerService.h"
 #include "window/ui/CGridView.h"
@@ -105,6 +106,7 @@ bool CQuantaroApp::InitInstance(const std::vector<std::string>& arguments) {
     };
     if (RunShellStartup(&state_, reports) != StartupStop::kNone) return false;
     accelerators_ = BuildAcceleratorTable(459);
+    SlideShowInit();
     StartVolumeMonitor();
 
     CMainFrame* first = NewFrame(false);
@@ -128,6 +130,7 @@ bool CQuantaroApp::InitInstance(const std::vector<std::string>& arguments) {
 }
 
 void CQuantaroApp::ExitInstance() {
+    SlideShowTerm();
     instanceTimer_.Stop();
     StopVolumeMonitor();
     RunShellExit(&state_);

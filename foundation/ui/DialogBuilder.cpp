@@ -17,6 +17,7 @@
 #include <wx/textctrl.h>
 #include <wx/toplevel.h>
 
+#include "foundation/ui/CColourPickerButton.h"
 #include "foundation/ui/CDrvListBox.h"
 #include "foundation/ui/CPictureStatic.h"
 
@@ -64,6 +65,8 @@ wxWindow* CreateControl(wxWindow* parent, const DialogItem& item) {
         control = new wxChoice(parent, id);
     } else if (item.kind == "drive") {
         control = new CDrvListBox(parent, id);
+    } else if (item.kind == "colour") {
+        control = new CColourPickerButton(parent, id);
     }
     if (!control) return nullptr;
     if (item.bold) control->SetFont(control->GetFont().Bold());
