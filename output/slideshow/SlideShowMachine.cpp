@@ -312,15 +312,23 @@ void SlideShowMachine::GoTo(SInt32 item, int cell, bool inFill) {
 
 // ---- time ------------------------------------------------------------------------------
 
+namespace {
+
+// Ticks from `since` to `now`; a slide brought in with an effect is stamped after its effect
+// ends, so `since` may still lie ahead: no time has passed then (unsigned ticks would wrap).
+SInt64 TicksSince(UInt32 since, UInt32 now) { return SInt64(SInt32(now - since)); }
+
+}  // namespace
+
 bool SlideShowMachine::CellDue(int cell, UInt32 now, bool soundPlays) {
     const Cell& c = cells_[cell];
     if (!media_->ShowsSomething(cell)) return true;
     switch (c.durationMode) {
-    case kSlideDurationSeconds: return now - c.shown >= c.seconds * 60;
+    case kSlideDurationSeconds: return TicksSince(c.shown, now) >= SInt64(c.seconds) * 60;
     case kSlideDurationHoldForSound: return !soundPlays;
     default:
         if (c.movie) return media_->HasEnded(cell);
-        return now - lastChange_ >= UInt32(settings_.slideSeconds) * 60;
+        return TicksSince(lastChange_, now) >= SInt64(settings_.slideSeconds) * 60;
     }
 }
 

@@ -287,6 +287,22 @@ TEST_F(SlideShowMachineTest, StillsStayForTheirSecondsAndTheShowStopsAtTheEnd) {
     EXPECT_EQ(3, show->Current()) << "without continuous the last slide stays";
 }
 
+TEST_F(SlideShowMachineTest, ASlideBroughtInWithAnEffectCountsItsTimeFromTheEffectsEnd) {
+    Pictures(3);
+    host.stored.transition = 12;
+    host.stored.slideSeconds = 1;
+    ASSERT_TRUE(Run());
+    // Stamped 30 ticks ahead of now: a tick before then must not see a wrapped-around time.
+    show->Tick();
+    EXPECT_EQ(1, show->Current());
+    now += 59;
+    show->Tick();
+    EXPECT_EQ(1, show->Current());
+    now += 31;
+    show->Tick();
+    EXPECT_EQ(2, show->Current());
+}
+
 TEST_F(SlideShowMachineTest, ContinuousWrapsAndZeroSecondsAdvanceEveryTick) {
     Pictures(3);
     host.stored.slideSeconds = 0;
