@@ -3,6 +3,8 @@
 #include "foundation/ui/AlertLayout.h"
 #include "foundation/ui/UiText.h"
 
+#include <algorithm>
+
 #include <wx/app.h>
 #include <wx/artprov.h>
 #include <wx/button.h>
@@ -68,13 +70,17 @@ void Clxsavechanges::BuildControls(short iconKind) {
 int Clxsavechanges::GrowToFit(wxStaticText* text) {
     wxClientDC dc(text);
     dc.SetFont(text->GetFont());
-    wxSize extent = dc.GetTextExtent(text->GetLabel());
-    wxSize size = text->GetSize();
-    int grow = AlertStaticGrowth(extent.x, extent.y, size.x, size.y);
-    if (grow) text->SetSize(size.x, size.y + grow);
+    const wxSize extent = dc.GetTextExtent(text->GetLabel());
+    const wxSize size = text->GetSize();
     // wx wraps on its own only when told the width; the static's text then breaks as measured.
     text->Wrap(size.x);
-    return grow;
+    // Breaking at words leaves lines short of the full width, and a text may bring line breaks
+    // of its own: the wrapped lines' height is what the static must at least have, or the last
+    // line is cut off.
+    const wxSize wrapped = dc.GetMultiLineTextExtent(text->GetLabel());
+    const int grow = std::max(AlertStaticGrowth(extent.x, extent.y, size.x, size.y), wrapped.y + 4 - size.y);
+    if (grow > 0) text->SetSize(size.x, size.y + grow);
+    return std::max(grow, 0);
 }
 
 void Clxsavechanges::LayOut() {
@@ -95,14 +101,17 @@ void Clxsavechanges::LayOut() {
         if (row.shown[i]) buttons_[i]->SetSize(row.left[i], row.top, row.width[i], row.height);
     }
     // The statics: the message pushes the detail down; the detail makes the box taller.
+    const int gap = row.top - detail_->GetRect().GetBottom();
     int grow = GrowToFit(message_);
     if (grow) detail_->Move(detail_->GetPosition().x, detail_->GetPosition().y + grow);
     int detailGrow = 0;
     if (!detail_->GetLabel().empty()) detailGrow = GrowToFit(detail_);
-    int shift = detailGrow;
+    int shift = grow + detailGrow;
     if (detail_->GetLabel().empty()) {
         detail_->Hide();
         shift = -(detail_->GetSize().y - 20);
+        // A message grown past the detail's room still keeps the buttons below its last line.
+        shift = std::max(shift, message_->GetRect().GetBottom() + gap - row.top);
     }
     if (shift) {
         for (wxButton* b : buttons_) b->Move(b->GetPosition().x, b->GetPosition().y + shift);

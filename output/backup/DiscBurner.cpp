@@ -103,5 +103,6 @@ OSErr BurnDiscImage(const std::string& driveAddress, const std::string& imagePat
     burn_session_free(session);
     burn_disc_free(disc);
     release();
-    return err == noErr ? noErr : RecordFailure(failure, err, err == ioErr || err == wrPermErr ? driveAddress : imagePath);
+    if (err == noErr) return noErr;
+    return RecordFailure(failure, err, err == ioErr || err == wrPermErr ? driveAddress : imagePath);
 }

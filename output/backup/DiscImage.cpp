@@ -62,7 +62,7 @@ OSErr WriteDiscImage(const std::string& folder, const std::string& imagePath, co
     iso_tree_set_follow_symlinks(image.get(), 0);
     iso_tree_set_ignore_hidden(image.get(), 0);
     if (int r = iso_tree_add_dir_rec(image.get(), iso_image_get_root(image.get()), folder.c_str()); r < 0)
-        return RecordFailure(failure, r == ISO_OUT_OF_MEM ? OSErr(memFullErr) : OSErr(ioErr), folder);
+        return RecordFailure(failure, r == int(ISO_OUT_OF_MEM) ? OSErr(memFullErr) : OSErr(ioErr), folder);
 
     IsoWriteOpts* rawOpts = nullptr;
     // Profile 2: a disc to be read elsewhere (permissions and owners made sensible for readers).

@@ -51,7 +51,9 @@ TEST(RenameRules, NamesForReplaceAddAndConvert) {
         s.letterCase = c.letterCase;
         std::string out;
         EXPECT_EQ(RenamedName(s, c.name, &out), c.changes) << c.name << " " << c.search << c.added;
-        if (c.changes) EXPECT_EQ(out, c.expected) << c.name;
+        if (c.changes) {
+            EXPECT_EQ(out, c.expected) << c.name;
+        }
     }
 }
 

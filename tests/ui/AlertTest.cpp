@@ -7,7 +7,11 @@
 #include "support/PascalString.h"
 #include "ui/WxTestSupport.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include <wx/button.h>
+#include <wx/dcclient.h>
 #include <wx/stattext.h>
 
 namespace {
@@ -188,4 +192,42 @@ TEST_F(AlertBoxTest, AMessageWithoutDetailHidesTheDetailAndShrinksTheBox) {
             1, 0, 0, 43);
     EXPECT_FALSE(detailShown);
     EXPECT_LT(without, withDetail);
+}
+
+TEST_F(AlertBoxTest, ALongMessageAndDetailShowEveryLineAboveTheButtons) {
+    // A long folder name in the message: it wraps over several lines at word breaks.
+    std::string folder = "/home/someone/Pictures";
+    for (int i = 0; i < 8; ++i) folder += " and a rather long folder name " + std::to_string(i);
+    Str255 text0;
+    text0[0] = UInt8(std::min<std::size_t>(folder.size(), 255));
+    std::memcpy(text0 + 1, folder.data(), text0[0]);
+    struct Box {
+        wxRect message, detail, button;
+        int messageNeeds = 0, detailNeeds = 0, messageLines = 0;
+    } box;
+    WhenModal([&] {
+        for (wxWindow* w : wxTopLevelWindows) {
+            if (auto* b = dynamic_cast<Clxsavechanges*>(w)) {
+                auto needs = [](wxStaticText* t) {
+                    wxClientDC dc(t);
+                    dc.SetFont(t->GetFont());
+                    return dc.GetMultiLineTextExtent(t->GetLabel()).y;
+                };
+                box.message = b->MessageStatic()->GetRect();
+                box.detail = b->DetailStatic()->GetRect();
+                box.button = b->Button(1)->GetRect();
+                box.messageNeeds = needs(b->MessageStatic());
+                box.detailNeeds = needs(b->DetailStatic());
+                box.messageLines = int(b->MessageStatic()->GetLabel().Freq('\n')) + 1;
+                Click(b->Button(1));
+                return;
+            }
+        }
+    });
+    ShowAlert(kAlertQuestion, 1, 0, 1, 2, 0, text0);
+    EXPECT_GE(box.messageLines, 3);
+    EXPECT_GE(box.message.height, box.messageNeeds);
+    EXPECT_GE(box.detail.height, box.detailNeeds);
+    EXPECT_GE(box.detail.y, box.message.GetBottom());
+    EXPECT_GE(box.button.y, box.detail.GetBottom());
 }
