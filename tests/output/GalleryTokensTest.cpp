@@ -148,3 +148,27 @@ TEST_F(GalleryTokensTest, TheFirstItemTokenInTableOrderChoosesTheTable) {
     EXPECT_EQ(Count(t, "<td>"), 3);
     EXPECT_NE(t.find("source/p2.htm"), std::string::npos);
 }
+
+TEST(GalleryUrlTest, UrlPathsArePercentEncodedWhereTheyCouldBreakALink) {
+    const struct {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"preview/photo_1.jpg", "preview/photo_1.jpg"},
+        {"a b.jpg", "a%20b.jpg"},
+        {"r&d#2?x=100%.jpg", "r%26d%232%3Fx%3D100%25.jpg"},
+        {"\"q\"<t>.htm", "%22q%22%3Ct%3E.htm"},
+        {"caf\xC3\xA9.jpg", "caf%C3%A9.jpg"},
+        {"(copy)~-.jpg", "(copy)~-.jpg"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(UrlPathEncode(c.in), c.out) << c.in;
+}
+
+TEST_F(GalleryTokensTest, TheSummaryCountsPagesAndItems) {
+    EXPECT_EQ(HtmlOutputSummary(33, 4, 4), "Output: 3 Pages for 33 catalog items");
+    EXPECT_EQ(HtmlOutputSummary(1, 4, 4), "Output: 1 Page for 1 catalog item");
+    EXPECT_EQ(HtmlOutputSummary(16, 4, 4), "Output: 1 Page for 16 catalog items");
+    EXPECT_EQ(HtmlOutputSummary(0, 4, 4), "Output: 0 Pages for 0 catalog items");
+    EXPECT_EQ(HtmlOutputSummary(33, 0, 4), "--");
+    EXPECT_EQ(HtmlOutputSummary(33, 4, -1), "--");
+}
