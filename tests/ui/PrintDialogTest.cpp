@@ -15,6 +15,8 @@
 #include "foundation/settings/AppFolders.h"
 
 #include <wx/checkbox.h>
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
 #include <wx/choice.h>
 #include <wx/radiobut.h>
 #include <wx/spinbutt.h>
@@ -132,10 +134,22 @@ TEST_F(PrintDialogTest, AThumbnailViewOpensOnAContactSheetAtThePageOfItsCurrentI
         // What a Contact Sheet offers.
         EXPECT_TRUE(Child<wxCheckBox>(d, kPrintHiRes)->IsShown());
         EXPECT_TRUE(Child<wxCheckBox>(d, kPrintViewFields)->IsShown());
+        EXPECT_TRUE(Child<wxCheckBox>(d, kPrintViewFields)->GetValue());
+        EXPECT_FALSE(Child<wxCheckBox>(d, kPrintHiRes)->GetValue());
         EXPECT_FALSE(Child<wxCheckBox>(d, kPrintLabelRow)->IsShown());
         EXPECT_FALSE(Child<wxChoice>(d, kPrintScalingList)->IsShown());
         EXPECT_FALSE(Child<wxCheckBox>(d, kPrintViewColors)->IsShown());
         EXPECT_FALSE(Child<wxCheckBox>(d, kPrintRepeatMedia)->IsShown());
+        // The dialog as a picture in the build folder, for people to look at.
+        PumpWxUntil([d] { return d->IsShownOnScreen(); }, 1000);
+        PumpWxEvents();
+        wxClientDC screen(d);
+        const wxSize size = d->GetClientSize();
+        wxBitmap shot(size);
+        wxMemoryDC memory(shot);
+        memory.Blit(0, 0, size.x, size.y, &screen, 0, 0);
+        memory.SelectObject(wxNullBitmap);
+        shot.SaveFile("print-dialog.png", wxBITMAP_TYPE_PNG);
     });
     EXPECT_EQ(settings.layout, kPrintContactSheet);
     EXPECT_EQ(settings.currentPage, 2u);

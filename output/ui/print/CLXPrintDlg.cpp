@@ -85,6 +85,11 @@ bool CLXPrintDlg::OnInitDialog() {
     }
     auto* scaling = Controls().Get<wxChoice>(kPrintScalingList);
     for (int i = 0; scaling && i < kScalingEntryCount; ++i) scaling->Append(LoadUiString(UInt16(kScalingNames + i)));
+    // Room for the longest entries, and for the summary's two lines.
+    for (int id : {kPrintLayoutList, kPrintRangeList, kPrintBoxList, kPrintScalingList})
+        if (auto* c = Controls().Get<wxChoice>(id)) c->SetMinSize(wxSize(std::max(c->GetBestSize().x, 190), -1));
+    if (auto* t = dynamic_cast<wxStaticText*>(FindWindow(kPrintSummaryText)))
+        t->SetMinSize(wxSize(std::max(t->GetMinSize().x, 300), 2 * t->GetCharHeight() + 4));
     SetControls();
     ShowForLayout();
     Recompute();
