@@ -6,6 +6,7 @@
 #include "../window/ViewTestSupport.h"
 
 #include "catalog/fields/FieldIds.h"
+#include "import/adding/AddFiles.h"
 #include "output/print/PrintJob.h"
 #include "output/print/PrintText.h"
 #include "window/view/CellText.h"
@@ -100,7 +101,8 @@ std::map<int, int> ImagesPerPage(const std::string& pdf) {
 
 // Page p rasterised at one pixel a point, kept under keepAs in the working (build) folder.
 cairo_surface_t* Rasterise(const std::string& pdf, int page, const std::string& keepAs) {
-    const std::string stem = std::filesystem::current_path() / ("print-" + keepAs);
+    // Beside the test program, in the build folder, wherever the test is started from.
+    const std::string stem = std::filesystem::read_symlink("/proc/self/exe").parent_path() / ("print-" + keepAs);
     EXPECT_EQ(RunTool({"pdftoppm", "-png", "-r", "72", "-f", std::to_string(page), "-l", std::to_string(page), "-singlefile", pdf,
                        stem}),
               0);
@@ -400,4 +402,46 @@ TEST_F(PrintPdfTest, EscapeAbandonsTheDocumentWithoutAFile) {
     EXPECT_EQ(PrintRenderPage(cr, job, 1, true), noErr);
     cairo_destroy(cr);
     cairo_surface_destroy(s);
+}
+
+TEST_F(PrintPdfTest, AMediaSheetPrintsPicturesFromTheirFilesAndRepeatsThemWhenAsked) {
+    std::filesystem::create_directories(folder / "pictures");
+    std::vector<FSSpec> specs;
+    for (const char* name : {"landscape_1.jpg", "gps_DSCN0010.jpg"}) {
+        const std::string to = folder / (std::string("pictures/") + name);
+        std::filesystem::copy_file(std::string(LYREX_SHARED_FIXTURES) + "/orientation/" + name, to);
+        FSSpec spec;
+        FSMakeFSSpecFromPath(to, &spec);
+        specs.push_back(spec);
+    }
+    SInt32 added = 0;
+    ASSERT_EQ(CatalogAddFiles(catalog, 0, specs.data(), long(specs.size()), nullptr, 0, &added), noErr);
+    ASSERT_EQ(catalog->itemCount, 2);
+    MakeView(kViewMedia, 400, 300, false);
+    settings.layout = kPrintMediaSheet;
+    settings.margins[kMarginTop] = settings.margins[kMarginLeft] = settings.margins[kMarginBottom] =
+        settings.margins[kMarginRight] = 1;
+    PrintJob job;
+    ASSERT_EQ(Print(0, &job), noErr);
+    EXPECT_EQ(PageCount(pdf), 2);
+    std::map<int, int> images = ImagesPerPage(pdf);
+    EXPECT_EQ(images[1], 1);
+    EXPECT_EQ(images[2], 1);
+    // Scaled to fit: the picture reaches the sides of the cell (a landscape picture on a
+    // portrait page), not only its middle.
+    cairo_surface_t* page = Rasterise(pdf, 1, "media-sheet-page1");
+    const Rect& a = job.geometry.cellArea;
+    const int y = (a.top + a.bottom) / 2;
+    EXPECT_TRUE(Inked(page, Rect{SInt16(y - 2), SInt16(a.left + 1), SInt16(y + 2), SInt16(a.left + 6)}));
+    EXPECT_TRUE(Inked(page, Rect{SInt16(y - 2), SInt16(a.right - 6), SInt16(y + 2), SInt16(a.right - 1)}));
+    cairo_surface_destroy(page);
+
+    // "Repeat media" on a 2 x 2 grid: page n shows item n four times.
+    settings.repeatMedia = 1;
+    settings.grids[kPrintMediaSheet] = PrintGridBlock{kGridCells, 1, 2, 2, 0, 0, 0};
+    ASSERT_EQ(Print(), noErr);
+    EXPECT_EQ(PageCount(pdf), 2);
+    images = ImagesPerPage(pdf);
+    EXPECT_EQ(images[1], 4);
+    EXPECT_EQ(images[2], 4);
 }

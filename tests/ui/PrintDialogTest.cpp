@@ -23,6 +23,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -149,7 +150,7 @@ TEST_F(PrintDialogTest, AThumbnailViewOpensOnAContactSheetAtThePageOfItsCurrentI
         wxMemoryDC memory(shot);
         memory.Blit(0, 0, size.x, size.y, &screen, 0, 0);
         memory.SelectObject(wxNullBitmap);
-        shot.SaveFile("print-dialog.png", wxBITMAP_TYPE_PNG);
+        shot.SaveFile((std::filesystem::read_symlink("/proc/self/exe").parent_path() / "print-dialog.png").string(), wxBITMAP_TYPE_PNG);
     });
     EXPECT_EQ(settings.layout, kPrintContactSheet);
     EXPECT_EQ(settings.currentPage, 2u);
