@@ -13,8 +13,8 @@ namespace {
 
 constexpr int kEntries[kScalingEntryCount] = {1, 2, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 15, 16};
 constexpr UInt16 kPercents[7] = {25, 50, 100, 200, 400, 800, 1600};
-// Strings of the print dialog's list (636).
-constexpr UInt16 kCentimetres = 63642, kInches = 63643, kPageLine = 63644, kCellLine = 63645;
+// Strings of the print dialog's list (630).
+constexpr UInt16 kCentimetres = 63042, kInches = 63043, kPageLine = 63044, kCellLine = 63045;
 // From points to the unit of the summary.
 constexpr double kCmPerPoint = 0.03529411765, kInchPerPoint = 0.013837;
 

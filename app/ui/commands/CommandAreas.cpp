@@ -2,11 +2,13 @@
 // commands touches one line here rather than the main table.
 #include "app/ui/commands/CommandTable.h"
 #include "app/ui/commands/FindCommands.h"
+#include "app/ui/commands/GalleryCommands.h"
 #include "app/ui/commands/PrintCommands.h"
 #include "app/ui/commands/SlideShowCommands.h"
 
 void AddMoreCommandRows(CommandRowAdder& add) {
     AddSlideShowCommands(add);
     AddFindCommands(add);
+    AddGalleryCommands(add);
     AddPrintCommands(add);
 }

@@ -20,8 +20,8 @@
 namespace {
 
 constexpr int kTemplateId = 7140;
-// Strings of list 636.
-constexpr UInt16 kLayoutNames = 63603, kRangeNames = 63607, kFullPage = 63611, kScalingNames = 63613;
+// Strings of list 630.
+constexpr UInt16 kLayoutNames = 63003, kRangeNames = 63007, kFullPage = 63011, kScalingNames = 63013;
 
 struct OptionBox {
     int id;

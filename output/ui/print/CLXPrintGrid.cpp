@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr UInt16 kUnitNames = 63906;   // "Pixels" .. "Picas"
+constexpr UInt16 kUnitNames = 63306;   // "Pixels" .. "Picas"
 
 std::string LengthText(double v) {
     char buf[32];

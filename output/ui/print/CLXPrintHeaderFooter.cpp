@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr UInt16 kSpecialNames = 63808;   // "Ampersand [&&&&]" .. "Catalog Title [&&c]"
+constexpr UInt16 kSpecialNames = 63208;   // "Ampersand [&&&&]" .. "Catalog Title [&&c]"
 constexpr int kSpecialCount = 7;
 constexpr int kTextLimit = 255;
 
