@@ -25,8 +25,8 @@ void CellDrawListRow(const CellDrawArgs& a) {
     ViewRec* view = a.view;
     cairo_t* cr = a.cr;
     const ViewModeSettings* settings = CatalogGetSlotRec16(view->catalog, a.mode);
-    const ViewFieldList* fields = CatalogGetSlotRec(view->catalog, a.mode);
-    const ViewColors* colors = CatalogGetSlotRec24(view->catalog, a.mode);
+    const ViewFieldList* fields = a.fields ? a.fields : CatalogGetSlotRec(view->catalog, a.mode);
+    const ViewColors* colors = a.colors ? a.colors : CatalogGetSlotRec24(view->catalog, a.mode);
     const CatalogFontEntry* font = CatalogGetFontRec(view->catalog, a.mode);
     const RGBColor bg = colors ? colors->colors[0] : RGBColor{0xFFFF, 0xFFFF, 0xFFFF};
     const RGBColor text = a.label ? a.labelColor : colors ? colors->colors[1] : RGBColor{0, 0, 0};
@@ -40,7 +40,7 @@ void CellDrawListRow(const CellDrawArgs& a) {
     FillRectColor(cr, Rect{C.top, C.left, SInt16(C.bottom - 1), C.right}, row.background);
     if (!a.selectionOnly) DrawLineColor(cr, Point{SInt16(C.bottom - 1), C.left}, Point{SInt16(C.bottom - 1), C.right}, grid);
     const Rect& IR = parts.picture;
-    if (a.item && !a.selectionOnly && (!view->updateRgn || RectsIntersect(IR, *view->updateRgn))) {
+    if (a.item && !a.selectionOnly && !a.noIcons && (!view->updateRgn || RectsIntersect(IR, *view->updateRgn))) {
         ItemRec record{};
         ItemReadRecord(view->catalog, a.item, &record);
         const UInt8 category = KindGetCategory(record.kind);

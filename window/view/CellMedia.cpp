@@ -26,8 +26,8 @@ void CellDrawMedia(const CellDrawArgs& a) {
         }
     }
     const ViewModeSettings* settings = CatalogGetSlotRec16(view->catalog, a.mode);
-    const ViewFieldList* fields = CatalogGetSlotRec(view->catalog, a.mode);
-    const ViewColors* colors = CatalogGetSlotRec24(view->catalog, a.mode);
+    const ViewFieldList* fields = a.fields ? a.fields : CatalogGetSlotRec(view->catalog, a.mode);
+    const ViewColors* colors = a.colors ? a.colors : CatalogGetSlotRec24(view->catalog, a.mode);
     const CatalogFontEntry* font = CatalogGetFontRec(view->catalog, a.mode);
     const RGBColor bg = colors ? colors->colors[0] : RGBColor{0xFFFF, 0xFFFF, 0xFFFF};
     const RGBColor text = a.label ? a.labelColor : colors ? colors->colors[1] : RGBColor{0, 0, 0};
@@ -38,7 +38,7 @@ void CellDrawMedia(const CellDrawArgs& a) {
     if (a.item && RectWidth(P) >= 16 && RectHeight(P) >= 16 && (!a.selectionOnly || a.screenOnly)) {
         PresenterDrawArgs pd = PresenterArgsFrom(a, bg);
         pd.scaleDisplay = settings && settings->scaleFigure;
-        ItemDrawWithPresenter(view, a.item, pd, &P, view->media, a.visible);
+        ItemDrawWithPresenter(view, a.item, pd, &P, a.presenter ? a.presenter : view->media, a.visible);
     }
     if (parts.values[0].right > parts.values[0].left)
         CellDrawCaptions(cr, view, a.item, parts, fields, settings, colors, font, text);

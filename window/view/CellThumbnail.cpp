@@ -205,8 +205,8 @@ void CellDrawThumbnail(const CellDrawArgs& a) {
     ViewRec* view = a.view;
     cairo_t* cr = a.cr;
     const ViewModeSettings* settings = CatalogGetSlotRec16(view->catalog, a.mode);
-    const ViewFieldList* fields = CatalogGetSlotRec(view->catalog, a.mode);
-    const ViewColors* colors = ColorsOf(view, a.mode);
+    const ViewFieldList* fields = a.fields ? a.fields : CatalogGetSlotRec(view->catalog, a.mode);
+    const ViewColors* colors = a.colors ? a.colors : ColorsOf(view, a.mode);
     const CatalogFontEntry* font = CatalogGetFontRec(view->catalog, a.mode);
     const RGBColor bg = colors ? colors->colors[0] : RGBColor{0xFFFF, 0xFFFF, 0xFFFF};
     const RGBColor text = a.label ? a.labelColor : colors ? colors->colors[1] : RGBColor{0, 0, 0};

@@ -113,9 +113,21 @@ RGBColor ViewSelectionColor(const RGBColor& bg, bool current) {
 
 void ViewDrawCellForPrint(ViewRec* view, cairo_t* cr, SInt32 item, const Rect& cell, double resolutionH,
                           double resolutionV, bool fromMedia) {
+    if (!view) return;
+    PrintCellOptions options;
+    options.mode = ViewGetMode(view);
+    ViewDrawCellForPrintAs(view, cr, item, cell, resolutionH, resolutionV, fromMedia, options);
+}
+
+void ViewDrawCellForPrintAs(ViewRec* view, cairo_t* cr, SInt32 item, const Rect& cell, double resolutionH,
+                            double resolutionV, bool fromMedia, const PrintCellOptions& options) {
     if (!view || !cr || item < 1 || item > ViewItemCount(view)) return;
-    const UInt8 mode = ViewGetMode(view);
+    const UInt8 mode = options.mode;
     CellDrawArgs args;
+    args.fields = options.fields;
+    args.colors = options.colors;
+    args.noIcons = options.noIcons;
+    args.presenter = options.presenter;
     args.view = view;
     args.cr = cr;
     args.mode = mode;

@@ -36,6 +36,12 @@ struct CellDrawArgs {
     double resolutionV = 0;
     GWorldPtr* keeper = nullptr;
     bool offscreenWanted = false;
+    // Printing: the field list and colours in place of the mode's own (null: the mode's), list
+    // rows without their icons, and the presenter of a printed Media cell.
+    const ViewFieldList* fields = nullptr;
+    const ViewColors* colors = nullptr;
+    bool noIcons = false;
+    MediaObject* presenter = nullptr;   // a Media cell's presenter in place of the view's
 };
 
 struct CellDrawProcs {
@@ -91,6 +97,17 @@ void ViewDrawHeaderBar(ViewRec* view);
 // come from their media files at that resolution.
 void ViewDrawCellForPrint(ViewRec* view, cairo_t* cr, SInt32 item, const Rect& cell, double resolutionH,
                           double resolutionV, bool fromMedia);
+// The same in a mode of the caller's choice (a page may be printed in another layout than the
+// view shows), with the printing overrides of CellDrawArgs taken as given.
+struct PrintCellOptions {
+    UInt8 mode = 0;
+    const ViewFieldList* fields = nullptr;
+    const ViewColors* colors = nullptr;
+    bool noIcons = false;
+    MediaObject* presenter = nullptr;   // a Media cell's presenter in place of the view's
+};
+void ViewDrawCellForPrintAs(ViewRec* view, cairo_t* cr, SInt32 item, const Rect& cell, double resolutionH,
+                            double resolutionV, bool fromMedia, const PrintCellOptions& options);
 bool ViewParkPresenter(ViewRec* view);
 void ViewRelayoutAndSelect(ViewRec* view, SInt32 item);
 // Sets the selection from a handle of ids (native u32) and makes the item with currentId

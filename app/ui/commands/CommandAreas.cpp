@@ -3,10 +3,12 @@
 #include "app/ui/commands/CommandTable.h"
 #include "app/ui/commands/FindCommands.h"
 #include "app/ui/commands/GalleryCommands.h"
+#include "app/ui/commands/PrintCommands.h"
 #include "app/ui/commands/SlideShowCommands.h"
 
 void AddMoreCommandRows(CommandRowAdder& add) {
     AddSlideShowCommands(add);
     AddFindCommands(add);
     AddGalleryCommands(add);
+    AddPrintCommands(add);
 }
