@@ -1,5 +1,6 @@
 #include "app/ui/CQuantaroApp.h"
 
+#include "app/helpers/HelperApplications.h"
 #include "app/ui/CCrashDialog.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/MenuBuilder.h"
@@ -105,6 +106,7 @@ bool CQuantaroApp::InitInstance(const std::vector<std::string>& arguments) {
     };
     if (RunShellStartup(&state_, reports) != StartupStop::kNone) return false;
     accelerators_ = BuildAcceleratorTable(459);
+    LoadHelperApplications();
     StartVolumeMonitor();
 
     CMainFrame* first = NewFrame(false);
@@ -131,6 +133,7 @@ void CQuantaroApp::ExitInstance() {
     instanceTimer_.Stop();
     StopVolumeMonitor();
     RunShellExit(&state_);
+    Helpers().Clear();
     server_.reset();
     handOvers_.clear();
     SetUiHooks(nullptr);

@@ -8,6 +8,7 @@
 #include <wx/datectrl.h>
 #include <wx/hyperlink.h>
 #include <wx/listbox.h>
+#include <wx/listctrl.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
@@ -40,6 +41,8 @@ wxWindow* CreateControl(wxWindow* parent, const DialogItem& item) {
         control = new wxTextCtrl(parent, id, text, wxDefaultPosition, wxDefaultSize, wxTE_MULTILINE);
     } else if (item.kind == "list") {
         control = new wxListBox(parent, id, wxDefaultPosition, wxDefaultSize, 0, nullptr, wxLB_EXTENDED);
+    } else if (item.kind == "report") {
+        control = new wxListCtrl(parent, id, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxLC_NO_HEADER);
     } else if (item.kind == "push") {
         control = new wxButton(parent, id, text);
     } else if (item.kind == "date") {

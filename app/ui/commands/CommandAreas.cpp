@@ -2,6 +2,12 @@
 // commands touches one line here rather than the main table.
 #include "app/ui/commands/CommandTable.h"
 
+#include "app/ui/commands/FileActionCommands.h"
+#include "app/ui/commands/ItemCommands.h"
+#include "app/ui/commands/OpenWithCommands.h"
+
 void AddMoreCommandRows(CommandRowAdder& add) {
-    (void)add;
+    AddItemCommands(add);
+    AddFileActionCommands(add);
+    AddOpenWithCommands(add);
 }
