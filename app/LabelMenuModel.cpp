@@ -47,7 +47,9 @@ int LabelOfCommand(int id) {
 std::string LabelItemText(int label) {
     Str255 name;
     LabelGetInfo(label, name, nullptr);
-    return PStrToUtf8(name) + " [" + std::to_string(label) + "]";
+    const std::string number = "[" + std::to_string(label) + "]";
+    const std::string text = PStrToUtf8(name);
+    return text.empty() ? number : text + " " + number;
 }
 
 std::vector<LabelMenuItem> BuildLabelMenuItems(int kind, const HelperList& helpers) {
