@@ -174,6 +174,11 @@ TEST_F(MenuCommandsTest, TheEnableRulesFollowTheSelectionTheViewModeAndTheItems)
         {33266, {false, false, true, true, true}},
         {33015, {true, true, true, true, true}},     // Define Helper Applications
         {33144, {false, false, false, false, false}},// Move Again: nothing pending
+        {33105, {false, false, true, true, true}},   // Flip Horizontal
+        {33106, {false, false, true, true, true}},   // Flip Vertical
+        {33107, {false, false, true, true, true}},   // Default Orientation
+        {33117, {true, true, true, true, true}},     // Drop Folder
+        {33281, {true, true, true, true, true}},     // Getting Started
     };
     for (int state = 0; state < 5; ++state) {
         if (state == 1) Catalogue({"a.jpg", "b.jpg", "c.jpg"});
@@ -259,6 +264,23 @@ TEST_F(MenuCommandsTest, LabelsAssignedFromTheMenuFilterTheViewAndAreSavedWithTh
     Select({1});
     ASSERT_TRUE(Run(32937));   // Remove Label
     EXPECT_EQ(0, ItemGetLabel(Catalog(), 1));
+}
+
+TEST_F(MenuCommandsTest, FlipAndDefaultOrientationTurnOnlyTheSelectedItems) {
+    Catalogue({"a.jpg", "b.jpg"});
+    auto orientation = [&](SInt32 n) {
+        ItemRec r;
+        EXPECT_EQ(noErr, ItemReadRecord(Catalog(), n, &r));
+        return r.orientation;
+    };
+    Select({1});
+    ASSERT_TRUE(Run(33105));
+    EXPECT_EQ(0x4820, orientation(1));
+    EXPECT_EQ(0, orientation(2));
+    ASSERT_TRUE(Run(33106));
+    EXPECT_EQ(0x4856, orientation(1)) << "mirrored both ways is a half turn";
+    ASSERT_TRUE(Run(33107));
+    EXPECT_EQ(0, orientation(1));
 }
 
 TEST_F(MenuCommandsTest, TheCheckRulesFollowTheStoredBytesAndTheShownPane) {

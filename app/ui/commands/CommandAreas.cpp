@@ -5,9 +5,11 @@
 #include "app/ui/commands/FileActionCommands.h"
 #include "app/ui/commands/ItemCommands.h"
 #include "app/ui/commands/OpenWithCommands.h"
+#include "app/ui/commands/ShellCommands.h"
 
 void AddMoreCommandRows(CommandRowAdder& add) {
     AddItemCommands(add);
     AddFileActionCommands(add);
     AddOpenWithCommands(add);
+    AddShellCommands(add);
 }

@@ -16,7 +16,9 @@
 #include "foundation/ui/UiText.h"
 #include "import/adding/AddFiles.h"
 #include "media/presenters/MediaObject.h"
+#include "output/fileactions/ItemTransform.h"
 #include "output/fileactions/MissingFiles.h"
+#include "window/view/ThumbnailCache.h"
 #include "window/ui/CGridContainer.h"
 #include "window/ui/CGridView.h"
 #include "window/ui/CSidePanel.h"
@@ -158,6 +160,18 @@ const Rule kActualSize([](const CommandContext& c) {
 
 void Nothing(const CommandContext&) {}
 
+// Rotate and flip: the items' orientation and thumbnails change, so the pictures drawn from the
+// old thumbnails are forgotten.
+void Transform(const CommandContext& c, SInt16 code) {
+    ViewTransformSelection(View(c), code, TransformItem, nullptr);
+    ThumbnailCacheClear(Catalog(c));
+    Refresh(c);
+}
+
+const Rule kCanRotate([](const CommandContext& c) {
+    return View(c) && ViewGetCurrentItem(View(c)) != 0 && ViewCanRotateCurrent(View(c)) != 0;
+});
+
 }  // namespace
 
 void AddItemCommands(CommandRowAdder& add) {
@@ -177,6 +191,11 @@ void AddItemCommands(CommandRowAdder& add) {
     // View
     add(33104, 33104, kActualSize, {}, [](const CommandContext& c) { ViewToggleActualSize(View(c)); Refresh(c); });
     // Items
+    add(32871, 32871, kCanRotate, {}, [](const CommandContext& c) { Transform(c, kTransformRotateRight); });
+    add(32870, 32870, kCanRotate, {}, [](const CommandContext& c) { Transform(c, kTransformRotateLeft); });
+    add(33106, 33106, kHasSelection, {}, [](const CommandContext& c) { Transform(c, kTransformFlipVertical); });
+    add(33105, 33105, kHasSelection, {}, [](const CommandContext& c) { Transform(c, kTransformFlipHorizontal); });
+    add(33107, 33107, kHasSelection, {}, [](const CommandContext& c) { Transform(c, kTransformDefault); });
     add(32866, 32866, kHasSelection, {}, Rebuild);
     for (int id : {32867, 32801})
         add(id, id, kHasSelection, {}, [](const CommandContext& c) {

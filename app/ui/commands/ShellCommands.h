@@ -1,0 +1,15 @@
+// The catalog window's commands that open the program's own small windows: Getting Started
+// (the welcome page, then an import of a chosen folder or of the user's Pictures and Videos
+// folders) and the catalog's Drop Folder.
+#pragma once
+
+#include "app/ui/commands/CommandTable.h"
+
+#include <string>
+#include <vector>
+
+void AddShellCommands(CommandRowAdder& add);
+
+// The user's Pictures and Videos folders (the Videos folder first) that exist; a folder the
+// desktop does not name, or that is missing, is left out.
+std::vector<std::string> StandardMediaFolders();
