@@ -3,11 +3,13 @@
 #include "app/ui/commands/CommandTable.h"
 
 #include "app/ui/commands/FileActionCommands.h"
+#include "app/ui/commands/FindCommands.h"
 #include "app/ui/commands/ItemCommands.h"
 #include "app/ui/commands/OpenWithCommands.h"
 #include "app/ui/commands/ShellCommands.h"
 
 void AddMoreCommandRows(CommandRowAdder& add) {
+    AddFindCommands(add);
     AddItemCommands(add);
     AddFileActionCommands(add);
     AddOpenWithCommands(add);
