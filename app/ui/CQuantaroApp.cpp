@@ -16,6 +16,7 @@
 #include "foundation/ui/CommandIds.h"
 #include "foundation/ui/UiText.h"
 #include "foundation/ui/WxUiHooks.h"
+#include "output/slideshow/SlideShowMachine.h"
 #include "platform/Files.h"
 #include "platform/ui/WxTimerService.h"
 #include "window/ui/CGridView.h"
@@ -110,6 +111,7 @@ bool CQuantaroApp::InitInstance(const std::vector<std::string>& arguments) {
     if (RunShellStartup(&state_, reports) != StartupStop::kNone) return false;
     accelerators_ = BuildAcceleratorTable(459);
     LoadHelperApplications();
+    SlideShowInit();
     StartVolumeMonitor();
 
     CMainFrame* first = NewFrame(false);
@@ -135,6 +137,7 @@ bool CQuantaroApp::InitInstance(const std::vector<std::string>& arguments) {
 }
 
 void CQuantaroApp::ExitInstance() {
+    SlideShowTerm();
     instanceTimer_.Stop();
     StopVolumeMonitor();
     RunShellExit(&state_);

@@ -7,8 +7,10 @@
 #include "app/ui/commands/ItemCommands.h"
 #include "app/ui/commands/OpenWithCommands.h"
 #include "app/ui/commands/ShellCommands.h"
+#include "app/ui/commands/SlideShowCommands.h"
 
 void AddMoreCommandRows(CommandRowAdder& add) {
+    AddSlideShowCommands(add);
     AddFindCommands(add);
     AddItemCommands(add);
     AddFileActionCommands(add);
