@@ -16,7 +16,7 @@
 namespace {
 
 bool DesktopProgramChooser(wxWindow* owner, wxString* program) {
-    wxFileDialog dialog(owner, LoadUiString(63803), wxString(), wxString(), "All files (*)|*",
+    wxFileDialog dialog(owner, LoadUiString(63203), wxString(), wxString(), "All files (*)|*",
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK) return false;
     *program = dialog.GetPath();

@@ -4,6 +4,7 @@
 
 #include "app/ui/commands/FileActionCommands.h"
 #include "app/ui/commands/FindCommands.h"
+#include "app/ui/commands/GalleryCommands.h"
 #include "app/ui/commands/ItemCommands.h"
 #include "app/ui/commands/OpenWithCommands.h"
 #include "app/ui/commands/ShellCommands.h"
@@ -12,6 +13,7 @@
 void AddMoreCommandRows(CommandRowAdder& add) {
     AddSlideShowCommands(add);
     AddFindCommands(add);
+    AddGalleryCommands(add);
     AddItemCommands(add);
     AddFileActionCommands(add);
     AddOpenWithCommands(add);
