@@ -1,5 +1,6 @@
 #include "app/ui/commands/ShellCommands.h"
 
+#include "app/StandardFolders.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/commands/CommandRules.h"
 #include "catalog/ui/CFolderDialogBase.h"
@@ -7,20 +8,6 @@
 #include "foundation/ui/CWelcomeScreen4.h"
 #include "foundation/ui/UiText.h"
 #include "window/ui/CGridView.h"
-
-#include <glib.h>
-
-#include <filesystem>
-
-std::vector<std::string> StandardMediaFolders() {
-    std::vector<std::string> folders;
-    for (GUserDirectory kind : {G_USER_DIRECTORY_VIDEOS, G_USER_DIRECTORY_PICTURES}) {
-        const char* path = g_get_user_special_dir(kind);
-        std::error_code ec;
-        if (path && *path && std::filesystem::is_directory(path, ec)) folders.emplace_back(path);
-    }
-    return folders;
-}
 
 namespace {
 

@@ -5,11 +5,4 @@
 
 #include "app/ui/commands/CommandTable.h"
 
-#include <string>
-#include <vector>
-
 void AddShellCommands(CommandRowAdder& add);
-
-// The user's Pictures and Videos folders (the Videos folder first) that exist; a folder the
-// desktop does not name, or that is missing, is left out.
-std::vector<std::string> StandardMediaFolders();
