@@ -2,6 +2,7 @@
 
 #include "app/FrameGeometry.h"
 #include "app/ShellSettings.h"
+#include "app/ui/CLabelMenu.h"
 #include "app/ui/CQuantaroApp.h"
 #include "app/ui/MenuBuilder.h"
 #include "app/ui/commands/CMenuHandler.h"
@@ -99,6 +100,7 @@ bool CMainFrame::OnCreate() {
     SetName("lyrex-ondrel");
     wxMenuBar* bar = BuildMenuBar(200);
     if (!bar) return false;
+    DressMenuBar(bar);
     SetMenuBar(bar);
     statusBar_ = new CMediaStatusBar(this);
     SetStatusBar(statusBar_);
@@ -488,6 +490,8 @@ void CMainFrame::OnToolDropDown(wxCommandEvent& event) {
     default: break;
     }
     if (!menu) return;
+    DecorateLabelItems(menu);
+    FillOpenWithMenu(menu);
     // The Open With and Move to pop-ups are the sub-menus holding those commands.
     if (CommandOf(event.GetId()) == 32887 || CommandOf(event.GetId()) == 33266) {
         const int holder = CommandOf(event.GetId()) == 32887 ? kOpenWithHolder : kMoveToTop;

@@ -1,6 +1,7 @@
 #include "app/ui/CQuantaroApp.h"
 
 #include "app/UpdateCheck.h"
+#include "app/helpers/HelperApplications.h"
 #include "app/ui/find/CheckForUpdates.h"
 
 #include "app/ui/CCrashDialog.h"
@@ -109,6 +110,7 @@ bool CQuantaroApp::InitInstance(const std::vector<std::string>& arguments) {
     };
     if (RunShellStartup(&state_, reports) != StartupStop::kNone) return false;
     accelerators_ = BuildAcceleratorTable(459);
+    LoadHelperApplications();
     SlideShowInit();
     StartVolumeMonitor();
 
@@ -139,6 +141,7 @@ void CQuantaroApp::ExitInstance() {
     instanceTimer_.Stop();
     StopVolumeMonitor();
     RunShellExit(&state_);
+    Helpers().Clear();
     server_.reset();
     handOvers_.clear();
     SetUiHooks(nullptr);

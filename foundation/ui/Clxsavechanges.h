@@ -32,6 +32,8 @@ public:
     wxButton* Button(int slot) const { return buttons_[size_t(slot - 1)]; }  // slot 1..3
     wxStaticText* MessageStatic() const { return message_; }
     wxStaticText* DetailStatic() const { return detail_; }
+    // The message and button texts the box was made with.
+    const AlertTexts& Texts() const { return texts_; }
 
 private:
     void BuildControls(short iconKind);

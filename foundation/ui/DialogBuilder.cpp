@@ -43,6 +43,8 @@ wxWindow* CreateControl(wxWindow* parent, const DialogItem& item) {
         control = new wxTextCtrl(parent, id, text, wxDefaultPosition, wxDefaultSize, wxTE_MULTILINE);
     } else if (item.kind == "list") {
         control = new wxListBox(parent, id, wxDefaultPosition, wxDefaultSize, 0, nullptr, wxLB_EXTENDED);
+    } else if (item.kind == "multireport") {
+        control = new wxListCtrl(parent, id, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxLC_NO_HEADER | wxBORDER_SUNKEN);
     } else if (item.kind == "push") {
         control = new wxButton(parent, id, text);
     } else if (item.kind == "date") {

@@ -13,7 +13,7 @@ const std::set<std::string>& ControlKinds() {
     static const std::set<std::string> kinds = {"text",  "edit",   "password", "multiline", "list",
                                                 "date",  "radio",  "check",    "button",    "link",
                                                 "picture", "bitmap", "line",   "drive",     "choice",  "push",
-                                                "colour", "trackbar", "report"};
+                                                "colour", "trackbar", "report", "multireport"};
     return kinds;
 }
 

@@ -171,3 +171,51 @@ TEST_F(ProgramRoadTest, StartWithACatalogHandOverMediaSaveExitAndReopen) {
 }
 
 }  // namespace
+
+namespace {
+
+// The menu commands in the real program: handed-over pictures are selected with the keyboard,
+// then deleted through its accelerator (the deletion's question answered with
+// its default button), and the saved catalog keeps only the fixture's own items.
+TEST_F(ProgramRoadTest, SelectAllDeleteWithItsQuestionSaveAndQuit) {
+    const std::string catalog = work_ / "Road.lxc";
+    std::filesystem::copy_file(LYREX_TEST_FIXTURES "/catalog/empty.lxc", catalog);
+    const std::string pictures = work_ / "pictures";
+    std::filesystem::create_directories(pictures);
+    const std::string a = pictures + "/one.jpg", b = pictures + "/two.jpg";
+    std::filesystem::copy_file(LYREX_SHARED_FIXTURES "/orientation/landscape_1.jpg", a);
+    std::filesystem::copy_file(LYREX_SHARED_FIXTURES "/orientation/landscape_2.jpg", b);
+
+    Program first({catalog});
+    const std::string window = WaitForWindow("Road - Lyrex Ondrel", 20s);
+    ASSERT_FALSE(window.empty());
+    Program second({a, b});
+    ASSERT_EQ(0, second.WaitExit(15s));
+    // Saved until both pictures are in the file.
+    auto end = std::chrono::steady_clock::now() + 30s;
+    while (std::chrono::steady_clock::now() < end && ItemNames(catalog).size() != 2) {
+        PressKeys(window, "ctrl+s");
+        std::this_thread::sleep_for(500ms);
+    }
+    ASSERT_EQ(2u, ItemNames(catalog).size());
+
+    // Select All, Delete; the question (when the preferences ask it) is answered with Return.
+    PressKeys(window, "ctrl+a");
+    PressKeys(window, "Delete");
+    end = std::chrono::steady_clock::now() + 30s;
+    while (std::chrono::steady_clock::now() < end && !ItemNames(catalog).empty()) {
+        std::this_thread::sleep_for(300ms);
+        RunTool({"xdotool", "key", "Return"});
+        std::this_thread::sleep_for(300ms);
+        PressKeys(window, "ctrl+s");
+        std::this_thread::sleep_for(300ms);
+    }
+    EXPECT_TRUE(ItemNames(catalog).empty());
+    EXPECT_TRUE(std::filesystem::exists(a)) << "Delete takes items out of the catalog, never files";
+    PressKeys(window, "ctrl+q");
+    int status = -1;
+    for (int i = 0; i < 20 && (status = first.WaitExit(1s)) == -1; ++i) RunTool({"xdotool", "key", "Return"});
+    EXPECT_EQ(0, status);
+}
+
+}  // namespace
