@@ -18,6 +18,7 @@
 #include "foundation/ui/CommandIds.h"
 #include "foundation/ui/UiText.h"
 #include "import/adding/AddFiles.h"
+#include "import/ui/ImportProgress.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "window/ui/CGridContainer.h"
@@ -335,9 +336,12 @@ OSErr CMainFrame::AddFiles(const std::vector<std::string>& paths) {
     }
     if (specs.empty()) return fnfErr;
     ++busy_;
-    wxWindowDisabler disabler(this);
     SInt32 added = 0;
-    const OSErr err = CatalogAddFiles(catalog, 0, specs.data(), long(specs.size()), AddFilesUiProgress, 0, &added);
+    OSErr err;
+    {
+        ImportProgressScope progress(this);
+        err = CatalogAddFiles(catalog, 0, specs.data(), long(specs.size()), ImportProgressCallback, 0, &added);
+    }
     --busy_;
     if (err == noErr && added > 0) {
         if (Handle ids = ItemListCopyMarkedIds(catalog)) {
@@ -349,6 +353,18 @@ OSErr CMainFrame::AddFiles(const std::vector<std::string>& paths) {
     GetGridView()->RedrawAll();
     UpdateTitle();
     return err;
+}
+
+void CMainFrame::StartReadingNewItems() {
+    CatalogRec* catalog = GetCatalog();
+    if (!catalog) return;
+    if (Handle ids = ItemListCopyMarkedIds(catalog)) {
+        const RefreshOptions options = RefreshOptionsAll();
+        if (StartItemRefreshTimer(catalog, 0, ids, nullptr, &options) == noErr) BusyPhase(0);
+        DisposeHandle(ids);
+    }
+    GetGridView()->RedrawAll();
+    UpdateTitle();
 }
 
 void CMainFrame::CancelRunningTasks(bool ask) {

@@ -8,6 +8,7 @@
 #include <wx/datectrl.h>
 #include <wx/hyperlink.h>
 #include <wx/listbox.h>
+#include <wx/listctrl.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
@@ -62,6 +63,9 @@ wxWindow* CreateControl(wxWindow* parent, const DialogItem& item) {
         control = new wxStaticLine(parent, id);
     } else if (item.kind == "choice") {
         control = new wxChoice(parent, id);
+    } else if (item.kind == "report") {
+        control = new wxListCtrl(parent, id, wxDefaultPosition, wxDefaultSize,
+                                 wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_HRULES | wxBORDER_THEME);
     } else if (item.kind == "drive") {
         control = new CDrvListBox(parent, id);
     }
