@@ -11,6 +11,7 @@
 #include "import/ui/CImportFromCamera.h"
 #include "media/kinds/KindEngine.h"
 #include "media/kinds/KindTable.h"
+#include "platform/UiHooks.h"
 #include "support/TempFolder.h"
 #include "ui/WxTestSupport.h"
 
@@ -62,6 +63,17 @@ protected:
 private:
     wxString* seen_;
     int answer_;
+};
+
+// Keeps the lines the progress window was given.
+class RecordingProgress : public UiHooks {
+public:
+    std::vector<std::string> lines;
+    void ProgressOpen(short, long, const std::string&) override { lines.clear(); }
+    OSErr ProgressUpdate(const long*, const std::string* line1, const std::string*, const std::string*) override {
+        if (line1) lines.push_back(*line1);
+        return noErr;
+    }
 };
 
 class CameraSheetTest : public WxTest {
@@ -147,8 +159,14 @@ TEST_F(CameraSheetTest, OkDownloadsThePicturesWithTheAnnotationsIntoTheCatalog) 
         sheet->OptionsPage()->Box(CImportCameraOptions::kLockId)->SetValue(true);
         Press(sheet, wxID_OK);
     });
+    RecordingProgress progress;
+    SetUiHooks(&progress);
     EXPECT_EQ(3, ImportFromCameraCommand(catalog_, frame_, cameras_));
+    SetUiHooks(nullptr);
     EXPECT_EQ(3, catalog_->itemCount);
+    EXPECT_EQ((std::vector<std::string>{"Downloading media: IMG_0001.jpg (1/3)", "Downloading media: IMG_0002.jpg (2/3)",
+                                        "Downloading media: IMG_0001 1.jpg (3/3)"}),
+              progress.lines);
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(downloads_.path())) names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
