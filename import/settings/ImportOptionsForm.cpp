@@ -9,11 +9,11 @@
 
 namespace {
 
-// The operator texts of each rule's list, in list order (string list 651).
-constexpr UInt16 kNameOperators[] = {65101, 65102, 65103, 65104, 65105, 65106, 65107};
-constexpr UInt16 kDateOperators[] = {65111, 65112, 65113};
-constexpr UInt16 kNumberOperators[] = {65121, 65122, 65123, 65124, 65125};
-constexpr UInt16 kTypeOperators[] = {65131, 65132};
+// The operator texts of each rule's list, in list order (string list 614).
+constexpr UInt16 kNameOperators[] = {61401, 61402, 61403, 61404, 61405, 61406, 61407};
+constexpr UInt16 kDateOperators[] = {61411, 61412, 61413};
+constexpr UInt16 kNumberOperators[] = {61421, 61422, 61423, 61424, 61425};
+constexpr UInt16 kTypeOperators[] = {61431, 61432};
 
 int ChoiceOfOperator(int rule, UInt8 op) {
     return op >= 1 && op <= ImportRuleOperatorCount(rule) ? op - 1 : -1;

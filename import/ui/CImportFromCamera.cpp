@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr UInt16 kCaptionId = 65401;
+constexpr UInt16 kCaptionId = 61701;
 
 std::string StoredCameraFolder(CatalogRec* catalog) {
     FSSpec spec;
@@ -34,7 +34,7 @@ std::string StoredCameraFolder(CatalogRec* catalog) {
 
 wxString CameraBusyText(const CameraDevice& device) {
     const std::string model = device.model;
-    return WxFromUtf8(SubstitutePlaceholders(Utf8FromWx(LoadUiString(65504)), {&model, nullptr, nullptr, nullptr}));
+    return WxFromUtf8(SubstitutePlaceholders(Utf8FromWx(LoadUiString(61804)), {&model, nullptr, nullptr, nullptr}));
 }
 
 std::string DefaultCameraFolder() {
@@ -48,8 +48,8 @@ CImportFromCamera::CImportFromCamera(CatalogRec* catalog, CameraSource& source, 
     : CLyrexPropertySheet(kCaptionId, parent), catalog_(catalog), source_(source), poll_(this) {
     options_ = new CImportCameraOptions;
     annotations_ = new CImportCameraAnnotations;
-    AddPage(options_, LoadUiString(65402));
-    AddPage(annotations_, LoadUiString(65403));
+    AddPage(options_, LoadUiString(61702));
+    AddPage(annotations_, LoadUiString(61703));
     BuildCameraBand();
     busyReport_ = [this](const CameraDevice& device) {
         wxMessageBox(CameraBusyText(device), LoadUiString(kCaptionId), wxOK | wxICON_WARNING, this);
@@ -69,11 +69,11 @@ void CImportFromCamera::BuildCameraBand() {
     // The camera list and the count sit in a band of their own between the pages and the
     // buttons, so they stay in view whichever page is shown.
     auto* band = new wxBoxSizer(wxHORIZONTAL);
-    band->Add(new wxStaticText(this, wxID_ANY, LoadUiString(65419)), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
+    band->Add(new wxStaticText(this, wxID_ANY, LoadUiString(61719)), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
     cameraList_ = new wxChoice(this, kCameraListId);
     cameraList_->SetMinSize(wxSize(220, -1));
     band->Add(cameraList_, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 12);
-    countLabel_ = new wxStaticText(this, kCountLabelId, LoadUiString(65404) + "0");
+    countLabel_ = new wxStaticText(this, kCountLabelId, LoadUiString(61704) + "0");
     band->Add(countLabel_, 0, wxALIGN_CENTER_VERTICAL);
     GetInnerSizer()->Insert(1, band, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 8);
 }
@@ -95,7 +95,7 @@ void CImportFromCamera::RefreshCameras() {
     cameraList_->Clear();
     selected_ = -1;
     if (cameras_.empty()) {
-        cameraList_->Append(LoadUiString(65405));
+        cameraList_->Append(LoadUiString(61705));
         cameraList_->SetSelection(0);
         source_.Close();
         chosen_.clear();
@@ -134,7 +134,7 @@ void CImportFromCamera::Recount() {
 }
 
 void CImportFromCamera::ShowCount() {
-    countLabel_->SetLabel(LoadUiString(65404) + wxString::Format("%d", ItemCount()));
+    countLabel_->SetLabel(LoadUiString(61704) + wxString::Format("%d", ItemCount()));
     if (wxWindow* ok = FindWindow(wxID_OK)) ok->Enable(ItemCount() != 0);
     Layout();
 }
@@ -149,7 +149,7 @@ void CImportFromCamera::SetFolder(const std::string& folder) {
 
 void CImportFromCamera::OnChooseFolder(wxCommandEvent&) {
     wxString chosen;
-    if (CFolderBrowser::NativeChooser(this, LoadUiString(65505), WxFromUtf8(folder_), &chosen) == wxID_OK)
+    if (CFolderBrowser::NativeChooser(this, LoadUiString(61805), WxFromUtf8(folder_), &chosen) == wxID_OK)
         SetFolder(Utf8FromWx(chosen));
 }
 
@@ -171,7 +171,7 @@ int ImportFromCameraCommand(CatalogRec* catalog, wxWindow* parent, CameraSource&
     {
         CImportFromCamera sheet(catalog, source, parent);
         if (!sheet.HasCameras()) {
-            wxMessageBox(LoadUiString(65406), caption, wxOK | wxICON_ERROR, parent);
+            wxMessageBox(LoadUiString(61706), caption, wxOK | wxICON_ERROR, parent);
             return 0;
         }
         if (sheet.DoModal() != IDOK) {
@@ -186,7 +186,7 @@ int ImportFromCameraCommand(CatalogRec* catalog, wxWindow* parent, CameraSource&
     if (!device || items.empty()) return 0;
     const OSErr opened = source.Open(*device);
     if (opened != noErr) {
-        wxMessageBox(opened == kCameraBusyErr ? CameraBusyText(*device) : LoadUiString(65502), caption,
+        wxMessageBox(opened == kCameraBusyErr ? CameraBusyText(*device) : LoadUiString(61802), caption,
                      wxOK | wxICON_ERROR, parent);
         return 0;
     }
@@ -197,7 +197,7 @@ int ImportFromCameraCommand(CatalogRec* catalog, wxWindow* parent, CameraSource&
     bool cancelled = false;
     callbacks.starting = [&](const std::string& name, int number, int count) {
         const std::string n = std::to_string(number), total = std::to_string(count);
-        const std::string text = SubstitutePlaceholders(Utf8FromWx(LoadUiString(65501)), {&name, &n, &total, nullptr});
+        const std::string text = SubstitutePlaceholders(Utf8FromWx(LoadUiString(61801)), {&name, &n, &total, nullptr});
         const long step = number - 1;
         if (hooks.ProgressUpdate(&step, &text, nullptr, nullptr) == userCanceledErr) cancelled = true;
     };
@@ -206,7 +206,7 @@ int ImportFromCameraCommand(CatalogRec* catalog, wxWindow* parent, CameraSource&
         return cancelled;
     };
     callbacks.transferFailed = [&](const CameraItem&, OSErr) {
-        return wxMessageBox(LoadUiString(65503), caption, wxYES_NO | wxICON_WARNING, parent) == wxYES;
+        return wxMessageBox(LoadUiString(61803), caption, wxYES_NO | wxICON_WARNING, parent) == wxYES;
     };
     const CameraImportResult result = CameraImportRun(catalog, source, items, options, annotations, callbacks);
     hooks.ProgressEnd();

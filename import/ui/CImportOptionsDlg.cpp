@@ -12,18 +12,18 @@
 #include <wx/sizer.h>
 
 CImportOptionsDlg::CImportOptionsDlg(CatalogRec* catalog, wxWindow* parent, std::function<bool(int)> hasCategory)
-    : CLyrexPropertySheet(65001, parent), catalog_(catalog) {
+    : CLyrexPropertySheet(61301, parent), catalog_(catalog) {
     CatalogGetImportSettings(catalog_, &settings_);
     filters_ = new CImportOptions_Filters(catalog_, &settings_);
     media_ = new CImportOptions_Media(catalog_, &settings_, std::move(hasCategory));
-    AddPage(filters_, LoadUiString(65003));
-    AddPage(media_, LoadUiString(65004));
+    AddPage(filters_, LoadUiString(61303));
+    AddPage(media_, LoadUiString(61304));
     filters_->InitPage();
     media_->InitPage();
     // "Set as Default" stands where Apply would, left of OK and Cancel.
     if (wxWindow* ok = FindWindow(wxID_OK)) {
         if (wxSizer* buttons = ok->GetContainingSizer()) {
-            auto* setDefault = new wxButton(ok->GetParent(), kSetAsDefaultId, LoadUiString(65002));
+            auto* setDefault = new wxButton(ok->GetParent(), kSetAsDefaultId, LoadUiString(61302));
             setDefault->SetFont(GetFont());
             buttons->Insert(0, setDefault, 0, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, 6);
         }

@@ -46,15 +46,18 @@ wxListCtrl* Clxmediaimp::FormatList() const { return Controls().Get<wxListCtrl>(
 
 bool Clxmediaimp::OnInitDialog() {
     if (auto* label = Controls().Get<wxStaticText>(kVersionLabelId))
-        label->SetLabel(LoadUiString(65207) + ": " + wxString::FromUTF8(av_version_info()));
+        label->SetLabel(LoadUiString(61507) + ": " + wxString::FromUTF8(av_version_info()));
     wxListCtrl* categories = CategoryList();
     wxListCtrl* formats = FormatList();
     if (categories && formats) {
+        // The described lists have no header and no row lines; these two show both.
+        for (wxListCtrl* list : {categories, formats})
+            list->SetWindowStyleFlag((list->GetWindowStyleFlag() & ~long(wxLC_NO_HEADER)) | wxLC_HRULES);
         auto* icons = new wxImageList(16, 16);
         const wxArtID art[kListedCategories] = {wxART_NORMAL_FILE, wxART_NORMAL_FILE, wxART_NORMAL_FILE};
         for (const wxArtID& id : art) icons->Add(wxArtProvider::GetBitmap(id, wxART_LIST, wxSize(16, 16)));
         categories->AssignImageList(icons, wxIMAGE_LIST_SMALL);
-        categories->InsertColumn(0, LoadUiString(65204));
+        categories->InsertColumn(0, LoadUiString(61504));
         for (int category = 0; category < kListedCategories; ++category) {
             Str255 name = {0};
             MediaCategoryName(category, name);
@@ -62,8 +65,8 @@ bool Clxmediaimp::OnInitDialog() {
         }
         categories->SetColumnWidth(0, wxLIST_AUTOSIZE);
         const int half = formats->GetClientSize().x / 2;
-        formats->InsertColumn(0, LoadUiString(65205), wxLIST_FORMAT_LEFT, half > 0 ? half : 150);
-        formats->InsertColumn(1, LoadUiString(65206), wxLIST_FORMAT_LEFT, half > 0 ? half : 150);
+        formats->InsertColumn(0, LoadUiString(61505), wxLIST_FORMAT_LEFT, half > 0 ? half : 150);
+        formats->InsertColumn(1, LoadUiString(61506), wxLIST_FORMAT_LEFT, half > 0 ? half : 150);
         ShowCategory(0);
         categories->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
     }
