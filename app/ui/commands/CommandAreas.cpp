@@ -3,8 +3,10 @@
 #include "app/ui/commands/CommandTable.h"
 #include "app/ui/commands/FindCommands.h"
 #include "app/ui/commands/ImportCommands.h"
+#include "app/ui/commands/SlideShowCommands.h"
 
 void AddMoreCommandRows(CommandRowAdder& add) {
     AddImportCommands(add);
+    AddSlideShowCommands(add);
     AddFindCommands(add);
 }
