@@ -31,6 +31,7 @@
 #include "window/view/ViewDrawing.h"
 #include "window/view/ViewFilters.h"
 #include "window/view/ViewModes.h"
+#include "window/view/ViewNames.h"
 #include "window/view/ViewPlayback.h"
 
 #include <cstdlib>
@@ -368,6 +369,9 @@ void CMainFrame::StartReadingNewItems() {
         if (StartItemRefreshTimer(catalog, 0, ids, nullptr, &options) == noErr) BusyPhase(0);
         DisposeHandle(ids);
     }
+    // The new items are the last ones: the view is brought to them.
+    if (ViewRec* view = GetViewRec(); view && CatalogGetItemCount(catalog) > 0)
+        ViewScrollToItem(view, CatalogGetItemCount(catalog));
     GetGridView()->RedrawAll();
     UpdateTitle();
 }

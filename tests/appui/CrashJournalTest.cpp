@@ -1,9 +1,11 @@
-// The import journal's road: a process that dies (SIGKILL) while a media reader works on a
+// The import journal's road, and the import commands of the catalog window: a process that dies (SIGKILL) while a media reader works on a
 // file leaves the file named in the journal; the next start of the program shows the
 // import-problem dialog for that file once, and "Move to Recycle Bin" moves it to the trash.
 #include "AppTestSupport.h"
 
 #include "app/ui/CCrashDialog.h"
+#include "app/ui/commands/CommandTable.h"
+#include "foundation/ui/CommandIds.h"
 #include "import/adding/AddFiles.h"
 #include "media/kinds/KindDispatch.h"
 #include "media/kinds/KindEngine.h"
@@ -11,6 +13,7 @@
 
 #include <glib.h>
 #include <unistd.h>
+#include <wx/msgdlg.h>
 #include <wx/stattext.h>
 #include <wx/testing.h>
 
@@ -104,4 +107,21 @@ TEST_F(AppTest, AFileWhoseReadingKilledTheProgramIsOfferedAtTheNextStartAndCanBe
     EXPECT_TRUE(TakeOutOfTrash(name, files_.path()));
     MediaFileRec journal;
     EXPECT_NE(noErr, ImportJournalRead(&journal)) << "the journal is emptied, so it is offered once";
+}
+
+TEST_F(AppTest, TheImportCommandsRunFromTheCatalogWindow) {
+    ASSERT_TRUE(Start({}));
+    CMainFrame* frame = Frame(0);
+    ASSERT_TRUE(frame && frame->GetCatalog());
+    // Import From Camera with no camera on this machine says so and adds nothing.
+    wxTEST_DIALOG(
+        {
+            wxCommandEvent camera(wxEVT_MENU, WxIdOf(274));
+            frame->GetEventHandler()->ProcessEvent(camera);
+        },
+        wxExpectModal<wxMessageDialog>(wxID_OK).Describe("No camera connected."));
+    EXPECT_EQ(0, frame->GetCatalog()->itemCount);
+    // Import Options and Media Importers have their rows and are enabled.
+    EXPECT_TRUE(CommandIsEnabled({frame, 32832}));
+    EXPECT_TRUE(CommandIsEnabled({frame, 197}));
 }
