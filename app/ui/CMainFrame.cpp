@@ -19,6 +19,7 @@
 #include "foundation/ui/CommandIds.h"
 #include "foundation/ui/UiText.h"
 #include "import/adding/AddFiles.h"
+#include "import/ui/ImportProgress.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "window/ui/CGridContainer.h"
@@ -31,6 +32,7 @@
 #include "window/view/ViewDrawing.h"
 #include "window/view/ViewFilters.h"
 #include "window/view/ViewModes.h"
+#include "window/view/ViewNames.h"
 #include "window/view/ViewPlayback.h"
 
 #include <cstdlib>
@@ -342,9 +344,12 @@ OSErr CMainFrame::AddFiles(const std::vector<std::string>& paths) {
     }
     if (specs.empty()) return fnfErr;
     ++busy_;
-    wxWindowDisabler disabler(this);
     SInt32 added = 0;
-    const OSErr err = CatalogAddFiles(catalog, 0, specs.data(), long(specs.size()), AddFilesUiProgress, 0, &added);
+    OSErr err;
+    {
+        ImportProgressScope progress(this);
+        err = CatalogAddFiles(catalog, 0, specs.data(), long(specs.size()), ImportProgressCallback, 0, &added);
+    }
     --busy_;
     if (err == noErr && added > 0) {
         if (Handle ids = ItemListCopyMarkedIds(catalog)) {
@@ -356,6 +361,21 @@ OSErr CMainFrame::AddFiles(const std::vector<std::string>& paths) {
     GetGridView()->RedrawAll();
     UpdateTitle();
     return err;
+}
+
+void CMainFrame::StartReadingNewItems() {
+    CatalogRec* catalog = GetCatalog();
+    if (!catalog) return;
+    if (Handle ids = ItemListCopyMarkedIds(catalog)) {
+        const RefreshOptions options = RefreshOptionsAll();
+        if (StartItemRefreshTimer(catalog, 0, ids, nullptr, &options) == noErr) BusyPhase(0);
+        DisposeHandle(ids);
+    }
+    // The new items are the last ones: the view is brought to them.
+    if (ViewRec* view = GetViewRec(); view && CatalogGetItemCount(catalog) > 0)
+        ViewScrollToItem(view, CatalogGetItemCount(catalog));
+    GetGridView()->RedrawAll();
+    UpdateTitle();
 }
 
 void CMainFrame::CancelRunningTasks(bool ask) {

@@ -54,6 +54,9 @@ public:
     void ImportFromFilesFolders();
     // Adds files and folders at the end of the catalog and starts reading their media.
     OSErr AddFiles(const std::vector<std::string>& paths);
+    // After items were added at the end by other means (a camera import): starts reading their
+    // media, shows them and brings the view to the last one.
+    void StartReadingNewItems();
     void CancelRunningTasks(bool ask);
     bool ToggleBars();
     bool BarsShown() const { return barsShown_; }

@@ -5,13 +5,15 @@
 #include "app/ui/commands/FileActionCommands.h"
 #include "app/ui/commands/FindCommands.h"
 #include "app/ui/commands/GalleryCommands.h"
-#include "app/ui/commands/PrintCommands.h"
+#include "app/ui/commands/ImportCommands.h"
 #include "app/ui/commands/ItemCommands.h"
 #include "app/ui/commands/OpenWithCommands.h"
+#include "app/ui/commands/PrintCommands.h"
 #include "app/ui/commands/ShellCommands.h"
 #include "app/ui/commands/SlideShowCommands.h"
 
 void AddMoreCommandRows(CommandRowAdder& add) {
+    AddImportCommands(add);
     AddSlideShowCommands(add);
     AddFindCommands(add);
     AddGalleryCommands(add);
