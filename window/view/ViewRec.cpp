@@ -24,7 +24,14 @@ void StopTimer(TimerId* id) {
 }  // namespace
 
 void ViewPost(ViewRec* view, UInt32 message, UInt32 parameter) {
-    if (view && view->catalog) CatalogPostNotification(view->catalog, message, parameter);
+    if (!view || !view->catalog) return;
+    // The Info panel stores and commits its pending edits when it hears that the current item
+    // is about to change; the rows are rebuilt for the next item right after this call, so a
+    // queued message would reach it too late and the edits would be dropped with the rows.
+    if (message == kMsgSelectionChanging)
+        CatalogNotifyNow(view->catalog, message, parameter);
+    else
+        CatalogPostNotification(view->catalog, message, parameter);
 }
 
 OSErr ViewCreate(ViewRec** out, ViewPort* viewPort, ViewPort* headerPort, CatalogRec* catalog) {
