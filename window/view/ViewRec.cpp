@@ -12,6 +12,7 @@
 #include "window/view/ViewPlayback.h"
 #include "window/view/ViewPort.h"
 
+#include <atomic>
 #include <new>
 
 namespace {
@@ -22,6 +23,11 @@ void StopTimer(TimerId* id) {
 }
 
 }  // namespace
+
+UInt32 ViewNextDragId() {
+    static std::atomic<UInt32> next{1};
+    return next++;
+}
 
 void ViewPost(ViewRec* view, UInt32 message, UInt32 parameter) {
     if (!view || !view->catalog) return;

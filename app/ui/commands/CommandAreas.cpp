@@ -1,7 +1,8 @@
 // Gathers the command rows that each menu area keeps in its own file, so adding an area's
 // commands touches one line here rather than the main table.
 #include "app/ui/commands/CommandTable.h"
+#include "app/ui/commands/SidePanelCommands.h"
 
 void AddMoreCommandRows(CommandRowAdder& add) {
-    (void)add;
+    AddSidePanelCommands(add);
 }
