@@ -318,3 +318,54 @@ TEST_F(ViewTest, TheInfoPanelHearsOfAComingChangeWhileTheRowsStillShowTheOldItem
 }
 
 }  // namespace
+
+namespace {
+
+class SetDragTest : public OrganizeRowsTest {
+protected:
+    void SetUp() override {
+        OrganizeRowsTest::SetUp();
+        OrganizeSetEnabled(catalog, kOrganizeSetsField, true);
+        OrganizeSetExpanded(catalog, kOrganizeSetsField, true);
+        // trips > (june, july), work, home
+        Insert(kOrganizeSetsField, 0, "trips", 0, 1);
+        Insert(kOrganizeSetsField, 1, "june", 1, 0);
+        Insert(kOrganizeSetsField, 2, "july", 1, 0);
+        Insert(kOrganizeSetsField, 3, "work", 0, 0);
+        Insert(kOrganizeSetsField, 4, "home", 0, 0);
+        OrganizeGetEntry(catalog, kOrganizeSetsField, 1)->expanded = 1;
+    }
+    std::vector<std::string> Sets() {
+        std::vector<std::string> out;
+        for (UInt32 n = 1; n <= OrganizeGetEntryCount(catalog, kOrganizeSetsField); ++n) {
+            const OrganizeEntry* e = OrganizeGetEntry(catalog, kOrganizeSetsField, n);
+            out.push_back(std::string(e->level, '>') + PText(e->text));
+        }
+        return out;
+    }
+};
+
+TEST_F(SetDragTest, ASetDroppedBelowTheLastOneIsAppendedAndAMovedSubtreeKeepsEverySet) {
+    using S = std::vector<std::string>;
+    auto rows = OrganizeBuildRows(catalog);
+    const int home = OrganizeFindRow(rows, kOrganizeSetsField, 5);
+    // The drop level follows the pointer, limited by the sets around the drop point.
+    EXPECT_EQ(0, OrganizeSetDropLevel(catalog, rows, home + 1, 60)) << "after a plain top-level set";
+    EXPECT_EQ(1, OrganizeSetDropLevel(catalog, rows, OrganizeFindRow(rows, kOrganizeSetsField, 2), 5))
+        << "inside an open container";
+    EXPECT_EQ(-1, OrganizeSetDropLevel(catalog, rows, OrganizeFindRow(rows, kFieldPeople, kOrganizeRowEmpty) + 1, 20))
+        << "among other fields no set lands";
+    // "work" dropped after the last set: appended.
+    ASSERT_TRUE(OrganizeDropSet(catalog, view, rows, 4, home + 1, 0));
+    EXPECT_EQ((S{"trips", ">june", ">july", "home", "work"}), Sets());
+    // The "trips" container with its two sets moved before "work" while a set is the filter:
+    // all five sets stay, the filter goes.
+    rows = OrganizeBuildRows(catalog);
+    ViewAddFilter(view, kFilterOrganizeEntry, kOrganizeSetsField, 2, true);
+    const int work = OrganizeFindRow(rows, kOrganizeSetsField, 5);
+    ASSERT_TRUE(OrganizeDropSet(catalog, view, rows, 1, work, 0));
+    EXPECT_EQ((S{"home", "trips", ">june", ">july", "work"}), Sets());
+    EXPECT_TRUE(view->filters.empty());
+}
+
+}  // namespace

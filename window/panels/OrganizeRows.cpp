@@ -154,11 +154,16 @@ bool OrganizeDropSet(CatalogRec* catalog, ViewRec* view, const std::vector<Organ
     const UInt32 now = OrganizeMoveEntry(catalog, kOrganizeSetsField, UInt32(n), target, level, &moved);
     if (!now) return false;
     if (view) {
-        // A filter on a moved subtree cannot be followed entry by entry: the sets' filters go.
-        if (moved == 1)
+        // A filter on a moved subtree cannot be followed entry by entry: the sets' filters go
+        // (only the filters: the sets themselves stay).
+        if (moved == 1) {
             ViewFilterEntryMoved(view, kOrganizeSetsField, UInt32(n), now);
-        else
-            ViewRemoveFieldEntries(view, kOrganizeSetsField);
+        } else {
+            std::erase_if(view->filters, [](const FilterEntry& e) {
+                return e.kind == kFilterOrganizeEntry && e.key == SInt32(kOrganizeSetsField);
+            });
+            ViewReapplyFilters(view);
+        }
     }
     CatalogSetModified(catalog);
     CatalogPostNotification(catalog, kCatalogMsgOrganizeChanged, kOrganizeSetsField);
