@@ -12,12 +12,15 @@
 #include "catalog/items/ItemBlocks.h"
 #include "catalog/items/ItemRecords.h"
 #include "catalog/organize/OrganizeLists.h"
+#include "catalog/organize/OrganizeSets.h"
 #include "app/ui/commands/CMenuHandler.h"
 #include "app/ui/commands/CommandTable.h"
 #include "catalog/tables/CatalogTables.h"
 #include "foundation/ui/CInplaceEdit.h"
+#include "foundation/ui/Clxsavechanges.h"
 #include "foundation/ui/CPaneInfoCommentEditBox.h"
 #include "foundation/ui/CRenameEdit.h"
+#include "foundation/ui/UiText.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "window/panels/PanelDrag.h"
@@ -36,6 +39,20 @@
 
 #include <fstream>
 #include <map>
+#include <wx/testing.h>
+
+// Answers the alert box with a button's end code, without showing it.
+template <>
+class wxExpectModal<Clxsavechanges> : public wxExpectModalBase<Clxsavechanges> {
+public:
+    explicit wxExpectModal(int code) : code_(code) {}
+
+protected:
+    int OnInvoked(Clxsavechanges*) const override { return code_; }
+
+private:
+    int code_;
+};
 
 namespace {
 
@@ -286,6 +303,87 @@ TEST_F(SidePanelTest, AFolderGoneFromDiskShowsAsMissingWhileTheWindowKeepsAnswer
     Click(list, wxPoint(rect.x + 100, rect.y + 3));
     EXPECT_TRUE(ViewHasFilter(View(), kFilterFolder, 0, SInt32(photos->nodeId)));
     EXPECT_EQ(1, ViewItemCount(View()));
+}
+
+TEST_F(SidePanelTest, EntryCommandsAddDuplicateAndAfterAQuestionDeleteSets) {
+    OrganizeSetEnabled(Catalog(), kOrganizeSetsField, true);
+    OrganizeSetExpanded(Catalog(), kOrganizeSetsField, true);
+    ASSERT_TRUE(Run(203));
+    CPaneViewList* list = Panel()->GetViewPane()->GetViewList();
+    list->Rebuild(true);
+    const auto sets = [&] {
+        std::vector<std::string> out;
+        for (UInt32 n = 1; n <= OrganizeGetEntryCount(Catalog(), kOrganizeSetsField); ++n) {
+            const OrganizeEntry* e = OrganizeGetEntry(Catalog(), kOrganizeSetsField, n);
+            out.push_back(std::string(e->level, '>') + std::string(reinterpret_cast<const char*>(e->text + 1), e->text[0]));
+        }
+        return out;
+    };
+    const auto typeAndEnter = [&](const wxString& text) {
+        ASSERT_NE(nullptr, list->Editor());
+        list->Editor()->Edit()->ChangeValue(text);
+        Key(list->Editor()->Edit(), WXK_RETURN);
+        Pump();
+    };
+    // "Add new set" from the header's menu: a set, then its rename.
+    list->RunFieldCommand(list->FindRow(kOrganizeSetsField, kOrganizeRowHeader), 1);
+    typeAndEnter("trip");
+    using S = std::vector<std::string>;
+    EXPECT_EQ((S{"trip"}), sets());
+    // A container gets a sub-set from its menu, placed under it and renamed at once.
+    Str255 years;
+    PStrFromWx("years", years);
+    ASSERT_EQ(noErr, OrganizeInsertNamedEntry(Catalog(), kOrganizeSetsField, 1, years, 0, 1));
+    list->Rebuild(true);
+    list->RunEntryCommand(list->FindRow(kOrganizeSetsField, 2), kOrganizeCmdAddSubSet);
+    typeAndEnter("day one");
+    EXPECT_EQ((S{"trip", "years", ">day one"}), sets());
+    // Items 1 and 2 go into the sub-set; its duplicate holds them too.
+    ViewSelectItem(View(), 1, kSelectAlone, false);
+    ViewSelectItem(View(), 2, kSelectAdd, false);
+    list->RunEntryCommand(list->FindRow(kOrganizeSetsField, 3), kOrganizeCmdAddSelected);
+    EXPECT_EQ(2u, OrganizeEntryGetCount(OrganizeGetEntry(Catalog(), kOrganizeSetsField, 3)));
+    list->RunEntryCommand(list->FindRow(kOrganizeSetsField, 3), kOrganizeCmdDuplicate);
+    EXPECT_EQ((S{"trip", "years", ">day one", ">day one copy"}), sets());
+    EXPECT_EQ(2u, OrganizeEntryGetCount(OrganizeGetEntry(Catalog(), kOrganizeSetsField, 4)));
+    // Deleting asks first: Cancel keeps the set, the first button deletes it.
+    wxTEST_DIALOG(list->RunEntryCommand(list->FindRow(kOrganizeSetsField, 4), kOrganizeCmdDelete),
+                  wxExpectModal<Clxsavechanges>(wxID_CANCEL));
+    EXPECT_EQ(4u, OrganizeGetEntryCount(Catalog(), kOrganizeSetsField));
+    wxTEST_DIALOG(list->RunEntryCommand(list->FindRow(kOrganizeSetsField, 4), kOrganizeCmdDelete),
+                  wxExpectModal<Clxsavechanges>(kAlertButton1));
+    EXPECT_EQ((S{"trip", "years", ">day one"}), sets());
+    // Removing the selected items from a set asks too, and leaves the other items in it.
+    ViewSelectItem(View(), 2, kSelectAlone, false);
+    wxTEST_DIALOG(list->RunEntryCommand(list->FindRow(kOrganizeSetsField, 3), kOrganizeCmdRemoveSelected),
+                  wxExpectModal<Clxsavechanges>(kAlertButton1));
+    const OrganizeEntry* day = OrganizeGetEntry(Catalog(), kOrganizeSetsField, 3);
+    ASSERT_EQ(1u, OrganizeEntryGetCount(day));
+    EXPECT_EQ(ItemGetId(Catalog(), 1), day->items[0]);
+}
+
+TEST_F(SidePanelTest, TheDeleteKeyRemovesTheFilteredKeywordFromItsItemsAfterAsking) {
+    SetDataset(1, kFieldKeywords, 1, "sun");
+    SetDataset(2, kFieldKeywords, 1, "sun");
+    SetDataset(2, kFieldKeywords, 2, "sea");
+    OrganizeSetEnabled(Catalog(), kFieldKeywords, true);
+    OrganizeSetExpanded(Catalog(), kFieldKeywords, true);
+    ASSERT_TRUE(Run(203));
+    CPaneViewList* list = Panel()->GetViewPane()->GetViewList();
+    list->Rebuild(true);
+    Key(list, WXK_DELETE);  // nothing is filtered: only a beep
+    UInt32 sun = 0;
+    for (UInt32 n = 1; n <= OrganizeGetEntryCount(Catalog(), kFieldKeywords); ++n)
+        if (OrganizeGetEntry(Catalog(), kFieldKeywords, n)->text[1] == 's' &&
+            OrganizeGetEntry(Catalog(), kFieldKeywords, n)->text[2] == 'u')
+            sun = n;
+    ASSERT_NE(0u, sun);
+    ViewAddFilter(View(), kFilterOrganizeEntry, kFieldKeywords, SInt32(sun), true);
+    wxTEST_DIALOG(Key(list, WXK_DELETE), wxExpectModal<Clxsavechanges>(kAlertButton1));
+    EXPECT_EQ(1u, OrganizeGetEntryCount(Catalog(), kFieldKeywords)) << "only sea is left";
+    EXPECT_TRUE(Values(StoredDatasets(Catalog(), ItemGetId(Catalog(), 1)), Tag(2, 25)).empty());
+    EXPECT_EQ((std::vector<std::string>{"sea"}), Values(StoredDatasets(Catalog(), ItemGetId(Catalog(), 2)), Tag(2, 25)));
+    EXPECT_EQ(3, ViewItemCount(View())) << "the items stay in the catalog";
 }
 
 }  // namespace

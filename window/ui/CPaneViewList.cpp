@@ -8,6 +8,7 @@
 #include "catalog/organize/OrganizeValues.h"
 #include "foundation/messages/RegisteredMessages.h"
 #include "foundation/ui/CInplaceEdit.h"
+#include "foundation/ui/Clxsavechanges.h"
 #include "foundation/ui/ListRows.h"
 #include "foundation/ui/PopupMenus.h"
 #include "foundation/ui/UiText.h"
@@ -184,7 +185,10 @@ bool CPaneViewList::OnRowClick(int index, int x, int y, bool) {
     const wxMouseState mouse = wxGetMouseState();
     const int width = GetClientSize().x;
     if (row.entry == kOrganizeRowHeader) {
-        if (x >= width - kHeaderBox) return false;
+        if (x >= width - kHeaderBox) {
+            ShowFieldMenu(index, wxPoint(x, y));
+            return false;
+        }
         const bool expanded = OrganizeIsExpanded(catalog, row.field);
         if (mouse.ControlDown() && !expanded) {
             wxBell();
@@ -195,7 +199,11 @@ bool CPaneViewList::OnRowClick(int index, int x, int y, bool) {
         return false;
     }
     OrganizeEntry* entry = OrganizeGetEntry(catalog, row.field, UInt32(row.entry));
-    if (!entry || x >= width - kCountBox) return false;
+    if (!entry) return false;
+    if (x >= width - kCountBox) {
+        ShowEntryMenu(index, wxPoint(x, y));
+        return false;
+    }
     if (OrganizeEntryIsContainer(entry) && x < 16 * (row.level + 1)) {
         OrganizeToggleExpanded(catalog, row.field, UInt32(row.entry), mouse.AltDown());
         Rebuild(true);
@@ -311,6 +319,9 @@ void CPaneViewList::OnKeyDown(wxKeyEvent& event) {
         }
         return;
     }
+    case WXK_DELETE:
+        RemoveSelectedGroups();
+        return;
     case WXK_UP:
     case WXK_DOWN: {
         const int next = OrganizeNextEntryRow(rows_, s, event.GetKeyCode() == WXK_UP ? -1 : 1);
@@ -348,8 +359,9 @@ void CPaneViewList::OnKeyDown(wxKeyEvent& event) {
 
 void CPaneViewList::OnRightDown(wxMouseEvent& event) {
     const int row = RowAt(event.GetY());
-    if (row < 0 || !rows_[std::size_t(row)].IsEntry()) return;
-    ShowEntryMenu(row, event.GetPosition());
+    if (row < 0) return;
+    if (rows_[std::size_t(row)].entry == kOrganizeRowHeader) ShowFieldMenu(row, event.GetPosition());
+    else if (rows_[std::size_t(row)].IsEntry()) ShowEntryMenu(row, event.GetPosition());
 }
 
 void CPaneViewList::ShowEntryMenu(int index, const wxPoint& at) {
@@ -358,56 +370,204 @@ void CPaneViewList::ShowEntryMenu(int index, const wxPoint& at) {
     if (!catalog || !view) return;
     const OrganizeRow row = rows_[std::size_t(index)];
     const OrganizeEntry* entry = OrganizeGetEntry(catalog, row.field, UInt32(row.entry));
-    // The commands that need no confirmation; each is offered only where the entry allows it.
-    const short commands[] = {kOrganizeCmdShowContent, kOrganizeCmdSelectContent, kOrganizeCmdRename,
-                              kOrganizeCmdAddSelected};
     ::PopupMenu menu;
-    Str255 title;
-    Str255 name;
+    Str255 title, name;
     PStrFromWx((FieldGetName(catalog, row.field, name) ? WxFromPStr(name) : wxString()) + ": " + EntryText(entry, row.field),
                title);
     menu.AppendItem(title, false, false);
     std::vector<short> chosen{0};
-    for (short c : commands) {
-        if (!OrganizeCommandAllowed(entry, row.field, c)) continue;
-        if (c == kOrganizeCmdAddSelected && !view->currentItem) continue;
-        menu.AppendIndexedItem(146, 30 + c, true, false);
-        chosen.push_back(c);
+    // Four groups, each after a separator when it offers anything; the last one only while
+    // the view has a current item. Deleting an entry with its items is not offered here.
+    const std::vector<std::vector<short>> groups = {
+        {kOrganizeCmdShowContent, kOrganizeCmdSelectContent, kOrganizeCmdEmptyContent},
+        {kOrganizeCmdAddSubSet, kOrganizeCmdAddSubSetContainer},
+        {kOrganizeCmdRename, kOrganizeCmdDuplicate, kOrganizeCmdDelete},
+        {kOrganizeCmdAddSelected, kOrganizeCmdRemoveSelected}};
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        if (g == 3 && !view->currentItem) break;
+        bool separated = false;
+        for (short c : groups[g]) {
+            if (!OrganizeCommandAllowed(entry, row.field, c)) continue;
+            if (!separated) {
+                Str255 dash;
+                PStrFromWx("-", dash);
+                menu.AppendItem(dash, true, false);
+                chosen.push_back(0);
+                separated = true;
+            }
+            menu.AppendIndexedItem(146, 30 + c, true, false);
+            chosen.push_back(c);
+        }
     }
     hotRow_ = index;
     RefreshRow(std::size_t(index));
     const int pick = menu.TrackAt(this, at);
     hotRow_ = -1;
     RefreshRow(std::size_t(index));
-    if (pick < 2 || std::size_t(pick) > chosen.size()) return;
-    switch (chosen[std::size_t(pick - 1)]) {
+    if (pick >= 1 && std::size_t(pick) <= chosen.size() && chosen[std::size_t(pick - 1)])
+        RunEntryCommand(index, chosen[std::size_t(pick - 1)]);
+}
+
+namespace {
+
+Handle EntryItems(const CatalogRec* catalog, UInt32 field, UInt32 n) {
+    Handle ids = NewHandle(0);
+    if (ids) OrganizeCollectItems(catalog, field, n, false, ids);
+    return ids;
+}
+
+// Asks with an alert of list 130; true for its first button.
+bool Confirm(short message, short button, const wxString& text) {
+    Str255 t0;
+    PStrFromWx(text, t0);
+    return ShowAlert(kAlertWarning, message, 0, button, 2, 0, t0) == 1;
+}
+
+enum : short { kButtonDelete = 7, kButtonRemove = 8, kButtonEmpty = 33 };
+
+}  // namespace
+
+void CPaneViewList::RunEntryCommand(int index, short command) {
+    CatalogRec* catalog = GetCatalog();
+    ViewRec* view = GetView();
+    if (!catalog || !view || index < 0 || index >= int(rows_.size()) || !rows_[std::size_t(index)].IsEntry()) return;
+    const OrganizeRow row = rows_[std::size_t(index)];
+    const UInt32 n = UInt32(row.entry);
+    OrganizeEntry* entry = OrganizeGetEntry(catalog, row.field, n);
+    if (!OrganizeCommandAllowed(entry, row.field, command)) return;
+    const wxString text = EntryText(entry, row.field);
+    switch (command) {
     case kOrganizeCmdShowContent:
         view->filters.clear();
         ViewAddFilter(view, kFilterOrganizeEntry, SInt32(row.field), row.entry, true);
         AfterFilterChange(index);
-        break;
+        return;
     case kOrganizeCmdSelectContent: {
-        Handle ids = NewHandle(0);
-        OrganizeCollectItems(catalog, row.field, UInt32(row.entry), false, ids);
-        ViewSelectItems(view, ids);
-        DisposeHandle(ids);
+        Handle ids = EntryItems(catalog, row.field, n);
+        if (ids) ViewSelectItems(view, ids), DisposeHandle(ids);
+        return;
+    }
+    case kOrganizeCmdEmptyContent: {
+        if (!Confirm(95, kButtonEmpty, text)) return;
+        Handle ids = EntryItems(catalog, row.field, n);
+        if (ids) OrganizeUnassignItems(catalog, row.field, n, ids, nullptr, 0), DisposeHandle(ids);
+        CatalogSetModified(catalog);
         break;
     }
+    case kOrganizeCmdAddSubSet:
+    case kOrganizeCmdAddSubSetContainer:
+        OrganizeEntrySetExpanded(entry, 1);
+        AddEntry(row.field, OrganizeSubtreeEnd(OrganizeGetList(catalog, row.field), n), UInt8(entry->level + 1),
+                 command == kOrganizeCmdAddSubSetContainer);
+        return;
     case kOrganizeCmdRename:
         BeginRename(index);
+        return;
+    case kOrganizeCmdDuplicate: {
+        const UInt32 end = OrganizeSubtreeEnd(OrganizeGetList(catalog, row.field), n);
+        Str255 copy;
+        PStrFromWx(WxFromPStr(entry->text) + LoadUiString(12838), copy);
+        const std::vector<UInt32> items = entry->items;
+        if (OrganizeInsertNamedEntry(catalog, row.field, end, copy, entry->level, 0) == noErr && !items.empty())
+            OrganizeEntryAddItems(catalog, row.field, end + 1, items.data(), UInt32(items.size()));
+        CatalogSetModified(catalog);
+        break;
+    }
+    case kOrganizeCmdDelete:
+        if (!Confirm(93, kButtonDelete, text)) return;
+        std::erase_if(view->filters, [&](const FilterEntry& e) {
+            return e.kind == kFilterOrganizeEntry && e.key == SInt32(row.field) && e.value == row.entry;
+        });
+        OrganizeRemoveEntry(catalog, row.field, n, nullptr, 0);
+        CatalogSetModified(catalog);
+        ViewReapplyFilters(view);
         break;
     case kOrganizeCmdAddSelected: {
         Handle ids = ViewCollectIds(view, true);
-        if (ids) {
-            OrganizeAssignItems(catalog, row.field, UInt32(row.entry), ids, nullptr, 0);
-            DisposeHandle(ids);
-        }
-        Rebuild(true);
+        if (ids) OrganizeAssignItems(catalog, row.field, n, ids, nullptr, 0), DisposeHandle(ids);
+        break;
+    }
+    case kOrganizeCmdRemoveSelected: {
+        if (!Confirm(98, kButtonRemove, text)) return;
+        Handle ids = ViewCollectIds(view, true);
+        if (ids) OrganizeUnassignItems(catalog, row.field, n, ids, nullptr, 0), DisposeHandle(ids);
+        ViewShowOrganizeSelection(view);
         break;
     }
     default:
-        break;
+        return;
     }
+    Rebuild(true);
+}
+
+void CPaneViewList::AddEntry(UInt32 field, UInt32 after, UInt8 level, bool container) {
+    CatalogRec* catalog = GetCatalog();
+    if (!catalog) return;
+    Str255 name;
+    OrganizeMakeUniqueName(catalog, field, name);
+    if (OrganizeInsertNamedEntry(catalog, field, after, name, level, container ? 1 : 0) != noErr) return;
+    CatalogSetModified(catalog);
+    Rebuild(true);
+    BeginRename(FindRow(field, SInt32(after + 1)));
+}
+
+void CPaneViewList::ShowFieldMenu(int index, const wxPoint& at) {
+    CatalogRec* catalog = GetCatalog();
+    ViewRec* view = GetView();
+    if (!catalog || !view || !OrganizeIsExpanded(catalog, rows_[std::size_t(index)].field)) return;
+    const UInt32 field = rows_[std::size_t(index)].field;
+    ::PopupMenu menu;
+    const bool filtered = ViewHasFilter(view, kFilterOrganizeEntry, SInt32(field), 0);
+    if (field == kOrganizeSetsField) {
+        menu.AppendIndexedItem(146, 13, true, false);
+    } else {
+        menu.AppendIndexedItem(146, 10, field != kOrganizeDateField, false);
+        menu.AppendIndexedItem(146, 11, filtered, false);
+        menu.AppendIndexedItem(146, 12, filtered && ViewCountFilters(view) == 1, false);
+    }
+    hotRow_ = index;
+    RefreshRow(std::size_t(index));
+    const int pick = menu.TrackAt(this, at);
+    hotRow_ = -1;
+    RefreshRow(std::size_t(index));
+    if (pick > 0) RunFieldCommand(index, pick);
+}
+
+void CPaneViewList::RunFieldCommand(int index, int which) {
+    CatalogRec* catalog = GetCatalog();
+    ViewRec* view = GetView();
+    if (!catalog || !view || index < 0 || index >= int(rows_.size())) return;
+    const UInt32 field = rows_[std::size_t(index)].field;
+    if (which == 1) {
+        if (field == kOrganizeDateField) return;  // dates come from the items
+        AddEntry(field, OrganizeGetEntryCount(catalog, field), 0, false);
+    } else if (which == 2 && field != kOrganizeSetsField) {
+        RemoveSelectedGroups();
+    } else if (which == 3 && field != kOrganizeSetsField && ViewCountFilters(view) == 1) {
+        const FilterEntry first = ViewGetFirstFilter(view);
+        BeginRename(FindRow(UInt32(first.key), first.value));
+    }
+}
+
+void CPaneViewList::RemoveSelectedGroups() {
+    CatalogRec* catalog = GetCatalog();
+    ViewRec* view = GetView();
+    if (!catalog || !view) return;
+    const FilterEntry first = ViewGetFirstFilter(view);
+    if (view->filters.empty() || first.kind != kFilterOrganizeEntry) {
+        wxBell();
+        return;
+    }
+    // Entries of file properties and dates take their items out of the catalog with them.
+    const OrganizeFieldRow* fieldRow = OrganizeFieldRowFor(UInt32(first.key));
+    const bool removesItems = fieldRow && !fieldRow->removableValue && UInt32(first.key) != kOrganizeSetsField;
+    Str255 head, detail;
+    PStrFromWx(LoadUiString(14606), head);
+    PStrFromWx(LoadUiString(removesItems ? 14608 : 14607), detail);
+    if (ShowAlert(kAlertWarning, 79, 0, kButtonRemove, 2, 0, head, detail) != 1) return;
+    ViewRemoveFieldEntries(view, 0);
+    if (removesItems) ViewShowAll(view);
+    Rebuild(true);
 }
 
 void CPaneViewList::OnMotion(wxMouseEvent& event) {

@@ -25,6 +25,12 @@ public:
     int FindRow(UInt32 field, SInt32 entry) const { return OrganizeFindRow(rows_, field, entry); }
     bool BeginRename(int row);
     CInplaceEdit* Editor() const { return editor_; }
+    // The entry menu's command on a row (kOrganizeCmd...); those that remove or empty ask first.
+    void RunEntryCommand(int row, short command);
+    // The field menu of a header row: 1 Add (sets: Add new set), 2 Delete..., 3 Rename.
+    void RunFieldCommand(int row, int which);
+    // Removes the filtered entries after asking (the Delete key and "Delete...").
+    void RemoveSelectedGroups();
 
     bool CanClickRow(int row, int x, int y) override;
     bool OnRowClick(int row, int x, int y, bool doubleClick) override;
@@ -44,6 +50,9 @@ private:
     void OnMotion(wxMouseEvent& event);
     void OnRightDown(wxMouseEvent& event);
     void ShowEntryMenu(int row, const wxPoint& at);
+    void ShowFieldMenu(int row, const wxPoint& at);
+    // A new entry after entry `after` (0: at the start) at level, then its rename.
+    void AddEntry(UInt32 field, UInt32 after, UInt8 level, bool container);
     void EndRename(bool accept);
     void SyncSelection();
     void AfterFilterChange(int row);
