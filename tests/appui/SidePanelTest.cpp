@@ -386,4 +386,55 @@ TEST_F(SidePanelTest, TheDeleteKeyRemovesTheFilteredKeywordFromItsItemsAfterAski
     EXPECT_EQ(3, ViewItemCount(View())) << "the items stay in the catalog";
 }
 
+TEST_F(SidePanelTest, TheFolderMenuMakesAnUntitledFolderRenamesItSafelyAndRemovesAFolder) {
+    const std::filesystem::path folder = std::filesystem::path(files_ / "shots");
+    std::filesystem::create_directories(folder / "Untitled Folder");
+    std::filesystem::create_directories(folder / "taken");
+    std::ofstream(folder / "a.jpg") << "x";
+    FSSpec file;
+    ASSERT_EQ(noErr, FSMakeFSSpecFromPath((folder / "a.jpg").string(), &file));
+    ASSERT_EQ(noErr, CatalogFolderTreeAddItem(Catalog(), &file, ItemGetId(Catalog(), 1), nullptr));
+    ASSERT_TRUE(Run(203));
+    CPaneFolderList* list = Panel()->GetViewPane()->GetFolderList();
+    FolderNode* shots = CatalogFindItemFolderNode(Catalog(), ItemGetId(Catalog(), 1));
+    ASSERT_NE(nullptr, shots);
+    const UInt32 shotsId = shots->nodeId;
+    for (FolderNode* n = shots->parent; n && n->depth >= 0; n = n->parent)
+        if (!(n->flags & kFolderExpanded)) FolderTreeToggleExpanded(Catalog(), n, false);
+    list->Rebuild(true);
+    ASSERT_GE(list->RowOfNode(shotsId), 0);
+
+    // Create New: "Untitled Folder" is taken, so "Untitled Folder 2" is made and its rename opens.
+    list->DoCommand(list->RowOfNode(shotsId), 3);
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "Untitled Folder 2"));
+    ASSERT_NE(nullptr, list->Editor());
+    // A name that is taken changes nothing on disk or in the tree, and says so.
+    list->Editor()->Edit()->ChangeValue("taken");
+    wxTEST_DIALOG(Key(list->Editor()->Edit(), WXK_RETURN), wxExpectModal<Clxsavechanges>(kAlertButton1));
+    Pump();
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "Untitled Folder 2"));
+    // A name with a separator would move the folder elsewhere: refused the same way.
+    const int made = list->FirstSelected();
+    ASSERT_GE(made, 0);
+    ASSERT_TRUE(list->BeginRename(made));
+    list->Editor()->Edit()->ChangeValue("../away");
+    wxTEST_DIALOG(Key(list->Editor()->Edit(), WXK_RETURN), wxExpectModal<Clxsavechanges>(kAlertButton1));
+    Pump();
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(files_ / "away")));
+    // A free name renames the folder on disk and in the tree.
+    ASSERT_TRUE(list->BeginRename(list->FirstSelected()));
+    list->Editor()->Edit()->ChangeValue("picks");
+    Key(list->Editor()->Edit(), WXK_RETURN);
+    Pump();
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "picks"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "Untitled Folder 2"));
+
+    // Remove From Catalog on the filtered folder: its filter goes with it.
+    ViewAddFilter(View(), kFilterFolder, 0, SInt32(shotsId), true);
+    wxTEST_DIALOG(list->DoCommand(list->RowOfNode(shotsId), 1), wxExpectModal<Clxsavechanges>(kAlertButton1));
+    EXPECT_FALSE(ViewHasFilter(View(), kFilterFolder, 0, SInt32(shotsId)));
+    EXPECT_EQ(-1, list->RowOfNode(shotsId));
+    EXPECT_TRUE(std::filesystem::exists(folder / "a.jpg")) << "the files stay on disk";
+}
+
 }  // namespace

@@ -10,11 +10,15 @@
 #include "catalog/info/InfoRow.h"
 #include "catalog/organize/OrganizeIndex.h"
 #include "catalog/organize/OrganizeLists.h"
+#include "window/panels/FolderNames.h"
 #include "window/panels/InfoListModel.h"
 #include "window/panels/OrganizeRows.h"
 #include "window/panels/PaneSplit.h"
 #include "window/panels/PanelDrag.h"
 #include "window/view/ViewFilters.h"
+
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -366,6 +370,39 @@ TEST_F(SetDragTest, ASetDroppedBelowTheLastOneIsAppendedAndAMovedSubtreeKeepsEve
     ASSERT_TRUE(OrganizeDropSet(catalog, view, rows, 1, work, 0));
     EXPECT_EQ((S{"home", "trips", ">june", ">july", "work"}), Sets());
     EXPECT_TRUE(view->filters.empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FolderNames, ANewFolderTakesTheFirstFreeUntitledName) {
+    TempFolder dir;
+    EXPECT_EQ("Untitled Folder", FolderFreeName(dir.path(), "Untitled Folder"));
+    std::filesystem::create_directory(dir / "Untitled Folder");
+    std::filesystem::create_directory(dir / "Untitled Folder 2");
+    EXPECT_EQ("Untitled Folder 3", FolderFreeName(dir.path(), "Untitled Folder"));
+}
+
+TEST(FolderNames, ARenameStaysInItsFolderAndNeverReplacesWhatIsThere) {
+    struct Case { const char* name; bool ok; };
+    for (const Case c : {Case{"trip", true}, {"", false}, {".", false}, {"..", false}, {"a/b", false},
+                         {"..\\up", false}, {"x.y", true}, {"...", true}})
+        EXPECT_EQ(c.ok, FolderNameAcceptable(c.name)) << c.name;
+    EXPECT_FALSE(FolderNameAcceptable(std::string_view("a\0b", 3)));
+    TempFolder dir;
+    std::filesystem::create_directory(dir / "old");
+    std::filesystem::create_directory(dir / "taken");
+    std::ofstream(dir / "taken/keep.txt") << "x";
+    std::string renamed;
+    EXPECT_EQ(dupFNErr, FolderRenameOnDisk(dir / "old", "taken", &renamed));
+    EXPECT_TRUE(std::filesystem::exists(dir / "taken/keep.txt")) << "nothing was replaced";
+    EXPECT_EQ(paramErr, FolderRenameOnDisk(dir / "old", "../escaped", &renamed));
+    EXPECT_TRUE(std::filesystem::exists(dir / "old"));
+    EXPECT_EQ(noErr, FolderRenameOnDisk(dir / "old", "new", &renamed));
+    EXPECT_EQ(dir / "new", renamed);
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "new"));
+    EXPECT_EQ(fnfErr, FolderRenameOnDisk(dir / "old", "again", &renamed));
 }
 
 }  // namespace

@@ -4,9 +4,15 @@
 #include "catalog/foldertree/FolderTree.h"
 #include "catalog/foldertree/FolderTreeOps.h"
 #include "catalog/notify/CatalogNotify.h"
+#include "foundation/files/FileMoves.h"
+#include "foundation/messages/RegisteredMessages.h"
+#include "foundation/ui/CInplaceEdit.h"
+#include "foundation/ui/Clxsavechanges.h"
 #include "foundation/ui/IconCache.h"
+#include "foundation/ui/PopupMenus.h"
 #include "foundation/ui/ListRows.h"
 #include "foundation/ui/UiText.h"
+#include "window/panels/FolderNames.h"
 #include "window/ui/PanelHost.h"
 #include "window/view/ViewFilters.h"
 
@@ -15,6 +21,7 @@
 #include <wx/app.h>
 #include <wx/dc.h>
 #include <wx/settings.h>
+#include <wx/utils.h>
 
 namespace {
 
@@ -50,6 +57,11 @@ CPaneFolderList::~CPaneFolderList() {
 
 void CPaneFolderList::BindEvents() {
     Bind(EVT_WINDOW_MESSAGE, &CPaneFolderList::OnMessage, this);
+    Bind(wxEVT_KEY_DOWN, &CPaneFolderList::OnKeyDown, this);
+    Bind(wxEVT_RIGHT_DOWN, [this](wxMouseEvent& e) {
+        const int row = RowAt(e.GetY());
+        if (row >= 0) ShowFolderMenu(row, e.GetPosition());
+    });
     timer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
         if (IsShownOnScreen()) CheckDisks();
     });
@@ -165,6 +177,12 @@ void CPaneFolderList::SyncSelection() {
 }
 
 void CPaneFolderList::OnMessage(WindowMessageEvent& event) {
+    const auto& ids = RegisteredMessages();
+    if (event.Message() == ids.comboDone || event.Message() == ids.comboCancel) {
+        EndRename(event.Message() == ids.comboDone);
+        event.SetResult(0);
+        return;
+    }
     switch (event.Message()) {
     case kCatalogMsgFolderTreeChanged:
     case kCatalogMsgFolderTreeChanged2:
@@ -213,6 +231,10 @@ bool CPaneFolderList::OnRowClick(int index, int x, int, bool) {
     const wxMouseState mouse = wxGetMouseState();
     FolderNode* node = catalog->folderTree ? FolderTreeFindNodeById(catalog->folderTree, row.nodeId) : nullptr;
     if (!node) return false;
+    if (x >= GetClientSize().x - kCountBox) {
+        ShowFolderMenu(index, wxPoint(x, 0));
+        return false;
+    }
     if (row.hasChildren && x < 16 * (row.depth + 1)) {
         FolderTreeToggleExpanded(catalog, node, mouse.AltDown());
         Rebuild(true);
@@ -234,4 +256,168 @@ bool CPaneFolderList::OnRowClick(int index, int x, int, bool) {
     SyncSelection();
     EnsureRowVisible(index);
     return false;
+}
+
+std::string CPaneFolderList::NativePath(UInt32 nodeId) const {
+    CatalogRec* catalog = GetCatalog();
+    FolderNode* node = catalog && catalog->folderTree ? FolderTreeFindNodeById(catalog->folderTree, nodeId) : nullptr;
+    std::string native;
+    if (!node || FolderStoredToNative(catalog->folderTree->volumes, FolderNodeStoredPath(node), &native) != noErr)
+        return std::string();
+    return native;
+}
+
+void CPaneFolderList::ShowFolderMenu(int index, const wxPoint& at) {
+    if (index < 0 || index >= int(rows_.size())) return;
+    const Row& row = rows_[std::size_t(index)];
+    const bool missing = IsMissing(index);
+    ::PopupMenu menu;
+    menu.AppendIndexedItem(204, 1, true, false);
+    menu.AppendIndexedItem(204, 2, true, false);
+    menu.AppendIndexedItem(204, 3, !missing, false);
+    menu.AppendIndexedItem(204, 4, !missing, false);
+    menu.AppendIndexedItem(204, 5, !row.volume && !missing, false);
+    menu.AppendIndexedItem(151, 32, !row.volume && !missing, false);
+    menuRow_ = index;
+    RefreshRow(std::size_t(index));
+    const int pick = menu.TrackAt(this, at);
+    menuRow_ = -1;
+    RefreshRow(std::size_t(index));
+    static const int kCommands[] = {0, 1, 0, 2, 3, 4, 5};
+    if (pick >= 1 && pick <= 6 && kCommands[pick]) DoCommand(index, kCommands[pick]);
+}
+
+void CPaneFolderList::RemoveFolder(UInt32 nodeId) {
+    CatalogRec* catalog = GetCatalog();
+    ViewRec* view = GetView();
+    FolderNode* node = catalog && catalog->folderTree ? FolderTreeFindNodeById(catalog->folderTree, nodeId) : nullptr;
+    if (!node) return;
+    // The filters let go of the folder and everything under it before the nodes go.
+    if (view) {
+        std::vector<const FolderNode*> stack{node};
+        while (!stack.empty()) {
+            const FolderNode* n = stack.back();
+            stack.pop_back();
+            ViewForgetFolder(view, n->nodeId);
+            for (const FolderNode* c : n->children) stack.push_back(c);
+        }
+    }
+    if (FolderTreeRemoveFolder(catalog, node) == noErr && view) ViewReapplyFilters(view);
+    Rebuild(true);
+}
+
+void CPaneFolderList::DoCommand(int index, int command) {
+    CatalogRec* catalog = GetCatalog();
+    if (!catalog || !catalog->folderTree || index < 0 || index >= int(rows_.size())) return;
+    const Row row = rows_[std::size_t(index)];
+    const std::string path = NativePath(row.nodeId);
+    switch (command) {
+    case 1:
+        if (ShowAlertSimple(kAlertWarning, 85, 0, 1, 2, 0) == 1) RemoveFolder(row.nodeId);
+        break;
+    case 2:
+        if (!path.empty()) wxLaunchDefaultApplication(WxFromUtf8(path));
+        break;
+    case 3: {
+        if (path.empty()) return;
+        const std::string name = FolderFreeName(path, Utf8FromWx(LoadUiString(12892)));
+        FSSpec spec;
+        FolderNode* created = nullptr;
+        if (CreateDirectoryPath(path + "/" + name) != noErr || FSMakeFSSpecFromPath(path + "/" + name, &spec) != noErr ||
+            FolderTreeAddFolder(catalog, &spec, &created) != noErr || !created) {
+            ShowAlertSimple(kAlertStop, 83, 0, 1, 0, 0);
+            return;
+        }
+        if (FolderNode* parent = FolderTreeFindNodeById(catalog->folderTree, row.nodeId);
+            parent && !(parent->flags & kFolderExpanded))
+            FolderTreeToggleExpanded(catalog, parent, false);
+        const UInt32 id = created->nodeId;
+        Rebuild(true);
+        const int at = RowOfNode(id);
+        DeselectAll();
+        SelectRow(at, true);
+        BeginRename(at);
+        break;
+    }
+    case 4:
+        BeginRename(index);
+        break;
+    case 5: {
+        if (row.volume || path.empty() || ShowAlertSimple(kAlertWarning, 30, 0, 1, 2, 0) != 1) return;
+        FSSpec spec;
+        if (FSMakeFSSpecFromPath(path, &spec) == noErr && ShellFileOpA(&spec) == noErr)
+            RemoveFolder(row.nodeId);
+        else
+            ShowAlertSimple(kAlertStop, 20, 0, 1, 0, 0);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+bool CPaneFolderList::BeginRename(int index) {
+    if (index < 0 || index >= int(rows_.size()) || rows_[std::size_t(index)].volume || IsMissing(index)) return false;
+    const Row& row = rows_[std::size_t(index)];
+    EnsureRowVisible(index);
+    wxRect rect = RowRect(index);
+    const int left = 16 * (row.depth + 2);
+    rect = wxRect(rect.x + left, rect.y + 1, std::max(20, rect.width - left - kCountBox), rect.height - 2);
+    if (editor_) editor_->Destroy();
+    editor_ = new CInplaceEdit;
+    if (!editor_->Create(rect, this, row.name, "")) {
+        delete editor_;
+        editor_ = nullptr;
+        return false;
+    }
+    renamedNode_ = row.nodeId;
+    return true;
+}
+
+void CPaneFolderList::EndRename(bool accept) {
+    if (!editor_) return;
+    CInplaceEdit* old = editor_;
+    editor_ = nullptr;
+    const wxString text = old->GetText();
+    old->Hide();
+    CallAfter([old] { old->Destroy(); });
+    const UInt32 nodeId = renamedNode_;
+    renamedNode_ = 0;
+    SetFocus();
+    CatalogRec* catalog = GetCatalog();
+    const int index = RowOfNode(nodeId);
+    if (!accept || !catalog || index < 0 || text == rows_[std::size_t(index)].name) return;
+    const std::string path = NativePath(nodeId);
+    std::string renamed;
+    FSSpec spec;
+    FolderNode* node = FolderTreeFindNodeById(catalog->folderTree, nodeId);
+    // A name that would leave the folder, or one taken already, changes nothing.
+    if (path.empty() || !node || FolderRenameOnDisk(path, Utf8FromWx(text), &renamed) != noErr ||
+        FSMakeFSSpecFromPath(renamed, &spec) != noErr) {
+        ShowAlertSimple(kAlertStop, 42, 0, 1, 0, 0);
+        return;
+    }
+    FolderTreeRenameFolder(catalog, node, &spec);
+    Rebuild(true);
+}
+
+void CPaneFolderList::OnKeyDown(wxKeyEvent& event) {
+    ViewRec* view = GetView();
+    const int key = event.GetKeyCode();
+    if ((key == WXK_DELETE || key == WXK_BACK) && view) {
+        if (!ViewHasFilter(view, kFilterFolder, 0, 0)) return;
+        Str255 head, detail;
+        PStrFromWx(LoadUiString(20507), head);
+        PStrFromWx(LoadUiString(20508), detail);
+        if (ShowAlert(kAlertWarning, 79, 0, 1, 2, 0, head, detail) != 1) return;
+        ViewRemoveOrganizeSelection(view);
+        Rebuild(true);
+        return;
+    }
+    if (key == WXK_TAB) {
+        if (event.ShiftDown()) PanelFocusGrid(this);
+        else Navigate(wxNavigationKeyEvent::IsForward);
+        return;
+    }
+    event.Skip();
 }

@@ -29,6 +29,12 @@ public:
     bool IsMissing(int row) const;
     int ChecksDone() const { return checksDone_; }
 
+    // The folder menu's commands on a row: 1 remove from the catalog, 2 open, 3 create a new
+    // folder in it, 4 rename, 5 move to the trash. Those that remove ask first.
+    void DoCommand(int row, int command);
+    bool BeginRename(int row);
+    class CInplaceEdit* Editor() const { return editor_; }
+
     bool CanClickRow(int, int, int) override { return true; }
     bool OnRowClick(int row, int x, int y, bool doubleClick) override;
 
@@ -47,12 +53,21 @@ private:
     void OnMessage(WindowMessageEvent& event);
     void SyncSelection();
     void TakeDiskState(const std::unordered_map<UInt32, bool>& missing);
+    void ShowFolderMenu(int row, const wxPoint& at);
+    void OnKeyDown(wxKeyEvent& event);
+    void EndRename(bool accept);
+    void RemoveFolder(UInt32 nodeId);
+    // The folder's path on this machine; empty when its volume is not mounted.
+    std::string NativePath(UInt32 nodeId) const;
 
     std::vector<Row> rows_;
     std::unordered_map<UInt32, bool> missing_;
     WindowMessageBridge bridge_;
     wxTimer timer_;
     std::shared_ptr<bool> alive_;
+    class CInplaceEdit* editor_ = nullptr;
+    UInt32 renamedNode_ = 0;
+    int menuRow_ = -1;
     int checksDone_ = 0;
     bool checking_ = false;
 };
