@@ -372,6 +372,12 @@ TEST_F(SetDragTest, ASetDroppedBelowTheLastOneIsAppendedAndAMovedSubtreeKeepsEve
     EXPECT_TRUE(view->filters.empty());
 }
 
+TEST_F(SetDragTest, ASetsPathNamesItAndTheSetsAroundItInnermostFirst) {
+    EXPECT_EQ((std::vector<UInt32>{3, 1}), InfoSetPath(catalog, 3)) << "july in trips";
+    EXPECT_EQ((std::vector<UInt32>{4}), InfoSetPath(catalog, 4)) << "work stands alone";
+    EXPECT_TRUE(InfoSetPath(catalog, 99).empty());
+}
+
 }  // namespace
 
 namespace {

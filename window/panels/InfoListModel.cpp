@@ -3,6 +3,7 @@
 #include "catalog/fields/FieldIds.h"
 #include "catalog/info/InfoRow.h"
 #include "catalog/file/CatalogRec.h"
+#include "catalog/organize/OrganizeLists.h"
 
 #include <algorithm>
 
@@ -111,4 +112,15 @@ bool InfoListDropAllowed(const CatalogRec* catalog, const InfoListModel& model, 
 UInt32 InfoListDropTarget(const CatalogRec* catalog, const InfoListModel& model, int insertion) {
     if (insertion >= 0 && std::size_t(insertion) < model.rows.size()) return model.rows[std::size_t(insertion)];
     return InfoRowCount(catalog) + 1;
+}
+
+std::vector<UInt32> InfoSetPath(const CatalogRec* catalog, UInt32 setNumber) {
+    std::vector<UInt32> path;
+    const OrganizeEntry* entry = OrganizeGetEntry(catalog, kOrganizeSetsField, setNumber);
+    for (UInt32 n = setNumber; entry && n && path.size() < 256;) {
+        path.push_back(n);
+        n = OrganizeFindParent(catalog, kOrganizeSetsField, entry, n);
+        entry = n ? OrganizeGetEntry(catalog, kOrganizeSetsField, n) : nullptr;
+    }
+    return path;
 }

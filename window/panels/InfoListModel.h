@@ -53,3 +53,7 @@ int InfoListSelectPrevious(const CatalogRec* catalog, int selectedCount, InfoLis
 bool InfoListDropAllowed(const CatalogRec* catalog, const InfoListModel& model, int from, int insertion);
 // The Info row number before which a drop at list index insertion puts the value.
 UInt32 InfoListDropTarget(const CatalogRec* catalog, const InfoListModel& model, int insertion);
+
+// A set and the sets that contain it, innermost first (entry numbers of the sets list); what
+// the set row's menu offers to show.
+std::vector<UInt32> InfoSetPath(const CatalogRec* catalog, UInt32 setNumber);

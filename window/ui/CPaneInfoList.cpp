@@ -12,9 +12,11 @@
 #include "foundation/messages/RegisteredMessages.h"
 #include "foundation/ui/CInplaceEdit.h"
 #include "foundation/ui/ListRows.h"
+#include "foundation/ui/PopupMenus.h"
 #include "foundation/ui/UiText.h"
 #include "window/ui/CPanelDropTarget.h"
 #include "window/ui/PanelHost.h"
+#include "window/view/ViewFilters.h"
 #include "window/view/ViewSelection.h"
 
 #include <wx/dc.h>
@@ -221,6 +223,12 @@ bool CPaneInfoList::OnRowClick(int index, int x, int y, bool doubleClick) {
         InfoListToggleSection(catalog, SelectedItems(), &model_, index);
         Rebuild();
         SelectAlone(index);
+        return false;
+    }
+    // A set's row offers the set and the sets around it near its right edge.
+    if (row->kind == kInfoRowValue && row->fieldId == kOrganizeSetsField && row->value > 0 &&
+        x > GetClientSize().x - 20) {
+        ShowSetPathMenu(row->value, wxPoint(x, y));
         return false;
     }
     if (!IsRowSelected(index) && !(doubleClick && row->kind == kInfoRowNewValue)) return true;
@@ -474,4 +482,17 @@ bool CPaneInfoList::DropPanelData(int, int, const PanelDragRef& data) {
     insertionRow_ = -1;
     Refresh(false);
     return moved;
+}
+
+void CPaneInfoList::ShowSetPathMenu(UInt32 set, const wxPoint& at) {
+    CatalogRec* catalog = GetCatalog();
+    ViewRec* view = GetView();
+    if (!catalog || !view) return;
+    const std::vector<UInt32> path = InfoSetPath(catalog, set);
+    ::PopupMenu menu;
+    for (UInt32 n : path) menu.AppendItem(OrganizeGetEntry(catalog, kOrganizeSetsField, n)->text, true, false);
+    const int pick = menu.TrackAt(this, at);
+    if (pick < 1 || std::size_t(pick) > path.size()) return;
+    view->filters.clear();
+    ViewAddFilter(view, kFilterOrganizeEntry, SInt32(kOrganizeSetsField), SInt32(path[std::size_t(pick - 1)]), true);
 }

@@ -63,6 +63,7 @@ private:
     void StartDrag();
     void MeasureLabels(wxDC& dc);
     void MoveCurrentItem(long reason, UInt32 field);
+    void ShowSetPathMenu(UInt32 set, const wxPoint& at);
 
     InfoListModel model_;
     WindowMessageBridge bridge_;

@@ -6,6 +6,7 @@
 #include "catalog/organize/OrganizeLists.h"
 #include "catalog/organize/OrganizeSets.h"
 #include "catalog/organize/OrganizeValues.h"
+#include "catalog/tables/Labels.h"
 #include "foundation/messages/RegisteredMessages.h"
 #include "foundation/ui/CInplaceEdit.h"
 #include "foundation/ui/Clxsavechanges.h"
@@ -34,7 +35,7 @@ const wxColour kCountFill(0xEE, 0xEE, 0xEE);
 const wxColour kHotFill(0xCD, 0xCD, 0xCD);
 const wxColour kRowLine(0xF4, 0xF4, 0xF4);
 
-enum : short { kIconCount = 2600, kIconSetContainer = 2611, kIconDateContainer = 2621, kIconEmptyEntry = 2714,
+enum : short { kIconNoLabel = 176, kIconCount = 2600, kIconSetContainer = 2611, kIconDateContainer = 2621, kIconEmptyEntry = 2714,
                kIconEntry = 2715 };
 
 wxString EntryText(const OrganizeEntry* entry, UInt32 field) {
@@ -150,7 +151,21 @@ void CPaneViewList::DrawRow(wxDC& dc, const wxRect& rect, int index) {
     const bool bold = (container && OrganizeEntryIsExpanded(entry)) || row.selectedItems;
     dc.SetFont(MakeListFont(bold, false, false, false));
     if (row.selectedItems) dc.SetTextForeground(*wxBLUE);
-    LayoutListRow(dc, text, EntryText(entry, row.field), row.level + 2, false, false);
+    wxString shown = EntryText(entry, row.field);
+    if (row.field == kOrganizeLabelsField && entry->text[0] > 0) {
+        // A label entry's text ends in its number: the label's name and colour show instead.
+        const int label = entry->text[entry->text[0]] - '0';
+        Str255 name;
+        RGBColor colour{};
+        LabelGetInfo(label, name, &colour);
+        shown = WxFromPStr(name) + wxString::Format(" [%d]", label);
+        const wxRect swatch(rect.x, rect.y, rect.width, rect.height);
+        if (label == 0)
+            DrawListIcon(dc, swatch, row.level + 1, kIconNoLabel);
+        else
+            DrawListColourSwatch(dc, swatch, row.level + 1, wxColour(colour.red >> 8, colour.green >> 8, colour.blue >> 8));
+    }
+    LayoutListRow(dc, text, shown, row.level + 2, false, false);
     // The count box at the right.
     const wxRect box(rect.GetRight() + 1 - kCountBox, rect.y, kCountBox, rect.height);
     DrawListRowBackground(dc, box, hot ? kHotFill : kCountFill, kRowLine);
