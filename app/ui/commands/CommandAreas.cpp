@@ -3,8 +3,10 @@
 #include "app/ui/commands/CommandTable.h"
 #include "app/ui/commands/FindCommands.h"
 #include "app/ui/commands/SidePanelCommands.h"
+#include "app/ui/commands/SlideShowCommands.h"
 
 void AddMoreCommandRows(CommandRowAdder& add) {
     AddSidePanelCommands(add);
+    AddSlideShowCommands(add);
     AddFindCommands(add);
 }
