@@ -240,6 +240,18 @@ TEST_F(SidePanelTest, AClickOnAKeywordFiltersTheViewAndItemsDroppedOnItGetIt) {
     EXPECT_EQ((FilterSet{{kFilterOrganizeEntry, SInt32(kFieldKeywords), entry}}), View()->filters);
     EXPECT_EQ(1, ViewItemCount(View()));
     EXPECT_TRUE(list->IsRowSelected(row)) << "the filter's row shows selected";
+    // A click in the empty space under the last row concerns no row (not the last one, here
+    // a keyword of its own).
+    Str255 last;
+    PStrFromWx("zzz", last);
+    ASSERT_EQ(noErr, OrganizeInsertNamedEntry(Catalog(), kFieldKeywords, OrganizeGetEntryCount(Catalog(), kFieldKeywords),
+                                              last, 0, 0));
+    list->Rebuild(true);
+    ASSERT_EQ(kFieldKeywords, list->Rows().back().field);
+    list->SetClientSize(list->GetClientSize().x, list->RowHeight() * (list->GetRowCount() + 3));
+    list->ScrollToRow(0);
+    Click(list, wxPoint(80, list->RowHeight() * (list->GetRowCount() + 1)));
+    EXPECT_EQ((FilterSet{{kFilterOrganizeEntry, SInt32(kFieldKeywords), entry}}), View()->filters);
 
     // Back to every item; items 2 and 3 are dropped from the grid onto the keyword.
     ViewClearFilters(View(), true);
