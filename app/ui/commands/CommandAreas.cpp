@@ -2,6 +2,7 @@
 // commands touches one line here rather than the main table.
 #include "app/ui/commands/CommandTable.h"
 #include "app/ui/commands/FindCommands.h"
+#include "app/ui/commands/GalleryCommands.h"
 #include "app/ui/commands/SidePanelCommands.h"
 #include "app/ui/commands/SlideShowCommands.h"
 
@@ -9,4 +10,5 @@ void AddMoreCommandRows(CommandRowAdder& add) {
     AddSidePanelCommands(add);
     AddSlideShowCommands(add);
     AddFindCommands(add);
+    AddGalleryCommands(add);
 }

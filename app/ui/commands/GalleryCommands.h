@@ -1,0 +1,6 @@
+// The catalog window's HTML Gallery command.
+#pragma once
+
+#include "app/ui/commands/CommandTable.h"
+
+void AddGalleryCommands(CommandRowAdder& add);
