@@ -30,6 +30,7 @@ CGridContainer::CGridContainer(wxWindow* parent)
     panel_ = new CSidePanel(this, kSidePanelId);
     panel_->Hide();
     grid_->SetHeaderBar(header_);
+    grid_->SetCatalogObserver([this](CatalogRec* catalog) { panel_->AttachCatalog(catalog); });
     grid_->SetScrollListener([this](std::int32_t first, std::int32_t lastFirst, std::int32_t page) {
         SetScrollBarRange(first, lastFirst, page);
     });

@@ -55,6 +55,8 @@ CGridView::CGridView(wxWindow* parent, wxWindowID id)
 }
 
 CGridView::~CGridView() {
+    // The windows around may be gone already; they were told when the frame let go first.
+    catalogObserver_ = nullptr;
     ReleaseView();
     LiveViews().erase(scrollRef_);
 }
@@ -77,6 +79,7 @@ void CGridView::Listen(bool on) {
 }
 
 void CGridView::ReleaseView() {
+    if (catalog_ && catalogObserver_) catalogObserver_(nullptr);
     if (view_) {
         ViewGiveBackDefaults(view_);
         ViewDispose(view_);
@@ -124,6 +127,7 @@ OSErr CGridView::SetCatalog(const std::string& path, const std::string& workPath
     view_->active = 1;
     Listen(true);
     RedrawAll();
+    if (catalogObserver_) catalogObserver_(catalog_);
     return noErr;
 }
 

@@ -43,6 +43,9 @@ public:
     void SetScrollListener(ScrollListener listener) { scrollListener_ = std::move(listener); }
     // Told after every catalog notification (title, status bar).
     void SetChangeListener(std::function<void(UINT message)> listener) { changeListener_ = std::move(listener); }
+    // Told of each catalog the window shows, right after it opened, and with null right before
+    // the catalog closes (its windows store what they hold and stop listening).
+    void SetCatalogObserver(std::function<void(CatalogRec*)> observer) { catalogObserver_ = std::move(observer); }
 
 private:
     void BindEvents();
@@ -64,4 +67,5 @@ private:
     ScrollListener scrollListener_;
     std::function<void(UINT)> changeListener_;
     UInt32 scrollRef_ = 0;
+    std::function<void(CatalogRec*)> catalogObserver_;
 };

@@ -2,6 +2,9 @@
 
 #include "catalog/tables/CatalogTables.h"
 #include "window/frame/ContainerLayout.h"
+#include "window/ui/CPaneBase.h"
+#include "window/ui/CPaneInfo.h"
+#include "window/ui/CPaneView.h"
 
 #include <wx/dcclient.h>
 #include <wx/settings.h>
@@ -9,8 +12,21 @@
 CSidePanel::CSidePanel(wxWindow* parent, wxWindowID id)
     : wxWindow(parent, id, wxDefaultPosition, wxDefaultSize, wxCLIP_SIBLINGS | wxFULL_REPAINT_ON_RESIZE) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
+    SetPane(1, new CPaneInfo(this, 77));
+    SetPane(2, new CPaneView(this, 78));
     BindEvents();
 }
+
+CPaneInfo* CSidePanel::GetInfoPane() const { return static_cast<CPaneInfo*>(panes_[1]); }
+CPaneView* CSidePanel::GetViewPane() const { return static_cast<CPaneView*>(panes_[2]); }
+
+void CSidePanel::AttachCatalog(CatalogRec* catalog) {
+    catalog_ = catalog;
+    GetInfoPane()->AttachCatalog(catalog);
+    GetViewPane()->AttachCatalog(catalog);
+}
+
+void CSidePanel::SaveInfoChanges() { GetInfoPane()->StorePendingEdits(); }
 
 void CSidePanel::BindEvents() {
     Bind(wxEVT_PAINT, &CSidePanel::OnPaint, this);
@@ -45,8 +61,7 @@ void CSidePanel::SetPane(int pane, wxWindow* window) {
 }
 
 void CSidePanel::FocusPane(bool focus) {
-    wxWindow* pane = GetPane(shown_);
-    if (focus && pane) pane->SetFocus();
+    if (auto* pane = dynamic_cast<CPaneBase*>(GetPane(shown_))) pane->FocusSection(focus);
 }
 
 void CSidePanel::TakeCatalogSettings(CatalogRec* catalog) {

@@ -9,6 +9,8 @@
 #include <array>
 
 struct CatalogRec;
+class CPaneInfo;
+class CPaneView;
 
 class CSidePanel : public wxWindow {
 public:
@@ -29,6 +31,15 @@ public:
     // Takes the catalog's stored pane and width.
     void TakeCatalogSettings(CatalogRec* catalog);
     void SetCatalog(CatalogRec* catalog) { catalog_ = catalog; }
+
+    // The Info (1) and Organize (2) panes it made at creation.
+    CPaneInfo* GetInfoPane() const;
+    CPaneView* GetViewPane() const;
+    // The window now shows this catalog (null: it is about to let its catalog go): the panes
+    // start or stop following it.
+    void AttachCatalog(CatalogRec* catalog);
+    // The Info pane stores its pending edits into the items (before it is left or closed).
+    void SaveInfoChanges();
 
 private:
     void BindEvents();

@@ -12,6 +12,7 @@
 #include "window/view/ViewPlayback.h"
 #include "window/view/ViewPort.h"
 
+#include <atomic>
 #include <new>
 
 namespace {
@@ -23,8 +24,20 @@ void StopTimer(TimerId* id) {
 
 }  // namespace
 
+UInt32 ViewNextDragId() {
+    static std::atomic<UInt32> next{1};
+    return next++;
+}
+
 void ViewPost(ViewRec* view, UInt32 message, UInt32 parameter) {
-    if (view && view->catalog) CatalogPostNotification(view->catalog, message, parameter);
+    if (!view || !view->catalog) return;
+    // The Info panel stores and commits its pending edits when it hears that the current item
+    // is about to change; the rows are rebuilt for the next item right after this call, so a
+    // queued message would reach it too late and the edits would be dropped with the rows.
+    if (message == kMsgSelectionChanging)
+        CatalogNotifyNow(view->catalog, message, parameter);
+    else
+        CatalogPostNotification(view->catalog, message, parameter);
 }
 
 OSErr ViewCreate(ViewRec** out, ViewPort* viewPort, ViewPort* headerPort, CatalogRec* catalog) {

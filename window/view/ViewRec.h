@@ -59,6 +59,10 @@ struct ViewHistory {
 
 using ViewScrollProc = void (*)(UInt32 refCon, SInt32 firstRow, SInt32 lastFirstRow, SInt32 pageRows);
 
+// A fresh id naming a view in drag data (never 0, never reused while the program runs), so a
+// drop compares ids and never trusts an address read from the data.
+UInt32 ViewNextDragId();
+
 struct ViewRec {
     ViewPort* headerPort = nullptr;
     ViewPort* viewPort = nullptr;
@@ -130,6 +134,7 @@ struct ViewRec {
     TimerId pictureTimer = 0;
     // The display defaults exchanged with the preferences, kept in their own record.
     ViewPrefsFields defaults{};
+    UInt32 dragId = ViewNextDragId();
 };
 
 // ---- creation and teardown --------------------------------------------------------------------

@@ -10,10 +10,12 @@
 #include "app/ui/commands/OpenWithCommands.h"
 #include "app/ui/commands/PrintCommands.h"
 #include "app/ui/commands/ShellCommands.h"
+#include "app/ui/commands/SidePanelCommands.h"
 #include "app/ui/commands/SlideShowCommands.h"
 
 void AddMoreCommandRows(CommandRowAdder& add) {
     AddImportCommands(add);
+    AddSidePanelCommands(add);
     AddSlideShowCommands(add);
     AddFindCommands(add);
     AddGalleryCommands(add);
