@@ -8,6 +8,7 @@
 #include "app/ui/CMultiFrameWnd.h"
 #include "catalog/file/CatalogRec.h"
 #include "platform/WinTypes.h"
+#include "window/ui/GridViewHost.h"
 #include "window/view/ViewRec.h"
 
 #include <memory>
@@ -21,7 +22,7 @@ class CMediaToolBar;
 class CMenuHandler;
 class CMyTabCtrl;
 
-class CMainFrame : public CMultiFrameWnd {
+class CMainFrame : public CMultiFrameWnd, public GridViewHost {
 public:
     // A new hidden frame with its menus and bars; null when it cannot be made.
     static CMainFrame* CreateFrameWindow();
@@ -67,6 +68,12 @@ public:
     void BuildSortMenu();
     UInt32 SortKeyOf(int command) const;
     const std::string& ScratchFolder() const { return scratchFolder_; }
+
+    // What the grid view asks of its frame (GridViewHost).
+    void GridSetBusy(bool busy) override;
+    void GridContextMenu(const wxPoint& where) override;
+    void GridTitleChanged() override { UpdateTitle(); }
+    void GridQuitNow() override;
 
 private:
     CMainFrame() = default;
