@@ -5,6 +5,8 @@
 // is fenced: a close waits, a quit cancels the import and then ends the program.
 #include "appui/AppTestSupport.h"
 
+#include "app/ui/commands/CMenuHandler.h"
+#include "app/ui/commands/CommandTable.h"
 #include "catalog/file/CatalogRec.h"
 #include "catalog/items/ItemFiles.h"
 #include "catalog/items/ItemRecords.h"
@@ -352,6 +354,31 @@ TEST_F(GridViewTest, ACloseDuringAnImportIsRefusedAndAQuitCancelsTheImportThenEn
     wxTEST_DIALOG(PumpUntil([] { return FrameCount() == 0; }, 5000),
                   AnswerAlert(kAlertButton3).Describe("save changes?"));
     EXPECT_EQ(0u, FrameCount()) << "then the program quits";
+}
+
+TEST_F(GridViewTest, TheClipboardCommandsFollowTheirRulesAndPasteWantsItemsOrFiles) {
+    ASSERT_TRUE(Start({}));
+    CMainFrame* frame = FrameWith(Pictures("a", 2));
+    CMenuHandler* handler = frame->GetMenuHandler();
+    ASSERT_TRUE(wxTheClipboard->Open());
+    wxTheClipboard->SetData(new wxTextDataObject("just some words"));
+    wxTheClipboard->Close();
+    frame->GetGridView()->SetFocus();
+    EXPECT_FALSE(CommandIsEnabled({frame, 57637})) << "plain text is no item and names no file";
+    EXPECT_FALSE(CommandIsEnabled({frame, 57634})) << "nothing selected to copy";
+    EXPECT_FALSE(handler->Execute(57634)) << "the accelerator is refused too";
+    Click(frame->GetGridView(), CellPoint(frame->GetViewRec(), 2));
+    EXPECT_TRUE(handler->Execute(57634));
+    EXPECT_TRUE(CommandIsEnabled({frame, 57637}));
+    EXPECT_TRUE(handler->Execute(57637));
+    EXPECT_EQ((std::vector<std::string>{"p1.jpg", "p2.jpg"}), Names(frame->GetCatalog()))
+        << "a catalog already holding the file skips it without a word";
+    CMainFrame* other = GetApp().NewFrame(true);
+    Pump();
+    other->GetGridView()->SetFocus();
+    EXPECT_TRUE(CommandIsEnabled({other, 57637}));
+    EXPECT_TRUE(other->GetMenuHandler()->Execute(57637));
+    EXPECT_EQ((std::vector<std::string>{"p2.jpg"}), Names(other->GetCatalog()));
 }
 
 }  // namespace

@@ -308,7 +308,12 @@ void CGridView::OnPaint(wxPaintEvent&) {
 }
 
 void CGridView::OnSize(wxSizeEvent& event) {
-    CommitEdit();
+    // GTK sends sizes that did not change (a child appearing, the frame laid out again): only a
+    // real change of size ends an edit.
+    if (GetClientSize() != lastSize_) {
+        lastSize_ = GetClientSize();
+        CommitEdit();
+    }
     if (view_) RedrawAll();
     event.Skip();
 }

@@ -161,6 +161,7 @@ private:
     int mode_ = kModeNormal;
     Point press_{0, 0};
     WheelSteps wheel_;
+    wxSize lastSize_;
     // In-place edit.
     CRenameEdit* editor_ = nullptr;
     UInt32 editField_ = 0;

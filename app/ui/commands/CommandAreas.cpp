@@ -2,6 +2,8 @@
 // commands touches one line here rather than the main table.
 #include "app/ui/commands/CommandTable.h"
 
+#include "app/ui/commands/GridCommands.h"
+
 void AddMoreCommandRows(CommandRowAdder& add) {
-    (void)add;
+    AddGridCommands(add);
 }

@@ -1,0 +1,7 @@
+// The catalog window's commands that the grid view serves itself: Undo in an edit field, Cut,
+// Copy and Paste of items, Show Media File and Move to Location.
+#pragma once
+
+#include "app/ui/commands/CommandTable.h"
+
+void AddGridCommands(CommandRowAdder& add);
