@@ -82,14 +82,60 @@ OpenTable& Table() {
 
 constexpr size_t kMaxOpenFiles = 32000;
 
+// Counts every call that may change an open file under the table's lock (opens, closes, new
+// maps, marks): a thread's kept copy of an open (below) is good only while the count stands.
+std::atomic<std::uint64_t> gTableChanges{0};
+
 // Runs f on the open file of refNum under the table's lock.
 template <class F>
 OSErr WithFile(SInt16 refNum, F&& f) {
     OpenTable& t = Table();
     std::lock_guard<std::mutex> g(t.lock);
+    gTableChanges.fetch_add(1, std::memory_order_release);
     if (refNum <= 0 || size_t(refNum) > t.files.size() || t.files[size_t(refNum) - 1].fd < 0)
         return rfNumErr;
     return f(t.files[size_t(refNum) - 1]);
+}
+
+// The same, for a look that changes nothing.
+template <class F>
+OSErr WithFileToRead(SInt16 refNum, F&& f) {
+    OpenTable& t = Table();
+    std::lock_guard<std::mutex> g(t.lock);
+    if (refNum <= 0 || size_t(refNum) > t.files.size() || t.files[size_t(refNum) - 1].fd < 0)
+        return rfNumErr;
+    return f(t.files[size_t(refNum) - 1]);
+}
+
+// Positioned reads on several threads at once (a search over a whole catalog) would all queue
+// on the table's lock and on the reference counts of the same map. Each thread therefore keeps
+// its copies of the opens it reads, and uses them without the lock while nothing in the table
+// has changed since they were taken.
+struct ThreadReadCache {
+    std::uint64_t changes = ~std::uint64_t(0);
+    std::vector<std::pair<SInt16, OpenIo>> opens;
+};
+
+OpenIo* CachedOpenForRead(SInt16 refNum) {
+    thread_local ThreadReadCache cache;
+    const std::uint64_t now = gTableChanges.load(std::memory_order_acquire);
+    if (cache.changes != now) {
+        cache.opens.clear();
+        cache.changes = now;
+    }
+    for (auto& [ref, io] : cache.opens)
+        if (ref == refNum) return &io;
+    OpenIo copy;
+    if (WithFileToRead(refNum, [&](OpenFile& of) {
+            copy = of;
+            return noErr;
+        }) != noErr)
+        return nullptr;
+    // A change that slipped in while the copy was taken: use it once, keep nothing.
+    if (gTableChanges.load(std::memory_order_acquire) != now) return nullptr;
+    if (cache.opens.size() >= 8) cache.opens.erase(cache.opens.begin());
+    cache.opens.emplace_back(refNum, std::move(copy));
+    return &cache.opens.back().second;
 }
 
 OSErr LengthOf(int fd, SInt64* length) {
@@ -128,7 +174,7 @@ void MapWhole(OpenFile& f) {
 template <class F>
 OSErr WithFileUnlocked(SInt16 refNum, F&& f) {
     OpenIo copy;
-    OSErr err = WithFile(refNum, [&](OpenFile& of) {
+    OSErr err = WithFileToRead(refNum, [&](OpenFile& of) {
         copy = of;
         return noErr;
     });
@@ -277,6 +323,7 @@ OSErr AdoptFileDescriptor(int fd, bool canRead, bool canWrite, const FSSpec& spe
     }
     OpenTable& t = Table();
     std::lock_guard<std::mutex> g(t.lock);
+    gTableChanges.fetch_add(1, std::memory_order_release);
     // Another open of the same file shares its length; this open has just learnt the true one.
     std::shared_ptr<SharedFile> shared;
     for (const OpenFile& other : t.files)
@@ -352,6 +399,19 @@ OSErr FSWrite(SInt16 refNum, long* count, const void* buffer) {
 
 OSErr FSReadAt(SInt16 refNum, SInt64 position, long* count, void* buffer) {
     if (position < 0) return posErr;
+    if (OpenIo* kept = CachedOpenForRead(refNum)) {
+        kept->remap = false;
+        const OSErr err = ReadAt(*kept, position, count, buffer);
+        if (kept->remap) {
+            const UInt32 generation = kept->generation;
+            const std::shared_ptr<const FileMap> map = kept->map;
+            WithFile(refNum, [&](OpenFile& of) {
+                if (of.generation == generation && of.map == map) MapWhole(of);
+                return noErr;
+            });
+        }
+        return err;
+    }
     return WithFileUnlocked(refNum, [&](OpenIo& f) { return ReadAt(f, position, count, buffer); });
 }
 
@@ -397,7 +457,7 @@ OSErr SetFPos(SInt16 refNum, SInt16 posMode, long posOff) { return SetFPos64(ref
 
 OSErr GetFPos64(SInt16 refNum, SInt64* filePos) {
     if (!filePos) return paramErr;
-    return WithFile(refNum, [&](OpenFile& f) {
+    return WithFileToRead(refNum, [&](OpenFile& f) {
         *filePos = f.mark;
         return noErr;
     });
@@ -413,7 +473,7 @@ OSErr GetFPos(SInt16 refNum, long* filePos) {
 
 OSErr GetEOF64(SInt16 refNum, SInt64* logEOF) {
     if (!logEOF) return paramErr;
-    return WithFile(refNum, [&](OpenFile& f) {
+    return WithFileToRead(refNum, [&](OpenFile& f) {
         OSErr err = LengthOf(f.fd, logEOF);
         if (err == noErr) f.shared->knownLength.store(*logEOF);
         return err;
@@ -422,7 +482,11 @@ OSErr GetEOF64(SInt16 refNum, SInt64* logEOF) {
 
 OSErr FSGetKnownEOF(SInt16 refNum, SInt64* logEOF) {
     if (!logEOF) return paramErr;
-    return WithFile(refNum, [&](OpenFile& f) {
+    if (OpenIo* kept = CachedOpenForRead(refNum)) {
+        *logEOF = kept->shared->knownLength.load();
+        return noErr;
+    }
+    return WithFileToRead(refNum, [&](OpenFile& f) {
         *logEOF = f.shared->knownLength.load();
         return noErr;
     });
@@ -467,7 +531,7 @@ OSErr FSMapForReading(SInt16 refNum) {
 
 bool FSReadFaulted(SInt16 refNum) {
     bool faulted = false;
-    WithFile(refNum, [&](OpenFile& f) {
+    WithFileToRead(refNum, [&](OpenFile& f) {
         faulted = f.shared->mapFaulted.load();
         return noErr;
     });
@@ -524,7 +588,7 @@ OSErr FSClose(SInt16 refNum) {
 
 OSErr FSGetOpenFileSpec(SInt16 refNum, FSSpec* spec) {
     if (!spec) return paramErr;
-    return WithFile(refNum, [&](OpenFile& f) {
+    return WithFileToRead(refNum, [&](OpenFile& f) {
         *spec = f.spec;
         return noErr;
     });

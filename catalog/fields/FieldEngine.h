@@ -8,6 +8,8 @@
 // work file must call FieldEngineReset (as must every record write).
 #pragma once
 
+#include <thread>
+
 #include "catalog/fields/FieldDef.h"
 #include "platform/MacTypes.h"
 
@@ -34,7 +36,9 @@ struct FieldEngineState {
     const FieldDef* table = nullptr;
     int rowCount = 0;
 
-    // One record in native order and its key.
+    // One record in native order and its key. Only the thread that set the engine up keeps
+    // and uses it; reads on other threads (a search spread over the cores) go to the file.
+    std::thread::id recordCacheOwner = std::this_thread::get_id();
     SInt16 recordFile = -1;
     SInt64 recordPosition = -1;
     alignas(4) std::uint8_t record[1024] = {};

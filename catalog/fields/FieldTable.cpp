@@ -38,6 +38,7 @@ void FieldTableInit() {
         e.table = FieldTableLevel300();
         e.rowCount = kFieldTableRowsLevel300;
     }
+    e.recordCacheOwner = std::this_thread::get_id();
     e.recordFile = -1;
     e.recordPosition = -1;
     e.blockFile = -1;

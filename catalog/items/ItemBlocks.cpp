@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -24,7 +25,9 @@ constexpr int kSizeSlot[6] = {-1, 2, 3, 4, 1, 0};
 OSErr ReadSizes(SInt16 file, SInt32 position, UInt32 recordOrder[5]) {
     constexpr long kOffset = offsetof(ItemRec, recordingSize);
     const FieldEngineState& e = FieldEngine();
-    if (file != 0 && e.recordFile == file && e.recordPosition == position)
+    // The owner test first: other threads must not even look at the kept record's key.
+    if (std::this_thread::get_id() == e.recordCacheOwner && file != 0 && e.recordFile == file &&
+        e.recordPosition == position)
         return ItemReadRecordRaw(file, position, recordOrder, kOffset, 20);
     if (file == 0 || position < 0) return rfNumErr;
     std::uint8_t bytes[20];

@@ -5,6 +5,7 @@
 #include "platform/Files.h"
 
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -67,6 +68,23 @@ UInt8 ItemGetLabel(const CatalogRec* catalog, SInt32 n) {
 OSErr ItemReadRecordRaw(SInt16 file, SInt32 position, void* buffer, long offset, long length) {
     if (!buffer || offset < 0 || length < 0 || offset + length > long(kItemRecSize)) return paramErr;
     FieldEngineState& e = FieldEngine();
+    if (std::this_thread::get_id() != e.recordCacheOwner) {
+        if (file == 0 || position < 0) {
+            std::memset(buffer, 0, std::size_t(length));
+            return rfNumErr;
+        }
+        ItemRec scratch;
+        long count = long(kItemRecSize);
+        OSErr err = FSReadAt(file, position, &count, &scratch);
+        if (err == noErr && count != long(kItemRecSize)) err = eofErr;
+        if (err != noErr) {
+            std::memset(buffer, 0, std::size_t(length));
+            return err;
+        }
+        ItemRecToNativeOrder(&scratch);
+        std::memcpy(buffer, reinterpret_cast<const std::uint8_t*>(&scratch) + offset, std::size_t(length));
+        return noErr;
+    }
     if (e.recordFile != file || e.recordPosition != position || file == 0) {
         e.recordFile = -1;
         e.recordPosition = -1;

@@ -2,16 +2,20 @@
 // another file of the same name can be lost, and nothing is left half done.
 //
 // A copy is written to a temporary file of the target's folder, flushed (fsync), its length
-// checked against the source, given the source's permissions and modification time, and only
-// then renamed to the target's name: never over an existing file unless a replace was asked
-// for, and then in one atomic rename. A move within one file system is one rename; across file
-// systems it is such a copy followed by the deletion of the source, and when the source cannot
-// be deleted the copy is taken back (and a file it replaced put back), so a move has either
-// happened or not. Names are compared exactly: two names differing only in case are two files.
+// checked against the source (whose length and modification time must not have changed meanwhile),
+// given the source's permissions and modification time, and only then renamed to the target's
+// name: never over an existing file unless a replace was asked for, and then in one atomic
+// rename. A move within one file system is one rename; across file systems it is such a copy,
+// read back and compared with the source, followed by the deletion of the source; when the
+// source cannot be deleted the copy is taken back (and a file it replaced put back), so a move
+// has either happened or not. A file being replaced keeps a second hidden name until the step is
+// done, so its own name holds the old or the complete new file even after a crash.
+// Names are compared exactly: two names differing only in case are two files.
 //
 // A media file carries its side files with it (foundation/files/SideFiles.h: the sound
-// annotation recorded beside a picture). They are moved, copied or renamed before the media
-// file and taken back when the media file's step fails.
+// annotation recorded beside a picture). A copy writes all of them before any takes its name; a
+// move or rename takes them first and takes them back, with the target's own files it replaced,
+// when the media file's step fails.
 #pragma once
 
 #include "platform/Files.h"

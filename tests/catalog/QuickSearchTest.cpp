@@ -18,7 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -131,6 +133,44 @@ protected:
     TempFolder tmp_;
     CatalogRec* catalog_ = nullptr;
 };
+
+// A catalog large enough to be searched on several threads finds what the plain search finds,
+// wherever an item's text lies and whichever thread reads it.
+TEST(QuickSearchThreads, ALargeCatalogFindsWhatThePlainSearchFinds) {
+    TempFolder tmp;
+    CatalogRec* catalog = NewCatalogWithWorkFile(tmp);
+    ASSERT_NE(catalog, nullptr);
+    LabelTableInit();
+    constexpr int kItems = 4000;
+    std::vector<UInt32> inSet;
+    for (int i = 0; i < kItems; ++i) {
+        TestItem item = MakeTestItem("item" + std::to_string(i) + ".jpg");
+        std::string caption = "picture " + std::to_string(i);
+        if (i % 7 == 0) caption += " harbour";
+        if (i % 997 == 0) caption += " lighthouse";
+        item.annotations = Dataset(kFieldCaption, caption);
+        if (i % 11 == 0) item.url = "http://example.org/quay" + std::to_string(i);
+        if (i % 13 == 0) item.flags = 2;
+        ASSERT_GT(AppendWorkFileItem(catalog, item), 0);
+        if (i % 500 == 0) inSet.push_back(UInt32(i + 1));
+    }
+    organize_test::SetList(catalog, kFieldCatalogSets, {{"Selects", 0, false, inSet}});
+    for (const std::string q : {"HARBOUR", "lighthouse", "quay", "selects", "picture 3999", "nowhere"}) {
+        const std::vector<UInt32> expected = PlainSearch(catalog, q, nullptr);
+        const std::vector<UInt32> got = Ids(ItemSearchText(catalog, q.data(), long(q.size()), nullptr));
+        std::vector<UInt32> onlyGot, onlyExpected;
+        std::set_difference(got.begin(), got.end(), expected.begin(), expected.end(), std::back_inserter(onlyGot));
+        std::set_difference(expected.begin(), expected.end(), got.begin(), got.end(), std::back_inserter(onlyExpected));
+        EXPECT_EQ(onlyGot, std::vector<UInt32>{}) << q;
+        EXPECT_EQ(onlyExpected, std::vector<UInt32>{}) << q;
+    }
+    Str255 label;
+    LabelGetInfo(2, label, nullptr);
+    const std::string labelName(reinterpret_cast<const char*>(label + 1), label[0]);
+    EXPECT_EQ(Ids(ItemSearchText(catalog, labelName.data(), long(labelName.size()), nullptr)).size(),
+              PlainSearch(catalog, labelName, nullptr).size());
+    CatalogClose(catalog, false);
+}
 
 TEST_F(QuickSearchTest, FindsWhatThePlainSearchFinds) {
     // Texts that run from one part of an item into the next are found.

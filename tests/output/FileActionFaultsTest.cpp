@@ -15,6 +15,7 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -303,4 +304,96 @@ TEST_F(FileActionsTest, AMoveAcrossFileSystemsWhoseSourceCannotGoTakesTheCopyBac
     EXPECT_EQ(got.at("old"), "old a");
     EXPECT_EQ(got.at("other"), "a.jpg,");
     EXPECT_EQ(Bytes("pics/a.jpg"), PictureBytes(1));
+}
+
+TEST_F(FileActionsTest, AReplacingMoveAcrossFileSystemsKilledHalfwayLeavesTheTargetInPlace) {
+    folder.Write("pics/a.jpg", PictureBytes(1) + std::string(3 << 20, '\0'));
+    std::filesystem::create_directories(folder / "other");
+    ChildProcess child([&](ChildProcess& self) {
+        if (!EnterPrivateMountNamespace()) return kCannotHere;
+        if (mount("tmpfs", (folder / "other").c_str(), "tmpfs", 0, "size=16m") != 0) return kCannotHere;
+        folder.Write("other/a.jpg", "old a");
+        FSSpec source, target;
+        FSMakeFSSpecFromPath(folder / "pics/a.jpg", &source);
+        target.path = folder / "other/a.jpg";
+        // The mover stops for good inside its copy, then dies.
+        {
+            ChildProcess mover([&](ChildProcess& me) {
+                MoveFileSafely(source, target, true, [&](SInt64, SInt64) -> OSErr {
+                    me.Send("copying");
+                    me.Receive(-1);
+                    return noErr;
+                });
+                return 0;
+            });
+            if (mover.Receive() != "copying") return 3;
+            self.Send("during=" + TempFolder::Read(folder / "other/a.jpg"));
+            mover.Kill();
+        }
+        self.Send("after=" + TempFolder::Read(folder / "other/a.jpg"));
+        // The next move into the folder finishes the job and sweeps the leftovers.
+        self.Send("again=" + std::to_string(MoveFileSafely(source, target, true, nullptr)));
+        self.Send("moved=" + std::to_string(TempFolder::Read(folder / "other/a.jpg") ==
+                                            PictureBytes(1) + std::string(3 << 20, '\0')));
+        std::string names;
+        for (const std::string& n : NamesIn(folder / "other")) names += n + ",";
+        self.Send("other=" + names);
+        self.CloseInput();
+        return 0;
+    });
+    const auto got = ReadReport(child);
+    const int status = child.Wait();
+    if (WIFEXITED(status) && WEXITSTATUS(status) == kCannotHere) GTEST_SKIP() << "no private mount namespace here";
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    // The file being replaced never lost its name, during the copy or after the crash.
+    EXPECT_EQ(got.at("during"), "old a");
+    EXPECT_EQ(got.at("after"), "old a");
+    EXPECT_EQ(got.at("again"), "0");
+    EXPECT_EQ(got.at("moved"), "1");
+    EXPECT_EQ(got.at("other"), "a.jpg,");
+    EXPECT_TRUE(NamesIn(folder / "pics").empty());
+}
+
+TEST_F(FileActionsTest, AMoveAcrossFileSystemsKeepsASourceThatChangedWhileItWasCopied) {
+    const std::string original = PictureBytes(1) + std::string(3 << 20, '\0');
+    folder.Write("pics/a.jpg", original);
+    const struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+    utimensat(AT_FDCWD, (folder / "pics/a.jpg").c_str(), old, 0);
+    std::filesystem::create_directories(folder / "other");
+    ChildProcess child([&](ChildProcess& self) {
+        if (!EnterPrivateMountNamespace()) return kCannotHere;
+        if (mount("tmpfs", (folder / "other").c_str(), "tmpfs", 0, "size=16m") != 0) return kCannotHere;
+        FSSpec source, target;
+        FSMakeFSSpecFromPath(folder / "pics/a.jpg", &source);
+        target.path = folder / "other/a.jpg";
+        bool changed = false;
+        // Another program writes into the part already copied; the length stays.
+        FileFailure failure;
+        const OSErr err = MoveFileSafely(source, target, false, [&](SInt64, SInt64) -> OSErr {
+            if (!changed) {
+                std::FILE* f = std::fopen((folder / "pics/a.jpg").c_str(), "r+b");
+                std::fseek(f, 100, SEEK_SET);
+                std::fputs("changed", f);
+                std::fclose(f);
+                changed = true;
+            }
+            return noErr;
+        }, &failure);
+        self.Send("err=" + std::to_string(err));
+        std::string names;
+        for (const std::string& n : NamesIn(folder / "other")) names += n + ",";
+        self.Send("other=" + names);
+        self.CloseInput();
+        return 0;
+    });
+    const auto got = ReadReport(child);
+    const int status = child.Wait();
+    if (WIFEXITED(status) && WEXITSTATUS(status) == kCannotHere) GTEST_SKIP() << "no private mount namespace here";
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(got.at("err"), std::to_string(ioErr));
+    EXPECT_EQ(got.at("other"), "");
+    // The source, with the other program's change, is still there.
+    std::string expected = original;
+    expected.replace(100, 7, "changed");
+    EXPECT_EQ(Bytes("pics/a.jpg"), expected);
 }
