@@ -10,7 +10,11 @@
 #include "catalog/file/CatalogRec.h"
 #include "catalog/items/ItemFiles.h"
 #include "catalog/items/ItemRecords.h"
+#include "foundation/settings/Preferences.h"
+#include "foundation/settings/PreferencesRec.h"
+#include "foundation/ui/CPicCopyDlg.h"
 #include "foundation/ui/CRenameEdit.h"
+#include "foundation/ui/CTextCopyDlg.h"
 #include "foundation/ui/Clxsavechanges.h"
 #include "foundation/ui/CommandIds.h"
 #include "platform/UiHooks.h"
@@ -22,6 +26,7 @@
 #include "window/view/ViewSelection.h"
 
 #include <wx/clipbrd.h>
+#include <wx/image.h>
 #include <wx/testing.h>
 
 #include <filesystem>
@@ -65,6 +70,20 @@ private:
     UiHooks& real_;
     std::function<void()> action_;
 };
+
+// Answers a dialog of the program's own kind with a button, without showing it.
+template <class T>
+class AnswerDialog : public wxExpectModalBase<T, AnswerDialog<T>> {
+public:
+    explicit AnswerDialog(int code) : code_(code) {}
+
+protected:
+    int OnInvoked(T*) const override { return code_; }
+
+private:
+    int code_;
+};
+
 
 class GridViewTest : public AppTest {
 protected:
@@ -379,6 +398,46 @@ TEST_F(GridViewTest, TheClipboardCommandsFollowTheirRulesAndPasteWantsItemsOrFil
     EXPECT_TRUE(CommandIsEnabled({other, 57637}));
     EXPECT_TRUE(other->GetMenuHandler()->Execute(57637));
     EXPECT_EQ((std::vector<std::string>{"p2.jpg"}), Names(other->GetCatalog()));
+}
+
+TEST_F(GridViewTest, CopyInListViewAddsTheChosenTextBesideTheItems) {
+    ASSERT_TRUE(Start({}));
+    CMainFrame* frame = FrameWith(Pictures("a", 3));
+    Click(frame->GetGridView(), CellPoint(frame->GetViewRec(), 1));
+    Click(frame->GetGridView(), CellPoint(frame->GetViewRec(), 3), true);
+    frame->GetGridView()->SetFocus();
+    GetPreferences()->copyTextChoice = 1;
+    wxTEST_DIALOG(frame->GetMenuHandler()->Execute(57634), AnswerDialog<CTextCopyDlg>(wxID_OK).Describe("text copy"));
+    ASSERT_TRUE(wxTheClipboard->Open());
+    wxTextDataObject text;
+    EXPECT_TRUE(wxTheClipboard->GetData(text));
+    EXPECT_TRUE(wxTheClipboard->IsSupported(GridItemsFormat())) << "the items go along";
+    wxTheClipboard->Close();
+    EXPECT_EQ(files_ / "a/p1.jpg" + "\r\n" + files_ / "a/p3.jpg" + "\r\n", text.GetText().utf8_string())
+        << "path names, one a line";
+    // Cancelled: the items still go, the text does not.
+    wxTEST_DIALOG(frame->GetMenuHandler()->Execute(57634), AnswerDialog<CTextCopyDlg>(wxID_CANCEL).Describe("text copy"));
+    ASSERT_TRUE(wxTheClipboard->Open());
+    EXPECT_FALSE(wxTheClipboard->IsSupported(wxDF_UNICODETEXT));
+    EXPECT_TRUE(wxTheClipboard->IsSupported(GridItemsFormat()));
+    wxTheClipboard->Close();
+}
+
+TEST_F(GridViewTest, CopyInMediaViewPutsTheFileAtFullSizeWhenChosen) {
+    ASSERT_TRUE(Start({}));
+    CMainFrame* frame = FrameWith(Pictures("a", 1));
+    frame->SetViewMode(kViewMedia);
+    Pump();
+    ViewSelectItem(frame->GetViewRec(), 1, kSelectAlone, true);
+    frame->GetGridView()->SetFocus();
+    GetPreferences()->copyPictureChoice = 1;
+    wxTEST_DIALOG(frame->GetMenuHandler()->Execute(57634), AnswerDialog<CPicCopyDlg>(wxID_OK).Describe("picture copy"));
+    ASSERT_TRUE(wxTheClipboard->Open());
+    wxBitmapDataObject picture;
+    EXPECT_TRUE(wxTheClipboard->GetData(picture));
+    wxTheClipboard->Close();
+    const wxImage source(LYREX_SHARED_FIXTURES "/orientation/landscape_1.jpg");
+    EXPECT_EQ(source.GetSize(), picture.GetBitmap().GetSize()) << "the file at its own size";
 }
 
 }  // namespace

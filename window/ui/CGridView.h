@@ -28,6 +28,7 @@ class CSidePanel;
 class GridViewHost;
 class ReceivedData;
 class wxDataObject;
+class wxDataObjectComposite;
 
 class CGridView : public wxWindow {
 public:
@@ -95,8 +96,8 @@ public:
     // ---- clipboard and drag and drop (GridClipboard.cpp) ------------------------------------
     enum : int { kCut = 1, kCopy = 2 };
     // Cut or Copy of the selected items; answers how many items reached the clipboard (a Cut
-    // removes exactly those).
-    SInt32 CopySelection(int mode);
+    // removes exactly those). addFormats may add what the view mode shows (text, a picture).
+    SInt32 CopySelection(int mode, const std::function<void(wxDataObjectComposite&)>& addFormats = {});
     // Pastes items (or imports files) from the clipboard at the end of the catalog.
     void Paste();
     // Whether Paste has something to take: an edit field with text, or items or files.

@@ -74,7 +74,7 @@ PasteOutcome PasteAt(CatalogRec* catalog, SInt32 position, const std::vector<Byt
 
 }  // namespace
 
-SInt32 CGridView::CopySelection(int mode) {
+SInt32 CGridView::CopySelection(int mode, const std::function<void(wxDataObjectComposite&)>& addFormats) {
     if (wxTextEntry* entry = FocusedEntry(this)) {
         if (mode == kCut) entry->Cut();
         else entry->Copy();
@@ -93,6 +93,7 @@ SInt32 CGridView::CopySelection(int mode) {
     auto* data = new wxDataObjectComposite;
     data->Add(NewItemsObject(copied.packages), true);
     if (!paths.empty()) data->Add(NewUriListObject(paths));
+    if (addFormats) addFormats(*data);
     bool placed = false;
     if (wxTheClipboard->Open()) {
         placed = wxTheClipboard->SetData(data);

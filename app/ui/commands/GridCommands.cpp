@@ -2,8 +2,10 @@
 
 #include "app/ui/CMainFrame.h"
 #include "app/ui/commands/CommandRules.h"
+#include "app/ui/commands/GridCopyFormats.h"
 #include "window/ui/CGridView.h"
 
+#include <wx/dataobj.h>
 #include <wx/textentry.h>
 #include <wx/window.h>
 
@@ -30,12 +32,17 @@ const Rule kCanCutOrCopy([](const CommandContext& c) {
 });
 const Rule kCanPaste([](const CommandContext& c) { return CommandView(c) && CGridView::CanPaste(); });
 
+void CutOrCopy(const CommandContext& c, int mode) {
+    CMainFrame* frame = c.frame;
+    frame->GetGridView()->CopySelection(mode, [frame](wxDataObjectComposite& data) { AddViewFormats(frame, data); });
+}
+
 }  // namespace
 
 void AddGridCommands(CommandRowAdder& add) {
     add(kUndo, kUndo, kCanUndo, {}, [](const CommandContext&) { CGridView::UndoInFocusedEdit(); });
-    add(kCut, kCut, kCanCutOrCopy, {}, [](const CommandContext& c) { c.frame->GetGridView()->CopySelection(CGridView::kCut); });
-    add(kCopy, kCopy, kCanCutOrCopy, {}, [](const CommandContext& c) { c.frame->GetGridView()->CopySelection(CGridView::kCopy); });
+    add(kCut, kCut, kCanCutOrCopy, {}, [](const CommandContext& c) { CutOrCopy(c, CGridView::kCut); });
+    add(kCopy, kCopy, kCanCutOrCopy, {}, [](const CommandContext& c) { CutOrCopy(c, CGridView::kCopy); });
     add(kPaste, kPaste, kCanPaste, {}, [](const CommandContext& c) { c.frame->GetGridView()->Paste(); });
     add(kShowMediaFile, kShowMediaFile, kHasSelection, {}, [](const CommandContext& c) { c.frame->GetGridView()->ShowMediaFile(); });
     add(kMoveToLocation, kMoveToLocation, kHasSelection, {}, [](const CommandContext& c) { c.frame->GetGridView()->BeginMoveToLocation(); });
