@@ -13,6 +13,7 @@
 #include "media/kinds/KindEngine.h"
 #include "media/kinds/KindTable.h"
 #include "platform/MacDates.h"
+#include "window/find/FindQuery.h"
 
 #include <algorithm>
 #include <cstring>
@@ -37,6 +38,9 @@ SInt32 ImporterFolders(FSSpec folders[3]) {
     return count;
 }
 
+
+}  // namespace
+
 void HandPreferencesToEngines() {
     PreferencesRec* prefs = GetPreferences();
     KindSetFileHook(ImportJournalWrite);
@@ -57,8 +61,6 @@ void HandPreferencesToEngines() {
         CatalogSetDefaultImportSettings(&settings);
     }
 }
-
-}  // namespace
 
 bool InstallationIsComplete() {
     CRegistryKey key;
@@ -95,6 +97,7 @@ StartupStop RunShellStartup(ShellState* state, const StartupReports& reports) {
     state->lastCatalog = LoadLastCatalog();
     ReadSettingsTxt();
     LoadLabelSettings();
+    LoadFindQueries();
     HandPreferencesToEngines();
 
     MediaFileRec journal;
@@ -113,6 +116,7 @@ void RunShellExit(ShellState* state) {
         SaveLastCatalog(state->lastCatalog);
         SaveScratchFolder(state->scratchFolder);
         SavePreferences();
+        SaveFindQueries();
     }
     if (state->catalogEngineUp) CatalogEngineShutdown();
     if (state->kindEngineUp) KindEngineShutdown();

@@ -9,8 +9,10 @@
 // scratch folder, and nothing is saved at exit unless start-up ran to its end.
 #pragma once
 
+#include "app/GoToRequest.h"
 #include "app/RecentCatalogs.h"
 #include "catalog/items/ItemMediaInfo.h"
+#include "window/find/FindScope.h"
 
 #include <functional>
 #include <string>
@@ -34,8 +36,15 @@ struct ShellState {
     std::string scratchFolder;
     std::string lastCatalog;
     RecentCatalogs recent;
+    // Where Find and Find Again look; windows leave it when they close.
+    FindScope findScope;
+    // The last Go To, which Go Again repeats in any window.
+    GoToRequest goTo;
 };
 
+// Pushes the preference values into the media-kind and catalog engines, as at start-up and
+// again after the Preferences sheet was confirmed.
+void HandPreferencesToEngines();
 // Runs the headless start-up steps; kNone when the program may go on to its first frame.
 StartupStop RunShellStartup(ShellState* state, const StartupReports& reports);
 
@@ -43,6 +52,6 @@ StartupStop RunShellStartup(ShellState* state, const StartupReports& reports);
 // key, else under its per-user key.
 bool InstallationIsComplete();
 
-// The end: when start-up completed, the recent catalogs, the last catalog, the scratch folder
-// and the preferences are saved; the engines that started are shut down in any case.
+// The end: when start-up completed, the recent catalogs, the last catalog, the scratch folder,
+// the preferences and the find queries are saved; the engines that started are shut down in any case.
 void RunShellExit(ShellState* state);

@@ -118,6 +118,11 @@ bool CMainFrame::OnCreate() {
     return true;
 }
 
+CMainFrame* CMainFrame::FromSerial(long serial) {
+    auto it = LiveFrames().find(serial);
+    return it == LiveFrames().end() ? nullptr : it->second;
+}
+
 CMainFrame::~CMainFrame() {
     LiveFrames().erase(serial_);
     // The catalog closes before its work file's folder goes.

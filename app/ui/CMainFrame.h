@@ -68,6 +68,10 @@ public:
     void BuildSortMenu();
     UInt32 SortKeyOf(int command) const;
     const std::string& ScratchFolder() const { return scratchFolder_; }
+    // The frame's serial number, never reused in a run, and the live frame of a serial (null
+    // when that frame is gone): how windows are named where a pointer could outlive them.
+    long Serial() const { return serial_; }
+    static CMainFrame* FromSerial(long serial);
 
     // What the grid view asks of its frame (GridViewHost).
     void GridSetBusy(bool busy) override;

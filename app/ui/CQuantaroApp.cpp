@@ -1,5 +1,8 @@
 #include "app/ui/CQuantaroApp.h"
 
+#include "app/UpdateCheck.h"
+#include "app/ui/find/CheckForUpdates.h"
+
 #include "app/ui/CCrashDialog.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/MenuBuilder.h"
@@ -124,6 +127,8 @@ bool CQuantaroApp::InitInstance(const std::vector<std::string>& arguments) {
     ActivateFrame(first, true);
     state_.started = true;
     RunQueuedHandOvers();
+    // Once the window is up, so a slow server never holds the start back.
+    if (UpdateCheckAtStartup()) CallAfter([] { CheckForUpdates(true); });
     return true;
 }
 
@@ -142,6 +147,7 @@ void CQuantaroApp::ExitInstance() {
 
 void CQuantaroApp::OnFrameClosed(CMainFrame* frame) {
     HandOverMainWindow(frame);
+    FindScopeFrameClosed(&state_.findScope, UInt32(frame->Serial()));
     if (active_ == frame) active_ = dynamic_cast<CMainFrame*>(Frames().Main() != frame ? Frames().Main() : nullptr);
 }
 

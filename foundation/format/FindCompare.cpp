@@ -82,6 +82,17 @@ Boolean CompareNumberOp(short op, UInt32 criterion, UInt32 item) {
     }
 }
 
+Boolean CompareSignedNumberOp(short op, SInt32 criterion, SInt32 item) {
+    switch (op) {
+    case kNumberIsEqual: return item == criterion;
+    case kNumberIsLess: return item < criterion;
+    case kNumberIsGreater: return item > criterion;
+    case kNumberIsLessOrEqual: return item <= criterion;
+    case kNumberIsGreaterOrEqual: return item >= criterion;
+    default: return false;
+    }
+}
+
 Boolean CompareDateOp(short op, UInt32 criterion, UInt32 item) {
     DateTimeRec c, i;
     SecondsToDate(criterion, &c);

@@ -45,6 +45,8 @@ long TextSearch(const void* needle, const void* haystack, long needleLength, lon
 
 // item = criterion, item < criterion ... as unsigned 32-bit numbers; unknown operators: false.
 Boolean CompareNumberOp(short op, UInt32 criterion, UInt32 item);
+// The same for fields that hold signed numbers: -1 is less than 0, not above every number.
+Boolean CompareSignedNumberOp(short op, SInt32 criterion, SInt32 item);
 
 // Both dates reduced to their calendar day (the time of day is ignored); unknown operators:
 // false.

@@ -8,8 +8,10 @@
 #include <wx/datectrl.h>
 #include <wx/hyperlink.h>
 #include <wx/listbox.h>
+#include <wx/listctrl.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
+#include <wx/slider.h>
 #include <wx/statbmp.h>
 #include <wx/statbox.h>
 #include <wx/statline.h>
@@ -17,6 +19,7 @@
 #include <wx/textctrl.h>
 #include <wx/toplevel.h>
 
+#include "foundation/ui/CColourPickerButton.h"
 #include "foundation/ui/CDrvListBox.h"
 #include "foundation/ui/CPictureStatic.h"
 
@@ -64,6 +67,13 @@ wxWindow* CreateControl(wxWindow* parent, const DialogItem& item) {
         control = new wxChoice(parent, id);
     } else if (item.kind == "drive") {
         control = new CDrvListBox(parent, id);
+    } else if (item.kind == "colour") {
+        control = new CColourPickerButton(parent, id);
+    } else if (item.kind == "report") {
+        control = new wxListCtrl(parent, id, wxDefaultPosition, wxDefaultSize,
+                                 wxLC_REPORT | wxLC_NO_HEADER | wxLC_SINGLE_SEL | wxBORDER_SUNKEN);
+    } else if (item.kind == "trackbar") {
+        control = new wxSlider(parent, id, 0, 0, 100, wxDefaultPosition, wxDefaultSize, wxSL_HORIZONTAL | wxSL_AUTOTICKS);
     }
     if (!control) return nullptr;
     if (item.bold) control->SetFont(control->GetFont().Bold());

@@ -12,7 +12,8 @@ namespace {
 const std::set<std::string>& ControlKinds() {
     static const std::set<std::string> kinds = {"text",  "edit",   "password", "multiline", "list",
                                                 "date",  "radio",  "check",    "button",    "link",
-                                                "picture", "bitmap", "line",   "drive",     "choice",  "push"};
+                                                "picture", "bitmap", "line",   "drive",     "choice",  "push",
+                                                "colour", "trackbar", "report"};
     return kinds;
 }
 

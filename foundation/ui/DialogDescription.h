@@ -12,7 +12,8 @@
 //   space <pixels>
 // Kinds: text, edit, password, multiline, list, date, radio, check, button, link, picture,
 // bitmap, line, drive, choice (a drop-down list the dialog fills), push (a push button placed in
-// the layout). Flags: grow (takes the spare room of its group), wide (at least 300 pixels wide),
+// the layout), colour (a colour picker button), trackbar (a horizontal slider the dialog sets
+// up), report (a one-column list of rows without a header, one row chosen at a time). Flags: grow (takes the spare room of its group), wide (at least 300 pixels wide),
 // tall (at least 120 pixels high), right (text aligned right), bold, group (the
 // first radio button of a group), hidden. Push buttons named by "button" are created but left
 // out of the sizers: the dialog base lays them out along the bottom edge.

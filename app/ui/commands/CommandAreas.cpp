@@ -2,8 +2,10 @@
 // commands touches one line here rather than the main table.
 #include "app/ui/commands/CommandTable.h"
 
+#include "app/ui/commands/FindCommands.h"
 #include "app/ui/commands/GridCommands.h"
 
 void AddMoreCommandRows(CommandRowAdder& add) {
+    AddFindCommands(add);
     AddGridCommands(add);
 }
