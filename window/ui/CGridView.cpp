@@ -549,9 +549,12 @@ void CGridView::DiscardEditor() {
     if (!editor_) return;
     CRenameEdit* editor = editor_;
     editor_ = nullptr;
+    if (editor->HasFocus()) SetFocus();
     editor->Hide();
-    // Deferred: the editor may be inside its own event handler now.
-    editor->Destroy();
+    // Deleted later: the edit usually ends from inside the editor's own key or focus handler,
+    // which must not return into a deleted object (a child window's Destroy deletes at once).
+    // A window scheduled so is taken off the list when its parent deletes it first.
+    wxTheApp->ScheduleForDestruction(editor);
 }
 
 bool CGridView::BeginFieldEdit(const Point* where, UInt32 fieldId) {
