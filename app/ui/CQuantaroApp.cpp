@@ -15,6 +15,7 @@
 #include "foundation/ui/CommandIds.h"
 #include "foundation/ui/UiText.h"
 #include "foundation/ui/WxUiHooks.h"
+#include "output/slideshow/SlideShowMachine.h"
 #include "platform/Files.h"
 #include "platform/ui/WxTimerService.h"
 #include "window/ui/CGridView.h"
@@ -108,6 +109,7 @@ bool CQuantaroApp::InitInstance(const std::vector<std::string>& arguments) {
     };
     if (RunShellStartup(&state_, reports) != StartupStop::kNone) return false;
     accelerators_ = BuildAcceleratorTable(459);
+    SlideShowInit();
     StartVolumeMonitor();
 
     CMainFrame* first = NewFrame(false);
@@ -133,6 +135,7 @@ bool CQuantaroApp::InitInstance(const std::vector<std::string>& arguments) {
 }
 
 void CQuantaroApp::ExitInstance() {
+    SlideShowTerm();
     instanceTimer_.Stop();
     StopVolumeMonitor();
     RunShellExit(&state_);

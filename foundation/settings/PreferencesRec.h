@@ -59,8 +59,8 @@ struct PreferencesRec {
     UInt8 reserved27E[0x628 - 0x27E];
     UInt8 findOptions[3];                // 0x0628
     UInt8 reserved62B[0x69C - 0x62B];
-    UInt8 slideShowOptions[0x6B3 - 0x69C];   // 0x069C..0x06B2
-    UInt8 reserved6B3[0x7CC - 0x6B3];
+    UInt8 slideShowOptions[40];          // 0x069C the application's copy of the slide-show settings
+    UInt8 reserved6C4[0x7CC - 0x6C4];
     UInt16 viewDimensions[2];            // 0x07CC, 0x07CE copied to each new view
     Str255 fontSampleText;               // 0x07D0 the Media view's font sample
     UInt8 fontSampleChars[2];            // 0x08D0 the Thumbnail view's font sample
@@ -76,7 +76,8 @@ struct PreferencesRec {
     UInt8 viewBlock320[320];             // 0x08F4
     UInt8 viewBlock64[64];               // 0x0A34 default view mode bytes at 0x0A38..0x0A5B
     UInt8 viewBlock96[96];               // 0x0A74
-    UInt8 viewBlock2064[2064];           // 0x0AD4 exchanged with the block a view owns
+    UInt8 viewBlock2064[2064];           // 0x0AD4 exchanged with the block a view owns; its fourth
+                                         // 516-byte entry (0x10E0) is the slide-show font
     SInt32 nameCount;                    // 0x12E4
     UInt8 names[kPreferenceNameCount][64];   // 0x12E8 length-prefixed, 1..63 characters
 };
