@@ -19,9 +19,9 @@
 #include "foundation/ui/CommandIds.h"
 #include "foundation/ui/UiText.h"
 #include "import/adding/AddFiles.h"
-#include "import/ui/ImportProgress.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"
+#include "window/grid/GridImport.h"
 #include "window/ui/CGridContainer.h"
 #include "window/ui/CGridView.h"
 #include "window/ui/CMediaHeaderBar.h"
@@ -116,6 +116,7 @@ bool CMainFrame::OnCreate() {
     scratchFolder_ = pattern;
     handler_ = std::make_unique<CMenuHandler>(this);
     container_->GetGridView()->SetChangeListener([this](UINT message) { OnCatalogChanged(message); });
+    container_->GetGridView()->SetHost(this);
     BindEvents();
     return true;
 }
@@ -343,25 +344,20 @@ OSErr CMainFrame::AddFiles(const std::vector<std::string>& paths) {
         if (FSMakeFSSpecFromPath(p, &spec) == noErr) specs.push_back(spec);
     }
     if (specs.empty()) return fnfErr;
-    ++busy_;
-    SInt32 added = 0;
-    OSErr err;
-    {
-        ImportProgressScope progress(this);
-        err = CatalogAddFiles(catalog, 0, specs.data(), long(specs.size()), ImportProgressCallback, 0, &added);
-    }
-    --busy_;
-    if (err == noErr && added > 0) {
-        if (Handle ids = ItemListCopyMarkedIds(catalog)) {
-            const RefreshOptions options = RefreshOptionsAll();
-            if (StartItemRefreshTimer(catalog, 0, ids, nullptr, &options) == noErr) BusyPhase(0);
-            DisposeHandle(ids);
-        }
-    }
-    GetGridView()->RedrawAll();
-    UpdateTitle();
-    return err;
+    // Every import road (chooser, command line, drop, paste) runs through the grid view.
+    return GetGridView()->AddFiles(specs);
 }
+
+void CMainFrame::GridSetBusy(bool busy) { busy_ += busy ? 1 : -1; }
+
+void CMainFrame::GridContextMenu(const wxPoint& where) {
+    // The view's context menu is the first sub-menu of menu 248.
+    std::unique_ptr<wxMenu> menu(BuildPopupMenu(248, 0));
+    if (!menu) return;
+    PopupMenu(menu.get(), ScreenToClient(GetGridView()->ClientToScreen(where)));
+}
+
+void CMainFrame::GridQuitNow() { GetApp().CloseAllFrames(); }
 
 void CMainFrame::StartReadingNewItems() {
     CatalogRec* catalog = GetCatalog();
@@ -469,9 +465,15 @@ UInt32 CMainFrame::SortKeyOf(int command) const {
 }
 
 void CMainFrame::OnClose(wxCloseEvent& event) {
-    if (IsBusy() && event.CanVeto()) {
-        wxBell();
-        event.Veto();
+    if (IsBusy()) {
+        // The import's loop still works on this catalog: a close it cannot refuse becomes a
+        // quit once the import has stopped.
+        if (event.CanVeto()) {
+            wxBell();
+            event.Veto();
+        } else {
+            RequestQuitDuringImport();
+        }
         return;
     }
     bool stays = false;

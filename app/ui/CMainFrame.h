@@ -8,6 +8,7 @@
 #include "app/ui/CMultiFrameWnd.h"
 #include "catalog/file/CatalogRec.h"
 #include "platform/WinTypes.h"
+#include "window/ui/GridViewHost.h"
 #include "window/view/ViewRec.h"
 
 #include <memory>
@@ -21,7 +22,7 @@ class CMediaToolBar;
 class CMenuHandler;
 class CMyTabCtrl;
 
-class CMainFrame : public CMultiFrameWnd {
+class CMainFrame : public CMultiFrameWnd, public GridViewHost {
 public:
     // A new hidden frame with its menus and bars; null when it cannot be made.
     static CMainFrame* CreateFrameWindow();
@@ -74,6 +75,12 @@ public:
     // when that frame is gone): how windows are named where a pointer could outlive them.
     long Serial() const { return serial_; }
     static CMainFrame* FromSerial(long serial);
+
+    // What the grid view asks of its frame (GridViewHost).
+    void GridSetBusy(bool busy) override;
+    void GridContextMenu(const wxPoint& where) override;
+    void GridTitleChanged() override { UpdateTitle(); }
+    void GridQuitNow() override;
 
 private:
     CMainFrame() = default;

@@ -16,9 +16,11 @@
 #include "foundation/ui/CommandIds.h"
 #include "foundation/ui/UiText.h"
 #include "foundation/ui/WxUiHooks.h"
+#include "import/ui/ImportProgress.h"
 #include "output/slideshow/SlideShowMachine.h"
 #include "platform/Files.h"
 #include "platform/ui/WxTimerService.h"
+#include "window/grid/GridImport.h"
 #include "window/ui/CGridView.h"
 #include "window/view/ViewDrawing.h"
 
@@ -112,6 +114,8 @@ bool CQuantaroApp::InitInstance(const std::vector<std::string>& arguments) {
     accelerators_ = BuildAcceleratorTable(459);
     LoadHelperApplications();
     SlideShowInit();
+    // Every import a catalog window runs shows the Importing window.
+    SetGridImportStep(ImportWindowProgress);
     StartVolumeMonitor();
 
     CMainFrame* first = NewFrame(false);

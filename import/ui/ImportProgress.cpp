@@ -5,7 +5,9 @@
 #include "platform/TimerService.h"
 #include "platform/UiHooks.h"
 
+#include <wx/app.h>
 #include <wx/evtloop.h>
+#include <wx/toplevel.h>
 #include <wx/utils.h>
 #include <wx/weakref.h>
 
@@ -77,4 +79,20 @@ OSErr ImportProgressCallback(short phase, long added, long scanned, long) {
     if (ImportProgressIsCancelled()) return userCanceledErr;
     ImportProgressUpdate(added, scanned);
     return noErr;
+}
+
+OSErr ImportWindowProgress(short phase, long added, long scanned, long refCon) {
+    switch (phase) {
+        case 0: {
+            wxWindow* owner = wxWindow::FindFocus() ? wxGetTopLevelParent(wxWindow::FindFocus()) : nullptr;
+            if (!owner && wxTheApp) owner = wxTheApp->GetTopWindow();
+            ImportProgressShow(owner);
+            return noErr;
+        }
+        case 1:
+            return ImportProgressCallback(phase, added, scanned, refCon);
+        default:
+            ImportProgressClose();
+            return noErr;
+    }
 }

@@ -28,6 +28,10 @@ CImportDialog* ImportProgressWindow();
 // not used.
 OSErr ImportProgressCallback(short phase, long added, long scanned, long refCon);
 
+// The same as a whole progress procedure: phase 0 makes the window (owned by the window that
+// has the focus, else the program's top window), 1 is ImportProgressCallback, 2 closes it.
+OSErr ImportWindowProgress(short phase, long added, long scanned, long refCon);
+
 class ImportProgressScope {
 public:
     explicit ImportProgressScope(wxWindow* owner) { ImportProgressShow(owner); }

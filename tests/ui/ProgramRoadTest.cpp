@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <signal.h>
 #include <thread>
@@ -168,6 +169,59 @@ TEST_F(ProgramRoadTest, StartWithACatalogHandOverMediaSaveExitAndReopen) {
     EXPECT_EQ(0, status);
     EXPECT_EQ(5u, ItemNames(catalog).size()) << "the saved catalog opens with every item";
     EXPECT_FALSE(std::filesystem::exists(runtime_ + "/LYREX_UNIQUEID_{A3A1B36A-195B-496d-AF6C-87F9DBF51055}.sock"));
+}
+
+// A user's road through the catalog window: files handed over land in the catalog, the List
+// view's first item is renamed in place with F2, and the saved catalog and the disk agree.
+TEST_F(ProgramRoadTest, HandOverAFolderRenameAnItemInPlaceSaveAndQuit) {
+    const std::string catalog = work_ / "Road.lxc";
+    std::filesystem::copy_file(LYREX_TEST_FIXTURES "/catalog/empty.lxc", catalog);
+    const std::string pictures = work_ / "road pictures";
+    std::filesystem::create_directories(pictures);
+    for (int i = 1; i <= 3; ++i)
+        std::filesystem::copy_file(std::string(LYREX_SHARED_FIXTURES "/orientation/landscape_") + std::to_string(i) + ".jpg",
+                                   pictures + "/p" + std::to_string(i) + ".jpg");
+
+    Program first({catalog});
+    const std::string window = WaitForWindow("Road - Lyrex Ondrel", 20s);
+    ASSERT_FALSE(window.empty());
+    Program second({pictures});
+    EXPECT_EQ(0, second.WaitExit(15s));
+
+    auto saveUntil = [&](const std::function<bool(const std::set<std::string>&)>& done) {
+        std::set<std::string> names;
+        const auto end = std::chrono::steady_clock::now() + 30s;
+        while (std::chrono::steady_clock::now() < end) {
+            PressKeys(window, "ctrl+s");
+            std::this_thread::sleep_for(500ms);
+            names = ItemNames(catalog);
+            if (done(names)) break;
+        }
+        return names;
+    };
+    ASSERT_EQ((std::set<std::string>{"p1.jpg", "p2.jpg", "p3.jpg"}),
+              saveUntil([](const std::set<std::string>& n) { return n.size() == 3; }));
+
+    // List view, the first item, F2: the name without its extension is selected, so typing
+    // replaces it and the extension stays.
+    PressKeys(window, "ctrl+1");
+    PressKeys(window, "Home");
+    PressKeys(window, "F2");
+    std::this_thread::sleep_for(300ms);
+    RunTool({"xdotool", "type", "--delay", "20", "renamed"});
+    RunTool({"xdotool", "key", "Return"});
+    const std::set<std::string> names =
+        saveUntil([](const std::set<std::string>& n) { return n.count("renamed.jpg") == 1; });
+    EXPECT_EQ(1u, names.count("renamed.jpg"));
+    EXPECT_EQ(3u, names.size());
+    std::set<std::string> onDisk;
+    for (const auto& entry : std::filesystem::directory_iterator(pictures)) onDisk.insert(entry.path().filename());
+    EXPECT_EQ(names, onDisk) << "the file on disk has the new name; nothing else moved";
+
+    PressKeys(window, "ctrl+q");
+    int status = -1;
+    for (int i = 0; i < 20 && (status = first.WaitExit(1s)) == -1; ++i) RunTool({"xdotool", "key", "Return"});
+    EXPECT_EQ(0, status);
 }
 
 }  // namespace

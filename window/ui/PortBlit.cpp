@@ -7,7 +7,7 @@
 #include <wx/settings.h>
 #include <wx/window.h>
 
-void PaintFromPort(wxWindow* window, ViewPort* port) {
+void PaintFromPort(wxWindow* window, ViewPort* port, const std::function<void(cairo_t*)>& overlay) {
     wxPaintDC dc(window);
     cairo_surface_t* surface = port && port->world ? GetGWorldSurface(port->world) : nullptr;
     if (!surface) {
@@ -28,6 +28,7 @@ void PaintFromPort(wxWindow* window, ViewPort* port) {
     cairo_clip(cr);
     cairo_set_source_surface(cr, surface, 0, 0);
     cairo_paint(cr);
+    if (overlay) overlay(cr);
 }
 
 void RefreshPortDamage(wxWindow* window, ViewPort* port) {

@@ -3,6 +3,7 @@
 #include "app/ui/CMainFrame.h"
 #include "app/ui/commands/CommandTable.h"
 #include "foundation/ui/CommandIds.h"
+#include "window/grid/GridImport.h"
 
 #include <wx/event.h>
 #include <wx/utils.h>
@@ -15,6 +16,7 @@ constexpr int kFirstCommand = 190;
 constexpr int kLastCommand = 57664;
 constexpr int kFirstWxId = kFirstCommand;
 constexpr int kLastWxId = WxIdOf(kLastCommand);
+constexpr int kExitCommand = 32836;
 
 }  // namespace
 
@@ -27,6 +29,8 @@ void CMenuHandler::Attach() {
 bool CMenuHandler::Execute(int id) {
     const CommandContext context{frame_, id};
     const CommandRow* row = FindCommandRow(id);
+    // Exit while an import runs stops the import first; the quit follows when it has ended.
+    if (id == kExitCommand && frame_->IsBusy() && RequestQuitDuringImport()) return true;
     // Checked now, not when the menu last showed: an accelerator may come after the state changed.
     if (!row || !CommandIsEnabled(context) || (row->replacesCatalog && frame_->IsBusy())) {
         wxBell();

@@ -5,6 +5,7 @@
 #include "app/ui/commands/FileActionCommands.h"
 #include "app/ui/commands/FindCommands.h"
 #include "app/ui/commands/GalleryCommands.h"
+#include "app/ui/commands/GridCommands.h"
 #include "app/ui/commands/ImportCommands.h"
 #include "app/ui/commands/ItemCommands.h"
 #include "app/ui/commands/OpenWithCommands.h"
@@ -24,4 +25,5 @@ void AddMoreCommandRows(CommandRowAdder& add) {
     AddFileActionCommands(add);
     AddOpenWithCommands(add);
     AddShellCommands(add);
+    AddGridCommands(add);
 }
