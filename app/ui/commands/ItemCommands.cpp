@@ -106,22 +106,6 @@ void MoveTo(const CommandContext& c, bool top) {
     Refresh(c);
 }
 
-// Side panel: choosing the shown pane hides the panel and gives the grid the focus; another pane
-// shows and takes the focus. Info edits are kept before the Info pane goes away.
-void SidePanel(const CommandContext& c) {
-    CSidePanel* panel = c.frame->GetGridContainer()->GetSidePanel();
-    const int pane = c.id - 201;
-    const int shown = panel->GetShownPane();
-    if (pane == shown) {
-        panel->ShowPane(0);
-        c.frame->FocusGridView();
-    } else {
-        panel->ShowPane(pane);
-        panel->FocusPane(true);
-    }
-    c.frame->GetGridContainer()->UpdateSidePanel();
-}
-
 void FindMissingItems(const CommandContext& c) {
     SInt32 count = 0;
     SelectMissingItems(View(c), &count);
@@ -147,9 +131,6 @@ const Rule kPlaylistOn([](const CommandContext&) { return GetPreferences()->play
 const Rule kPauseIsThis([](const CommandContext& c) {
     static constexpr UInt8 kPause[3] = {2, 4, 8};
     return GetPreferences()->stillsPause == kPause[c.id - 263];
-});
-const Rule kPaneIsThis([](const CommandContext& c) {
-    return c.frame->GetGridContainer()->GetSidePanel()->GetShownPane() == c.id - 201;
 });
 const Rule kPendingMove([](const CommandContext&) { return HasPendingMove(); });
 const Rule kNever([](const CommandContext&) { return false; });
@@ -220,7 +201,6 @@ void AddItemCommands(CommandRowAdder& add) {
         GetPreferences()->stillsPause = kPause[c.id - 263];
     });
     // Panels
-    add(201, 203, kHasView, kPaneIsThis, SidePanel);
     // Commands of tool-bar buttons and pop-up heads that only need their enabling here.
     for (int id : {254, 32802, 32805, 32887, 33266}) add(id, id, kHasSelection, {}, Nothing);
     for (int id : {32807, 32936}) add(id, id, kHasItems, {}, Nothing);

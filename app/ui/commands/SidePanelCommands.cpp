@@ -11,14 +11,14 @@ CSidePanel* Panel(const CommandContext& c) {
     return c.frame && c.frame->GetGridContainer() ? c.frame->GetGridContainer()->GetSidePanel() : nullptr;
 }
 
-// Pane p = id - 201: the pane shown already hides the panel (focus back to the grid);
-// another is shown and focused. Leaving the Info pane stores its edits first.
+// Pane p = id - 201 (0: no panel): the pane shown already hides the panel (focus back to the
+// grid); another is shown and focused. Leaving the Info pane stores its edits first.
 void ShowPane(const CommandContext& c) {
     CSidePanel* panel = Panel(c);
     if (!panel) return;
     const int pane = c.id - 201;
     if (panel->GetShownPane() == 1) panel->SaveInfoChanges();
-    if (panel->GetShownPane() == pane) {
+    if (panel->GetShownPane() == pane || pane == 0) {
         panel->ShowPane(0);
         c.frame->FocusGridView();
     } else {
@@ -36,5 +36,5 @@ const Rule kPaneShown([](const CommandContext& c) {
 }  // namespace
 
 void AddSidePanelCommands(CommandRowAdder& add) {
-    add(202, 203, kHasView, kPaneShown, ShowPane);
+    add(201, 203, kHasView, kPaneShown, ShowPane);
 }
