@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <regex>
 
 namespace {
@@ -34,7 +35,16 @@ std::string FirstBytes(const std::string& path, std::size_t n) {
     return out;
 }
 
+// Poppler's cairo renderer shares its font engine state between documents without saying it is
+// safe to use from several threads; readers run on the import's worker threads, so PDF pages
+// are opened and drawn one at a time.
+std::mutex& PopplerLock() {
+    static std::mutex lock;
+    return lock;
+}
+
 GWorldPtr PdfFirstPage(const std::string& path, SInt32 size) {
+    const std::lock_guard<std::mutex> serialised(PopplerLock());
     gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
     if (!uri) return nullptr;
     PopplerDocument* doc = poppler_document_new_from_file(uri, nullptr, nullptr);
