@@ -22,6 +22,7 @@ struct ImportProgressState {
     wxWeakRef<CImportDialog> dialog;
     std::optional<ImportProgressGate> gate;
     std::unique_ptr<wxWindowDisabler> disabler;
+    wxWeakRef<wxWindow> hadFocus;   // gets the focus back when the import ends
 };
 
 ImportProgressState& State() {
@@ -34,6 +35,7 @@ ImportProgressState& State() {
 void ImportProgressShow(wxWindow* owner) {
     ImportProgressState& state = State();
     if (state.dialog) return;
+    state.hadFocus = wxWindow::FindFocus();
     auto* dialog = new CImportDialog(owner);
     // Every other window waits (not just the owner): another catalog window could otherwise
     // close the catalog this import is adding to while the events are handled.
@@ -65,6 +67,12 @@ void ImportProgressClose() {
     if (CImportDialog* dialog = state.dialog) dialog->Destroy();
     state.dialog = nullptr;
     state.gate.reset();
+    // Disabling the windows took their focus; typing goes on where it was before the import.
+    if (wxWindow* focus = state.hadFocus) {
+        if (wxWindow* top = wxGetTopLevelParent(focus)) top->Raise();
+        focus->SetFocus();
+    }
+    state.hadFocus = nullptr;
 }
 
 CImportDialog* ImportProgressWindow() { return State().dialog; }

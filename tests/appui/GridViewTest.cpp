@@ -18,6 +18,8 @@
 #include "foundation/ui/Clxsavechanges.h"
 #include "foundation/ui/CommandIds.h"
 #include "platform/UiHooks.h"
+#include "import/ui/ImportProgress.h"
+#include "window/grid/GridImport.h"
 #include "window/grid/GridTransfer.h"
 #include "window/ui/CGridView.h"
 #include "window/ui/GridDataObjects.h"
@@ -50,24 +52,31 @@ private:
 
 // The program's hooks, with an action run at the first progress step of an import: what the
 // user does while the import pumps events.
-class DuringImport : public UiHooks {
+class DuringImport {
 public:
-    DuringImport(std::function<void()> action) : real_(GetUiHooks()), action_(std::move(action)) { SetUiHooks(this); }
-    ~DuringImport() override { SetUiHooks(&real_); }
-    bool EscapeKeyDown() override { return real_.EscapeKeyDown(); }
-    OSErr ProgressStart(const std::string& title, long total) override { return real_.ProgressStart(title, total); }
-    OSErr ProgressStep(long current, long total) override {
-        if (action_) {
-            auto action = std::move(action_);
-            action_ = nullptr;
-            action();
-        }
-        return real_.ProgressStep(current, total);
+    explicit DuringImport(std::function<void()> action) : action_(std::move(action)) {
+        Current() = &action_;
+        SetGridImportStep(&DuringImport::Step);
     }
-    void ProgressEnd() override { real_.ProgressEnd(); }
+    ~DuringImport() {
+        SetGridImportStep(ImportWindowProgress);
+        Current() = nullptr;
+    }
 
 private:
-    UiHooks& real_;
+    static std::function<void()>*& Current() {
+        static std::function<void()>* current = nullptr;
+        return current;
+    }
+    // The program's Importing window, with the action run once at the first step.
+    static OSErr Step(short phase, long added, long scanned, long refCon) {
+        if (phase == 1 && Current() && *Current()) {
+            auto action = std::move(*Current());
+            *Current() = nullptr;
+            action();
+        }
+        return ImportWindowProgress(phase, added, scanned, refCon);
+    }
     std::function<void()> action_;
 };
 

@@ -32,12 +32,14 @@
 #include "window/ui/CPaneInfoList.h"
 #include "window/ui/CPaneView.h"
 #include "window/ui/CPaneViewList.h"
+#include "window/ui/CGridView.h"
 #include "window/ui/CPanelDropTarget.h"
 #include "window/ui/CSidePanel.h"
 #include "window/view/ViewFilters.h"
 #include "window/view/ViewSelection.h"
 
 #include <fstream>
+#include <memory>
 #include <map>
 #include <wx/testing.h>
 
@@ -266,7 +268,12 @@ TEST_F(SidePanelTest, AClickOnAKeywordFiltersTheViewAndItemsDroppedOnItGetIt) {
     const auto foreign = PanelDragEncode({PanelDragThisProcess(), View()->dragId + 1000, 0});
     EXPECT_FALSE(target->Drop(false, foreign.data(), foreign.size(), at.x + 40, at.y + 2))
         << "items of another window are refused";
-    const auto mine = PanelDragEncode({PanelDragThisProcess(), View()->dragId, 0});
+    // What the grid view's own drag carries for the panel.
+    std::unique_ptr<wxDataObject> drag(frame_->GetGridView()->MakeDragData());
+    ASSERT_NE(nullptr, drag);
+    ASSERT_TRUE(drag->IsSupported(PanelGridDragFormat())) << "a drag from the grid reaches the panel's lists";
+    std::vector<char> mine(drag->GetDataSize(PanelGridDragFormat()));
+    drag->GetDataHere(PanelGridDragFormat(), mine.data());
     EXPECT_TRUE(target->Drop(false, mine.data(), mine.size(), at.x + 40, at.y + 2));
     EXPECT_EQ(3u, OrganizeEntryGetCount(OrganizeGetEntry(Catalog(), kFieldKeywords, UInt32(entry))));
     for (SInt32 item : {2, 3})

@@ -207,7 +207,8 @@ TEST_F(ProgramRoadTest, HandOverAFolderRenameAnItemInPlaceSaveAndQuit) {
     PressKeys(window, "ctrl+1");
     PressKeys(window, "Home");
     PressKeys(window, "F2");
-    std::this_thread::sleep_for(300ms);
+    // A loaded machine may take a while to open the edit field.
+    std::this_thread::sleep_for(1500ms);
     RunTool({"xdotool", "type", "--delay", "20", "renamed"});
     RunTool({"xdotool", "key", "Return"});
     const std::set<std::string> names =

@@ -13,7 +13,9 @@
 #include "foundation/ui/UiText.h"
 #include "platform/Handles.h"
 #include "window/grid/GridTransfer.h"
+#include "window/panels/PanelDrag.h"
 #include "window/ui/CGridDropTarget.h"
+#include "window/ui/CPanelDropTarget.h"
 #include "window/ui/CMediaStatusBar.h"
 #include "window/ui/GridDataObjects.h"
 #include "window/ui/GridViewHost.h"
@@ -163,6 +165,8 @@ wxDataObject* CGridView::MakeDragData() const {
     if (!view_ || ViewCountSelected(view_) == 0) return nullptr;
     auto* data = new wxDataObjectComposite;
     data->Add(NewViewRefObject(serial_), true);
+    // The side panel's lists take the selection of their own window's view by its drag id.
+    data->Add(MakeGridDragData(PanelDragRef{PanelDragThisProcess(), view_->dragId, 0}));
     const std::vector<std::string> paths = SelectedPaths(view_, catalog_);
     if (!paths.empty()) {
         data->Add(NewUriListObject(paths));
@@ -179,7 +183,10 @@ void CGridView::StartDrag() {
     wxDropSource source(this);
     source.SetData(*data);
     CGridDropTarget::SetDragSource(serial_);
+    const PanelDragRef ref{PanelDragThisProcess(), view_->dragId, 0};
+    CPanelDropTarget::SetDragInProgress(&ref);
     source.DoDragDrop(wxDrag_AllowMove);
+    CPanelDropTarget::SetDragInProgress(nullptr);
     CGridDropTarget::SetDragSource(0);
 }
 
