@@ -7,6 +7,7 @@
 #include "app/ui/CCrashDialog.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/MenuBuilder.h"
+#include "app/ui/commands/FileActionCommands.h"
 #include "catalog/tables/CatalogTables.h"
 #include "catalog/foldertree/FolderTreeOps.h"
 #include "foundation/settings/Preferences.h"
@@ -22,6 +23,7 @@
 #include "platform/ui/WxTimerService.h"
 #include "window/grid/GridImport.h"
 #include "window/ui/CGridView.h"
+#include "window/ui/PanelHost.h"
 #include "window/view/ViewDrawing.h"
 
 #include <gio/gio.h>
@@ -116,6 +118,10 @@ bool CQuantaroApp::InitInstance(const std::vector<std::string>& arguments) {
     SlideShowInit();
     // Every import a catalog window runs shows the Importing window.
     SetGridImportStep(ImportWindowProgress);
+    // Items dropped on a folder of the side panel move there as Move to Folder moves them.
+    SetPanelFolderMove([](wxWindow* from, const std::string& folder) {
+        if (auto* frame = dynamic_cast<CMainFrame*>(wxGetTopLevelParent(from))) MoveSelectionIntoFolder(frame, folder);
+    });
     StartVolumeMonitor();
 
     CMainFrame* first = NewFrame(false);

@@ -15,6 +15,7 @@
 #include "window/panels/FolderNames.h"
 #include "window/ui/PanelHost.h"
 #include "window/view/ViewFilters.h"
+#include "window/view/ViewSelection.h"
 
 #include <sys/stat.h>
 #include <thread>
@@ -47,6 +48,7 @@ std::u32string FromUtf16(const std::u16string& in) {
 CPaneFolderList::CPaneFolderList(wxWindow* parent, wxWindowID id)
     : CPaneListBase(parent, id), bridge_(this), alive_(std::make_shared<bool>(true)) {
     BindEvents();
+    RegisterDropTarget();
 }
 
 CPaneFolderList::~CPaneFolderList() {
@@ -221,6 +223,64 @@ void CPaneFolderList::DrawRow(wxDC& dc, const wxRect& rect, int index) {
     DrawListRowBackground(dc, box, kCountFill, kRowLine);
     dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT));
     DrawListRowCount(dc, rect, row.count);
+    if (index == dropRow_) {
+        dc.SetBrush(*wxTRANSPARENT_BRUSH);
+        dc.SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT), 1, wxPENSTYLE_DOT));
+        dc.DrawRectangle(rect);
+    }
+}
+
+bool CPaneFolderList::RowTakesDrops(int index) const {
+    if (index < 0 || index >= int(rows_.size())) return false;
+    const Row& row = rows_[std::size_t(index)];
+    CatalogRec* catalog = GetCatalog();
+    const FolderNode* node =
+        catalog && catalog->folderTree ? FolderTreeFindNodeById(catalog->folderTree, row.nodeId) : nullptr;
+    return node && !row.volume && !(node->flags & kFolderMissing) && !IsMissing(index);
+}
+
+bool CPaneFolderList::TrackGridDrag(int, int y, bool leaving) {
+    const int old = dropRow_;
+    dropRow_ = -1;
+    if (!leaving) {
+        const int row = RowAt(y);
+        if (RowTakesDrops(row)) dropRow_ = row;
+    }
+    if (old != dropRow_) Refresh(false);
+    return dropRow_ >= 0 || leaving;
+}
+
+bool CPaneFolderList::ToggleRowForDrag(int index, bool panelDrag, bool expandOnly) {
+    CatalogRec* catalog = GetCatalog();
+    if (panelDrag || !catalog || !catalog->folderTree || index < 0 || index >= int(rows_.size())) return false;
+    const Row row = rows_[std::size_t(index)];
+    const wxMouseState mouse = wxGetMouseState();
+    if (mouse.ControlDown()) {
+        // Once for each rest on a row: the tree loses its empty folders, watched ones kept.
+        if (!expandOnly) return false;
+        wxBell();
+        CatalogPruneFolders(catalog, false);
+        Rebuild(true);
+        return true;
+    }
+    if (!row.hasChildren || row.expanded != !expandOnly) return false;
+    FolderNode* node = FolderTreeFindNodeById(catalog->folderTree, row.nodeId);
+    if (!node) return false;
+    FolderTreeToggleExpanded(catalog, node, mouse.AltDown());
+    Rebuild(true);
+    return true;
+}
+
+bool CPaneFolderList::DropGridItems(int, int y, ViewRec* view) {
+    const int row = RowAt(y);
+    dropRow_ = -1;
+    Refresh(false);
+    if (!view || !RowTakesDrops(row) || ViewCountSelected(view) == 0) return false;
+    const std::string path = NativePath(rows_[std::size_t(row)].nodeId);
+    if (path.empty()) return false;
+    if (!PanelMoveSelectionToFolder(this, path)) return false;
+    Rebuild(true);
+    return true;
 }
 
 bool CPaneFolderList::OnRowClick(int index, int x, int, bool) {

@@ -35,6 +35,16 @@ public:
     bool BeginRename(int row);
     class CInplaceEdit* Editor() const { return editor_; }
 
+    // Items dragged from the window's grid view: a folder row on disk takes them (they move
+    // there); resting on a folder with sub-folders unfolds it, with Ctrl held empty folders
+    // are pruned from the tree instead.
+    bool TrackGridDrag(int x, int y, bool leaving) override;
+    bool DropGridItems(int x, int y, ViewRec* view) override;
+    bool ToggleRowForDrag(int row, bool panelDrag, bool expandOnly) override;
+    // Whether a row can take dropped items: a folder (not a volume) found on disk.
+    bool RowTakesDrops(int row) const;
+    int DropRow() const { return dropRow_; }
+
     bool CanClickRow(int, int, int) override { return true; }
     bool OnRowClick(int row, int x, int y, bool doubleClick) override;
 
@@ -69,5 +79,6 @@ private:
     UInt32 renamedNode_ = 0;
     int menuRow_ = -1;
     int checksDone_ = 0;
+    int dropRow_ = -1;
     bool checking_ = false;
 };

@@ -32,3 +32,20 @@ void PanelSendCommand(const wxWindow* window, int id) {
     event.SetEventObject(top);
     top->GetEventHandler()->ProcessEvent(event);
 }
+
+namespace {
+
+PanelFolderMove& FolderMove() {
+    static PanelFolderMove move;
+    return move;
+}
+
+}  // namespace
+
+void SetPanelFolderMove(PanelFolderMove move) { FolderMove() = std::move(move); }
+
+bool PanelMoveSelectionToFolder(wxWindow* from, const std::string& folderPath) {
+    if (!FolderMove() || folderPath.empty()) return false;
+    FolderMove()(from, folderPath);
+    return true;
+}

@@ -220,6 +220,22 @@ FileActionChoosers& GetFileActionChoosers() {
 
 void SetCommandConflictAsker(FileConflictAsker* asker) { gTestAsker = asker; }
 
+void MoveSelectionIntoFolder(CMainFrame* frame, const std::string& folderPath) {
+    ViewRec* view = frame ? frame->GetViewRec() : nullptr;
+    if (!view || ViewCountSelected(view) == 0) return;
+    FSSpec folder;
+    if (FSMakeFSSpecFromPath(folderPath, &folder) != noErr) return;
+    folder.path = folderPath;
+    FileActionReport report;
+    {
+        ConflictAskerScope asker(frame);
+        report = MoveSelectionToFolder(view, folder);
+    }
+    frame->GetGridView()->RedrawAll();
+    frame->UpdateTitle();
+    ReportFileAction(report);
+}
+
 void AddFileActionCommands(CommandRowAdder& add) {
     add(32819, 32819, kTwoSelected, {}, BatchRename);
     add(33391, 33391, kHoldsItems, {}, ToFolder);

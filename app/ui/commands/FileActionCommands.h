@@ -10,10 +10,16 @@
 #include <wx/string.h>
 
 #include <functional>
+#include <string>
 
 class wxWindow;
 
 void AddFileActionCommands(CommandRowAdder& add);
+
+class CMainFrame;
+// Moves the frame's selected items into the folder (a drop on the side panel's folder list),
+// asking about name conflicts and reporting a failure with the file it concerns.
+void MoveSelectionIntoFolder(CMainFrame* frame, const std::string& folderPath);
 
 // Where the commands ask for a destination. The desktop's choosers unless replaced: GTK fills in
 // a choice only when a person accepts it, so tests answer in its place. Each answers false when
