@@ -139,7 +139,9 @@ TEST_F(HelperApplicationsTest, TheFirstStartSeedsOneHelperPerDefaultApplicationA
     EXPECT_NE(std::find(names.begin(), names.end(), "Test Viewer"), names.end());
     EXPECT_EQ(1, std::count(names.begin(), names.end(), "Test Viewer"));
     for (const HelperEntry& e : Helpers().Entries())
-        if (e.name == "Test Viewer") EXPECT_EQ("viewer", e.icon);
+        if (e.name == "Test Viewer") {
+            EXPECT_EQ("viewer", e.icon);
+        }
     CRegistryKey key;
     ASSERT_TRUE(OpenUserKey(&key, u""));
     EXPECT_EQ(1u, key.ReadDword(kRegHelpersScanned, 0));

@@ -223,7 +223,8 @@ OSErr ReadPreview(Cursor& c, Context& ctx) {
     OSErr err = noErr;
     ctx.preview = GraphicsImportToOffscreen(data, 'JPEG', k32BGRAPixelFormat, srcCopy, nullptr, &err);
     DisposeHandle(data);
-    return ctx.preview ? noErr : (err ? err : kBadMediaDataErr);
+    if (ctx.preview) return noErr;
+    return err ? err : OSErr(kBadMediaDataErr);
 }
 
 bool KnownTag(OSType tag) {
@@ -256,7 +257,7 @@ OSErr Walk(MetaReader& file, SInt64 at, SInt64 end, Context& ctx, int depth) {
     while (at < end) {
         Cursor c(file, at, end);
         std::uint8_t tagBytes[4];
-        if (OSErr err = c.Bytes(4, tagBytes)) return err == eofErr ? noErr : err;
+        if (OSErr err = c.Bytes(4, tagBytes)) return err == eofErr ? OSErr(noErr) : err;
         const OSType tag = (OSType(tagBytes[0]) << 24) | (OSType(tagBytes[1]) << 16) | (OSType(tagBytes[2]) << 8) | tagBytes[3];
         if (tag == kDone) return noErr;
         if (!ctx.started && tag != kCtr6) return kCreatorNotADocumentErr;

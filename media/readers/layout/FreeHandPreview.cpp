@@ -88,7 +88,7 @@ OSErr ReadTrailerPreview(MetaReader& file, GWorldPtr* offscreen) {
     }
     const Rect box{0, 0, SInt16(height), SInt16(width)};
     GWorldPtr world = nullptr;
-    if (OSErr err = OffscreenNew(&world, k32ARGBPixelFormat, &box)) return err == memFullErr ? memFullErr : err;
+    if (OSErr err = OffscreenNew(&world, k32ARGBPixelFormat, &box)) return err;
     OffscreenWriteRows(world, rows.data(), width * 4, height);
     *offscreen = world;
     return noErr;
