@@ -17,3 +17,9 @@ TEST(CommandRowsTest, NoCommandIdBelongsToTwoRows) {
         }
     }
 }
+
+TEST(CommandRowsTest, PageSetupHasARowAndIsAlwaysOffered) {
+    const CommandRow* row = FindCommandRow(57605);
+    ASSERT_NE(nullptr, row) << "File > Page Setup runs the system's page setup";
+    EXPECT_FALSE(row->enabled.IsSet());
+}
