@@ -11,6 +11,7 @@
 #include "catalog/info/InfoRow.h"
 #include "catalog/items/ItemBlocks.h"
 #include "catalog/items/ItemRecords.h"
+#include "catalog/organize/OrganizeIndex.h"
 #include "catalog/organize/OrganizeLists.h"
 #include "catalog/organize/OrganizeSets.h"
 #include "app/ui/commands/CMenuHandler.h"
@@ -379,6 +380,51 @@ TEST_F(SidePanelTest, EntryCommandsAddDuplicateAndAfterAQuestionDeleteSets) {
     const OrganizeEntry* day = OrganizeGetEntry(Catalog(), kOrganizeSetsField, 3);
     ASSERT_EQ(1u, OrganizeEntryGetCount(day));
     EXPECT_EQ(ItemGetId(Catalog(), 1), day->items[0]);
+}
+
+TEST_F(SidePanelTest, DeletingAFileTypeWithItsContentAsksThenTakesItsItemsOutOfTheCatalog) {
+    // The file types of the three items: two JPEG, one TIFF. Deleting the TIFF entry with its
+    // content removes that item and leaves the others, the view and the other entries sound.
+    const UInt32 field = 3;
+    CatalogRec* catalog = Catalog();
+    OrganizeSetEnabled(catalog, field, true);
+    OrganizeSetExpanded(catalog, field, true);
+    ASSERT_EQ(noErr, OrganizeBuildList(catalog, field, nullptr, 0));
+    ASSERT_TRUE(Run(203));
+    CPaneViewList* list = Panel()->GetViewPane()->GetViewList();
+    list->Rebuild(true);
+    ASSERT_EQ(2u, OrganizeGetEntryCount(catalog, field));
+    const UInt32 tiff = OrganizeGetEntry(catalog, field, 1)->items.size() == 1 ? 1 : 2;
+    ASSERT_EQ(1u, OrganizeGetEntry(catalog, field, tiff)->items.size());
+    const UInt32 gone = OrganizeGetEntry(catalog, field, tiff)->items[0];
+    const std::vector<UInt32> kept = OrganizeGetEntry(catalog, field, 3 - tiff)->items;
+    ASSERT_EQ(2u, kept.size());
+    // The gone item is the view's last, selected and current; the view is filtered on the entry.
+    const SInt32 goneItem = CatalogFindItemById(catalog, gone);
+    ASSERT_GT(goneItem, 0);
+    ViewSelectItem(View(), goneItem, kSelectAlone, false);
+    ViewSelectItem(View(), 3, kSelectAdd, false);
+    ViewAddFilter(View(), kFilterOrganizeEntry, SInt32(field), SInt32(tiff), true);
+    const int row = list->FindRow(field, SInt32(tiff));
+    ASSERT_GE(row, 0);
+
+    wxTEST_DIALOG(list->RunEntryCommand(row, kOrganizeCmdDeleteWithContent), wxExpectModal<Clxsavechanges>(wxID_CANCEL));
+    EXPECT_EQ(3, catalog->itemCount) << "Cancel leaves everything";
+    EXPECT_EQ(2u, OrganizeGetEntryCount(catalog, field));
+
+    wxTEST_DIALOG(list->RunEntryCommand(row, kOrganizeCmdDeleteWithContent), wxExpectModal<Clxsavechanges>(kAlertButton1));
+    EXPECT_EQ(2, catalog->itemCount);
+    EXPECT_EQ(nullptr, CatalogFindEntryById(catalog, gone));
+    for (UInt32 id : kept) EXPECT_NE(nullptr, CatalogFindEntryById(catalog, id)) << id;
+    ASSERT_EQ(1u, OrganizeGetEntryCount(catalog, field));
+    EXPECT_EQ(kept, OrganizeGetEntry(catalog, field, 1)->items) << "the other type keeps its items";
+    EXPECT_FALSE(ViewHasFilter(View(), kFilterOrganizeEntry, SInt32(field), 0)) << "the filter went with the entry";
+    EXPECT_EQ(2, ViewItemCount(View()));
+    EXPECT_EQ(0, ViewCountSelected(View())) << "no selection points past the shorter catalog";
+    EXPECT_LE(View()->currentItem, catalog->itemCount) << "the current item is not past the shorter catalog";
+    EXPECT_TRUE(CatalogIsModified(catalog));
+    EXPECT_GE(list->FindRow(field, 1), 0);
+    EXPECT_EQ(-1, list->FindRow(field, 2)) << "the list was rebuilt without the entry";
 }
 
 TEST_F(SidePanelTest, TheDeleteKeyRemovesTheFilteredKeywordFromItsItemsAfterAsking) {

@@ -392,11 +392,11 @@ void CPaneViewList::ShowEntryMenu(int index, const wxPoint& at) {
     menu.AppendItem(title, false, false);
     std::vector<short> chosen{0};
     // Four groups, each after a separator when it offers anything; the last one only while
-    // the view has a current item. Deleting an entry with its items is not offered here.
+    // the view has a current item.
     const std::vector<std::vector<short>> groups = {
         {kOrganizeCmdShowContent, kOrganizeCmdSelectContent, kOrganizeCmdEmptyContent},
         {kOrganizeCmdAddSubSet, kOrganizeCmdAddSubSetContainer},
-        {kOrganizeCmdRename, kOrganizeCmdDuplicate, kOrganizeCmdDelete},
+        {kOrganizeCmdRename, kOrganizeCmdDuplicate, kOrganizeCmdDelete, kOrganizeCmdDeleteWithContent},
         {kOrganizeCmdAddSelected, kOrganizeCmdRemoveSelected}};
     for (std::size_t g = 0; g < groups.size(); ++g) {
         if (g == 3 && !view->currentItem) break;
@@ -490,6 +490,17 @@ void CPaneViewList::RunEntryCommand(int index, short command) {
     }
     case kOrganizeCmdDelete:
         if (!Confirm(93, kButtonDelete, text)) return;
+        std::erase_if(view->filters, [&](const FilterEntry& e) {
+            return e.kind == kFilterOrganizeEntry && e.key == SInt32(row.field) && e.value == row.entry;
+        });
+        OrganizeRemoveEntry(catalog, row.field, n, nullptr, 0);
+        CatalogSetModified(catalog);
+        ViewReapplyFilters(view);
+        break;
+    case kOrganizeCmdDeleteWithContent:
+        // Only file properties and dates offer this; removing such an entry takes its items
+        // out of the catalog, and the view follows the catalog's notice of each.
+        if (!Confirm(94, kButtonDelete, text)) return;
         std::erase_if(view->filters, [&](const FilterEntry& e) {
             return e.kind == kFilterOrganizeEntry && e.key == SInt32(row.field) && e.value == row.entry;
         });
