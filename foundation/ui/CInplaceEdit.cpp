@@ -7,13 +7,13 @@
 #include "platform/ui/WindowMessageEvent.h"
 
 bool CInplaceEdit::Create(const wxRect& rect, wxWindow* parent, const wxString& text,
-                          const std::string& favoritesName, int flag) {
+                          const std::string& favoritesName, int flag, int fullHeight) {
     if (!wxWindow::Create(parent, wxID_ANY, rect.GetPosition(), rect.GetSize(), wxBORDER_NONE)) return false;
     flag_ = flag;
     favoritesName_ = favoritesName;
     const wxRect client(wxPoint(0, 0), rect.GetSize());
     if (favoritesName_.empty()) {
-        edit_ = new CRenameEdit(this, 1, text, client, 0);
+        edit_ = new CRenameEdit(this, 1, text, client, fullHeight);
         edit_->SelectAll();
         edit_->SetFocus();
     } else {

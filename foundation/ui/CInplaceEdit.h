@@ -15,9 +15,11 @@ class CRenameEdit;
 class CInplaceEdit : public wxWindow {
 public:
     CInplaceEdit() = default;
-    // favoritesName empty: a plain rename field. flag is kept for the owner.
+    // favoritesName empty: a plain rename field. flag is kept for the owner. A non-zero
+    // fullHeight makes the plain field multi-line, growing to that height once its text
+    // needs more than one line.
     bool Create(const wxRect& rect, wxWindow* parent, const wxString& text, const std::string& favoritesName,
-                int flag = 0);
+                int flag = 0, int fullHeight = 0);
 
     wxString GetText() const;
     // Accepting an edit: with favorites, the text is remembered in the list.

@@ -5,6 +5,7 @@
 // while the window keeps answering.
 #include "appui/AppTestSupport.h"
 
+#include "catalog/fields/FieldDef.h"
 #include "catalog/fields/FieldIds.h"
 #include "catalog/file/CatalogRec.h"
 #include "catalog/foldertree/FolderTreeOps.h"
@@ -18,6 +19,7 @@
 #include "app/ui/commands/CommandTable.h"
 #include "catalog/tables/CatalogTables.h"
 #include "foundation/ui/CInplaceEdit.h"
+#include "foundation/ui/CRenameCombo.h"
 #include "foundation/ui/Clxsavechanges.h"
 #include "foundation/ui/CPaneInfoCommentEditBox.h"
 #include "foundation/ui/CRenameEdit.h"
@@ -136,10 +138,21 @@ protected:
         }
         return -1;
     }
+    // The Info editor's text control: a combo for fields with a pick list, else a plain field.
+    static wxTextEntry* InfoEntry(CPaneInfoList* list) {
+        if (!list->Editor()) return nullptr;
+        if (list->Editor()->Combo()) return list->Editor()->Combo();
+        return list->Editor()->Edit();
+    }
+    static wxWindow* InfoEditor(CPaneInfoList* list) {
+        if (!list->Editor()) return nullptr;
+        if (list->Editor()->Combo()) return list->Editor()->Combo();
+        return list->Editor()->Edit();
+    }
     void Type(CPaneInfoList* list, const wxString& text) {
         ASSERT_NE(nullptr, list->Editor());
-        ASSERT_NE(nullptr, list->Editor()->Edit());
-        list->Editor()->Edit()->ChangeValue(text);
+        ASSERT_NE(nullptr, InfoEntry(list));
+        InfoEntry(list)->ChangeValue(text);
     }
     CMainFrame* frame_ = nullptr;
 };
@@ -189,16 +202,16 @@ TEST_F(SidePanelTest, InfoEditsReachTheItemAndTheSavedFileAndNothingElseChanges)
     list->SelectRow(add, true);
     ASSERT_TRUE(list->BeginEdit(add));
     Type(list, "sun");
-    Key(list->Editor()->Edit(), WXK_TAB);
+    Key(InfoEditor(list), WXK_TAB);
     ASSERT_NE(nullptr, list->Editor()) << "the editor opened on the next row";
     EXPECT_EQ(kInfoRowNewValue, InfoGetRow(Catalog(), list->InfoRowAt(list->EditedRow()))->kind);
     Type(list, "sea");
     // Ctrl+Right: the next item becomes current and the same field is edited there.
-    Key(list->Editor()->Edit(), WXK_RIGHT, true);
+    Key(InfoEditor(list), WXK_RIGHT, true);
     EXPECT_EQ(2, View()->currentItem);
     ASSERT_NE(nullptr, list->Editor());
     EXPECT_EQ(UInt32(kFieldKeywords), InfoGetRow(Catalog(), list->InfoRowAt(list->EditedRow()))->fieldId);
-    Key(list->Editor()->Edit(), WXK_ESCAPE);
+    Key(InfoEditor(list), WXK_ESCAPE);
     Pump();
     ASSERT_EQ(noErr, frame_->SaveTo(path, false));
 
@@ -214,6 +227,48 @@ TEST_F(SidePanelTest, InfoEditsReachTheItemAndTheSavedFileAndNothingElseChanges)
     EXPECT_EQ((std::vector<std::string>{"A new caption\rsecond line"}), Values(after, Tag(2, 120)));
     EXPECT_EQ((std::vector<std::string>{"old", "sun", "sea"}), Values(after, Tag(2, 25)));
     EXPECT_TRUE(Values(second, Tag(2, 25)).empty()) << "the next item got nothing";
+}
+
+TEST_F(SidePanelTest, InfoListFieldsWithAPickListEditInAComboRememberingWhatWasTyped) {
+    ASSERT_TRUE(Run(202));
+    CPaneInfo* pane = Panel()->GetInfoPane();
+    CPaneInfoList* list = pane->GetList();
+    ViewSelectItem(View(), 1, kSelectAlone, true);
+    ASSERT_TRUE(PumpUntil([&] { return pane->ShownItem() == 1; }));
+    // A keyword typed on the add row of item 1 is offered when adding one to item 2.
+    int add = ListRowOf(list, kInfoRowNewValue, kFieldKeywords);
+    ASSERT_GE(add, 0);
+    list->SelectRow(add, true);
+    ASSERT_TRUE(list->BeginEdit(add));
+    ASSERT_NE(nullptr, list->Editor()->Combo());
+    EXPECT_EQ(nullptr, list->Editor()->Edit());
+    EXPECT_TRUE(list->Editor()->GetText().empty()) << "the add row starts empty";
+    Type(list, "lighthouse");
+    Key(InfoEditor(list), WXK_RETURN);
+    Pump();
+    ViewSelectItem(View(), 2, kSelectAlone, true);
+    ASSERT_TRUE(PumpUntil([&] { return pane->ShownItem() == 2; }));
+    ViewSelectItem(View(), 1, kSelectAlone, true);
+    ASSERT_TRUE(PumpUntil([&] { return pane->ShownItem() == 1; }));
+    const int value = ListRowOf(list, kInfoRowValue, kFieldKeywords);
+    ASSERT_GE(value, 0) << "the keyword reached item 1";
+    // Editing the value starts with the value itself, not with the field's name.
+    list->SelectRow(value, true);
+    ASSERT_TRUE(list->BeginEdit(value));
+    ASSERT_NE(nullptr, list->Editor()->Combo());
+    EXPECT_EQ("lighthouse", list->Editor()->GetText());
+    Key(InfoEditor(list), WXK_ESCAPE);
+    Pump();
+    ViewSelectItem(View(), 2, kSelectAlone, true);
+    ASSERT_TRUE(PumpUntil([&] { return pane->ShownItem() == 2; }));
+    add = ListRowOf(list, kInfoRowNewValue, kFieldKeywords);
+    ASSERT_GE(add, 0);
+    list->SelectRow(add, true);
+    ASSERT_TRUE(list->BeginEdit(add));
+    ASSERT_NE(nullptr, list->Editor()->Combo());
+    EXPECT_NE(wxNOT_FOUND, list->Editor()->Combo()->FindString("lighthouse"));
+    Key(InfoEditor(list), WXK_ESCAPE);
+    Pump();
 }
 
 TEST_F(SidePanelTest, AClickOnAKeywordFiltersTheViewAndItemsDroppedOnItGetIt) {

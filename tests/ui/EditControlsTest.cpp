@@ -99,6 +99,21 @@ TEST_F(EditControlTest, TheRenameFieldSendsItsEndToItsOwner) {
     EXPECT_EQ(1, cancels_);
 }
 
+TEST_F(EditControlTest, TheInPlaceEditorIsMultiLineOnlyWhenGivenAFullHeight) {
+    for (const int fullHeight : {0, 96}) {
+        SCOPED_TRACE(fullHeight);
+        auto* editor = new CInplaceEdit;
+        ASSERT_TRUE(editor->Create(wxRect(10, 10, 200, 24), owner_, "first", "", 0, fullHeight));
+        ASSERT_TRUE(editor->Edit());
+        EXPECT_EQ(fullHeight != 0, editor->Edit()->IsMultiLine());
+        // Enter ends a one-line field; a multi-line one keeps it for a new line.
+        done_.clear();
+        Key(editor->Edit(), WXK_RETURN);
+        EXPECT_EQ(fullHeight == 0, !done_.empty());
+        editor->Destroy();
+    }
+}
+
 TEST_F(EditControlTest, TheInPlaceEditorPassesEndsOnAndRemembersFavorites) {
     auto* editor = new CInplaceEdit;
     ASSERT_TRUE(editor->Create(wxRect(10, 10, 200, 24), owner_, "Rome", "Cities"));

@@ -19,6 +19,7 @@
 #include "window/view/ViewFilters.h"
 #include "window/view/ViewSelection.h"
 
+#include <algorithm>
 #include <wx/dc.h>
 #include <wx/dcclient.h>
 #include <wx/dnd.h>
@@ -261,10 +262,25 @@ bool CPaneInfoList::BeginEdit(int index) {
     const int left = row->kind == kInfoRowField ? labelWidth_ + 3 : 19;
     rect.x += left;
     rect.width -= left + 1;
+    // A field with a pick list edits in a combo offering the values typed there before, kept
+    // under the field's name; the combo needs a little more room than the row.
+    std::string favorites;
+    if (FieldGetPickList(FieldId(row->fieldId))) {
+        favorites = Utf8FromWx(FieldName(catalog, row->fieldId));
+        rect.x -= 2;
+        rect.width += 2;
+        rect.y -= 1;
+        rect.height += 1;
+    }
+    // Long texts get several lines, grown into once the text needs them, within the list.
+    const FieldDef* def = FieldFindDef(FieldId(row->fieldId));
+    const int fullHeight = def && def->textKind == kFieldTextLong
+                               ? std::max(rect.height + 1, std::min(rect.height * 4, GetClientSize().y - rect.y))
+                               : 0;
     if (editor_) editor_->Destroy();
     editor_ = new CInplaceEdit;
     const wxString text = row->kind == kInfoRowNewValue ? wxString() : WxFromPStr(row->text);
-    if (!editor_->Create(rect, this, text, "")) {
+    if (!editor_->Create(rect, this, text, favorites, 0, fullHeight)) {
         delete editor_;
         editor_ = nullptr;
         return false;
