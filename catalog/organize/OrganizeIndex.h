@@ -22,3 +22,6 @@ void OrganizeRemoveItemFromAll(CatalogRec* catalog, UInt32 itemId);
 UInt32 OrganizeAddItemDate(CatalogRec* catalog, UInt32 itemId, UInt32 date);
 // The text the Organize panel shows for an entry of the field's list.
 void OrganizeEntryText(const OrganizeEntry* entry, UInt32 fieldId, Str255 text);
+// The colour an entry of the sample colour list (field 27) stands for; false for other
+// fields and for a text that is no packed colour.
+bool OrganizeEntryColor(const OrganizeEntry* entry, UInt32 fieldId, RGBColor* colour);

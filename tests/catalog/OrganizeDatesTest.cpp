@@ -157,6 +157,36 @@ TEST(OrganizeEntryTexts, ColoursAndLabels) {
     EXPECT_EQ(PStr(text), "Beach");
 }
 
+TEST(OrganizeEntryTexts, TheSampleColourOfAnEntry) {
+    struct Case {
+        std::string text;
+        UInt32 field;
+        bool valid;
+        RGBColor want;
+    };
+    const Case cases[] = {
+        {std::to_string(0x0F0A00FF), 27, true, {0xF000, 0xA000, 0x0000}},
+        {std::to_string(0x010203FF), 27, true, {0x1000, 0x2000, 0x3000}},
+        {std::to_string(0xFFFFFFFFu), 27, true, {0xF000, 0xF000, 0xF000}},  // only the top four bits count
+        {std::to_string(0x0F0A0000), 27, false, {}},                       // not marked as a colour
+        {"", 27, false, {}},
+        {"purple", 27, false, {}},
+        {std::to_string(0x0F0A00FF), 537, false, {}},  // a keyword that looks like one
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text + " in " + std::to_string(c.field));
+        auto entry = MakeEntry({c.text});
+        RGBColor got{1, 2, 3};
+        ASSERT_EQ(c.valid, OrganizeEntryColor(entry.get(), c.field, &got));
+        if (!c.valid) continue;
+        EXPECT_EQ(c.want.red, got.red);
+        EXPECT_EQ(c.want.green, got.green);
+        EXPECT_EQ(c.want.blue, got.blue);
+    }
+    RGBColor unused{};
+    EXPECT_FALSE(OrganizeEntryColor(nullptr, 27, &unused));
+}
+
 class Listener : public MessageWindow {
 public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM) override {

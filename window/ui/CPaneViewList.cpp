@@ -142,10 +142,18 @@ void CPaneViewList::DrawRow(wxDC& dc, const wxRect& rect, int index) {
     const wxRect text(rect.x, rect.y, rect.width - kCountBox, rect.height);
     DrawListRowBackground(dc, text, hot ? kHeaderFill : RowFill(index), kRowLine);
     const bool container = OrganizeEntryIsContainer(entry);
-    if (container) {
+    RGBColor sample{};
+    if (row.field == kFieldSampleColor) {
+        // A sample colour shows itself where other entries show their icon; a value that is
+        // no colour shows the plain entry icon.
+        if (OrganizeEntryColor(entry, row.field, &sample))
+            DrawListColourSwatch(dc, rect, row.level + 1, wxColour(sample.red >> 8, sample.green >> 8, sample.blue >> 8));
+        else
+            DrawListIcon(dc, rect, row.level + 1, OrganizeEntryGetCount(entry) ? kIconEntry : kIconEmptyEntry);
+    } else if (container) {
         DrawDisclosureIcon(dc, rect, OrganizeEntryIsExpanded(entry), row.level);
         DrawListIcon(dc, rect, row.level + 1, row.field == kOrganizeDateField ? kIconDateContainer : kIconSetContainer);
-    } else {
+    } else if (row.field != kOrganizeLabelsField || entry->text[0] == 0) {
         DrawListIcon(dc, rect, row.level + 1, OrganizeEntryGetCount(entry) ? kIconEntry : kIconEmptyEntry);
     }
     const bool bold = (container && OrganizeEntryIsExpanded(entry)) || row.selectedItems;
