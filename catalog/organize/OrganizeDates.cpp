@@ -135,7 +135,7 @@ OrganizeEntry* OrganizeDateListAdd(OrganizeList* list, UInt32 itemId, UInt32 dat
                 hi = mid;
         }
         if (lo < list->size() && EntryKey(list->at(lo)) == key) {
-            list->addItem(list->at(lo), itemId);
+            if (itemId) list->addItem(list->at(lo), itemId);
             return list->at(lo);
         }
         place = lo;
@@ -145,7 +145,7 @@ OrganizeEntry* OrganizeDateListAdd(OrganizeList* list, UInt32 itemId, UInt32 dat
             const OrganizeDate ed = OrganizeEntryGetDate(e);
             const UInt32 ek = DateKey(ed.year, ed.month, ed.day);
             if (ek == key) {
-                list->addItem(e, itemId);
+                if (itemId) list->addItem(e, itemId);
                 return e;
             }
             if (ek > key || ed.year > d.year || (ed.year == d.year && ed.month > d.month)) {
@@ -161,7 +161,7 @@ OrganizeEntry* OrganizeDateListAdd(OrganizeList* list, UInt32 itemId, UInt32 dat
         if (!before || bd.year != d.year) year = MakeDateEntry(0, {0, 0, d.year, 0});
         if (!before || bd.year != d.year || bd.month != d.month) month = MakeDateEntry(1, {0, d.month, d.year, 0});
         std::unique_ptr<OrganizeEntry> day = MakeDateEntry(2, d);
-        day->items.push_back(itemId);
+        if (itemId) day->items.push_back(itemId);
         if (year) list->insert(place++, std::move(year));
         if (month) list->insert(place++, std::move(month));
         return list->insert(place, std::move(day));

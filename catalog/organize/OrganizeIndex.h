@@ -18,7 +18,8 @@ bool OrganizeIndexItemField(CatalogRec* catalog, UInt32 fieldId, const ItemEntry
 // Takes a deleted item out of every entry of every list; emptied entries stay.
 void OrganizeRemoveItemFromAll(CatalogRec* catalog, UInt32 itemId);
 // Puts the item into the date list, making the year, month and day entries it needs, and
-// answers the day entry's number; 0 without a date list or for date 0.
+// answers the day entry's number; 0 without a date list or for date 0. Item id 0 only makes
+// the entries, for a date the user adds before giving it items.
 UInt32 OrganizeAddItemDate(CatalogRec* catalog, UInt32 itemId, UInt32 date);
 // The text the Organize panel shows for an entry of the field's list.
 void OrganizeEntryText(const OrganizeEntry* entry, UInt32 fieldId, Str255 text);

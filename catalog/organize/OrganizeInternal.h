@@ -39,7 +39,7 @@ struct OrganizeDatedItem {
 bool OrganizeFillDateList(OrganizeList* list, const std::vector<OrganizeDatedItem>& items);
 
 // Puts one item into the date list (no duplicate id) and answers its day entry; the entries
-// the day needs are made.
+// the day needs are made. Item id 0 makes the entries and puts no item in.
 OrganizeEntry* OrganizeDateListAdd(OrganizeList* list, UInt32 itemId, UInt32 date);
 
 // The texts of an item's values of a field as list entries take them: every value of a list

@@ -19,6 +19,8 @@
 #include "app/ui/commands/CommandTable.h"
 #include "catalog/tables/CatalogTables.h"
 #include "foundation/ui/CInplaceEdit.h"
+#include "foundation/ui/CQXDatePicker.h"
+#include <wx/datectrl.h>
 #include "foundation/ui/CRenameCombo.h"
 #include "foundation/ui/Clxsavechanges.h"
 #include "foundation/ui/CPaneInfoCommentEditBox.h"
@@ -56,6 +58,24 @@ protected:
     int OnInvoked(Clxsavechanges*) const override { return code_; }
 
 private:
+    int code_;
+};
+
+// Picks a date in the date prompt and answers with a button, without showing it.
+template <>
+class wxExpectModal<CQXDatePicker> : public wxExpectModalBase<CQXDatePicker> {
+public:
+    wxExpectModal(const wxDateTime& date, int code) : date_(date), code_(code) {}
+
+protected:
+    int OnInvoked(CQXDatePicker* dialog) const override {
+        dialog->Picker()->SetValue(date_);
+        if (code_ == wxID_OK) static_cast<wxWindow*>(dialog)->TransferDataFromWindow();
+        return code_;
+    }
+
+private:
+    wxDateTime date_;
     int code_;
 };
 
@@ -480,6 +500,53 @@ TEST_F(SidePanelTest, DeletingAFileTypeWithItsContentAsksThenTakesItsItemsOutOfT
     EXPECT_TRUE(CatalogIsModified(catalog));
     EXPECT_GE(list->FindRow(field, 1), 0);
     EXPECT_EQ(-1, list->FindRow(field, 2)) << "the list was rebuilt without the entry";
+}
+
+TEST_F(SidePanelTest, AddOnTheDatesMakesTheChosenDayWithItsYearAndMonthOnce) {
+    CatalogRec* catalog = Catalog();
+    OrganizeSetEnabled(catalog, kOrganizeDateField, true);
+    OrganizeSetExpanded(catalog, kOrganizeDateField, true);
+    ASSERT_EQ(noErr, OrganizeBuildList(catalog, kOrganizeDateField, nullptr, 0));
+    ASSERT_TRUE(Run(203));
+    CPaneViewList* list = Panel()->GetViewPane()->GetViewList();
+    list->Rebuild(true);
+    const auto dates = [&] {
+        std::vector<std::string> out;
+        for (UInt32 n = 1; n <= OrganizeGetEntryCount(catalog, kOrganizeDateField); ++n) {
+            const OrganizeEntry* e = OrganizeGetEntry(catalog, kOrganizeDateField, n);
+            const OrganizeDate d = OrganizeEntryGetDate(e);
+            out.push_back(std::to_string(e->level) + ":" + std::to_string(d.year) + "-" + std::to_string(d.month) + "-" +
+                          std::to_string(d.day) + "/" + std::to_string(e->items.size()));
+        }
+        return out;
+    };
+    const std::vector<std::string> before = dates();
+    const int header = list->FindRow(kOrganizeDateField, kOrganizeRowHeader);
+    ASSERT_GE(header, 0);
+    catalog->modifiedStamp = 0;
+    wxTEST_DIALOG(list->RunFieldCommand(header, 1),
+                  wxExpectModal<CQXDatePicker>(wxDateTime(29, wxDateTime::Feb, 2024), wxID_CANCEL));
+    EXPECT_EQ(before, dates()) << "Cancel adds nothing";
+    EXPECT_FALSE(CatalogIsModified(catalog));
+    // The leap day, twice: its year, month and day come once, all without items.
+    for (int i = 0; i < 2; ++i)
+        wxTEST_DIALOG(list->RunFieldCommand(list->FindRow(kOrganizeDateField, kOrganizeRowHeader), 1),
+                      wxExpectModal<CQXDatePicker>(wxDateTime(29, wxDateTime::Feb, 2024), wxID_OK));
+    std::vector<std::string> want = before;
+    for (const std::string& added : {"0:2024-0-0/0", "1:2024-2-0/0", "2:2024-2-29/0"}) want.push_back(added);
+    std::vector<std::string> got = dates();
+    std::sort(want.begin(), want.end());
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(want, got);
+    EXPECT_TRUE(CatalogIsModified(catalog));
+    // The list was rebuilt with the new year in it.
+    UInt32 year = 0;
+    for (UInt32 n = 1; n <= OrganizeGetEntryCount(catalog, kOrganizeDateField); ++n)
+        if (OrganizeGetEntry(catalog, kOrganizeDateField, n)->level == 0 &&
+            OrganizeEntryGetDate(OrganizeGetEntry(catalog, kOrganizeDateField, n)).year == 2024)
+            year = n;
+    ASSERT_NE(0u, year);
+    EXPECT_GE(list->FindRow(kOrganizeDateField, SInt32(year)), 0);
 }
 
 TEST_F(SidePanelTest, TheDeleteKeyRemovesTheFilteredKeywordFromItsItemsAfterAsking) {

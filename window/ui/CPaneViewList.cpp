@@ -9,11 +9,13 @@
 #include "catalog/tables/Labels.h"
 #include "foundation/messages/RegisteredMessages.h"
 #include "foundation/ui/CInplaceEdit.h"
+#include "foundation/ui/CQXDatePicker.h"
 #include "foundation/ui/Clxsavechanges.h"
 #include "foundation/ui/ListRows.h"
 #include "foundation/ui/PopupMenus.h"
 #include "foundation/ui/UiText.h"
 #include "platform/Handles.h"
+#include "platform/MacDates.h"
 #include "window/ui/CPanelDropTarget.h"
 #include "window/ui/PanelHost.h"
 #include "window/view/ViewFilters.h"
@@ -545,6 +547,20 @@ void CPaneViewList::AddEntry(UInt32 field, UInt32 after, UInt8 level, bool conta
     BeginRename(FindRow(field, SInt32(after + 1)));
 }
 
+void CPaneViewList::AddDate() {
+    CatalogRec* catalog = GetCatalog();
+    if (!catalog) return;
+    CQXDatePicker picker(this);
+    if (picker.DoModal() != IDOK) return;
+    DateTimeRec date = picker.Date();
+    UInt32 seconds = 0;
+    DateToSeconds(&date, &seconds);
+    // The day and the year and month it needs; items come to it later from its menu or a drop.
+    if (!OrganizeAddItemDate(catalog, 0, seconds)) return;
+    CatalogSetModified(catalog);
+    Rebuild(true);
+}
+
 void CPaneViewList::ShowFieldMenu(int index, const wxPoint& at) {
     CatalogRec* catalog = GetCatalog();
     ViewRec* view = GetView();
@@ -555,7 +571,7 @@ void CPaneViewList::ShowFieldMenu(int index, const wxPoint& at) {
     if (field == kOrganizeSetsField) {
         menu.AppendIndexedItem(146, 13, true, false);
     } else {
-        menu.AppendIndexedItem(146, 10, field != kOrganizeDateField, false);
+        menu.AppendIndexedItem(146, 10, true, false);
         menu.AppendIndexedItem(146, 11, filtered, false);
         menu.AppendIndexedItem(146, 12, filtered && ViewCountFilters(view) == 1, false);
     }
@@ -573,7 +589,10 @@ void CPaneViewList::RunFieldCommand(int index, int which) {
     if (!catalog || !view || index < 0 || index >= int(rows_.size())) return;
     const UInt32 field = rows_[std::size_t(index)].field;
     if (which == 1) {
-        if (field == kOrganizeDateField) return;  // dates come from the items
+        if (field == kOrganizeDateField) {
+            AddDate();
+            return;
+        }
         AddEntry(field, OrganizeGetEntryCount(catalog, field), 0, false);
     } else if (which == 2 && field != kOrganizeSetsField) {
         RemoveSelectedGroups();

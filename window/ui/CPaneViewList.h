@@ -53,6 +53,8 @@ private:
     void ShowFieldMenu(int row, const wxPoint& at);
     // A new entry after entry `after` (0: at the start) at level, then its rename.
     void AddEntry(UInt32 field, UInt32 after, UInt8 level, bool container);
+    // "Add" on the dates: asks for a date and makes its entry, empty.
+    void AddDate();
     void EndRename(bool accept);
     void SyncSelection();
     void AfterFilterChange(int row);
