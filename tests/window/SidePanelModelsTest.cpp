@@ -7,16 +7,20 @@
 #include "catalog/fields/FieldFormat.h"
 #include "catalog/fields/FieldIds.h"
 #include "catalog/info/InfoEdit.h"
+#include "catalog/items/ItemBlocks.h"
 #include "catalog/info/InfoRow.h"
 #include "catalog/organize/OrganizeIndex.h"
 #include "catalog/organize/OrganizeLists.h"
 #include "window/panels/FolderNames.h"
 #include "window/panels/InfoListModel.h"
 #include "window/panels/OrganizeRows.h"
+#include "support/SettingsSandbox.h"
+#include "window/panels/FieldOrganizer.h"
 #include "window/panels/PaneSplit.h"
 #include "window/panels/PanelDrag.h"
 #include "window/view/ViewFilters.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -262,6 +266,46 @@ TEST_F(OrganizeRowsTest, DroppedItemsTakeTheEntrysValueAndAFilterOnItShowsThem) 
     EXPECT_TRUE(OrganizeMarkRows(catalog, view, &rows));
     EXPECT_TRUE(rows[std::size_t(OrganizeFindRow(rows, kFieldKeywords, SInt32(number)))].selectedItems);
     EXPECT_FALSE(OrganizeMarkRows(catalog, view, &rows)) << "nothing changed since";
+}
+
+TEST_F(OrganizeRowsTest, TheOrganizerShowsAndHidesFieldsAndTakesOverTheSavedDefault) {
+    SettingsSandbox settings;
+    const auto shown = [&] {
+        std::vector<UInt32> out;
+        for (UInt32 f = OrganizeNextField(catalog, 0, true); f; f = OrganizeNextField(catalog, f, true)) out.push_back(f);
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    using V = std::vector<UInt32>;
+    const V start = shown();
+    ASSERT_EQ(1, std::count(start.begin(), start.end(), UInt32(kFieldKeywords)));
+    ASSERT_EQ(0, std::count(start.begin(), start.end(), UInt32(kFieldCity)));
+    EXPECT_FALSE(FieldOrganizerHasDefault());
+    EXPECT_FALSE(FieldOrganizerLoadDefault(catalog)) << "nothing saved: nothing changes";
+    EXPECT_EQ(start, shown());
+
+    // Every field of the menu can be organized; the headings and commands are not fields.
+    for (UInt32 code : FieldOrganizerCodes())
+        if (code < 0x10000) EXPECT_GE(OrganizeFieldRowIndex(code), 0) << code;
+
+    // Showing a field builds its list: its values are there at once.
+    ASSERT_EQ(noErr, ItemSetAnnotationDataset(catalog, 1, kFieldCity, 1, "Lyon", 4));
+    FieldOrganizerSetShown(catalog, kFieldCity, true);
+    EXPECT_TRUE(OrganizeIsEnabled(catalog, kFieldCity));
+    ASSERT_EQ(1u, OrganizeGetEntryCount(catalog, kFieldCity));
+    EXPECT_EQ("Lyon", PText(OrganizeGetEntry(catalog, kFieldCity, 1)->text));
+    FieldOrganizerSaveDefault(catalog);
+    EXPECT_TRUE(FieldOrganizerHasDefault());
+    const V saved = shown();
+
+    // Hiding one and showing another, then the default: exactly the saved fields again.
+    FieldOrganizerSetShown(catalog, kFieldKeywords, false);
+    FieldOrganizerSetShown(catalog, kOrganizeLabelsField, true);
+    EXPECT_NE(saved, shown());
+    EXPECT_TRUE(FieldOrganizerLoadDefault(catalog));
+    EXPECT_EQ(saved, shown());
+    EXPECT_TRUE(OrganizeHasList(catalog, kFieldKeywords)) << "a field shown again has its list";
+    EXPECT_TRUE(CatalogIsModified(catalog));
 }
 
 TEST(PanelDrag, DataOfAnotherListOrProcessIsRefused) {
