@@ -19,6 +19,7 @@
 #include "app/ui/commands/CommandTable.h"
 #include "catalog/tables/CatalogTables.h"
 #include "foundation/ui/CInplaceEdit.h"
+#include "window/panels/FieldOrganizer.h"
 #include "foundation/ui/CQXDatePicker.h"
 #include <wx/datectrl.h>
 #include "foundation/ui/CRenameCombo.h"
@@ -547,6 +548,30 @@ TEST_F(SidePanelTest, AddOnTheDatesMakesTheChosenDayWithItsYearAndMonthOnce) {
             year = n;
     ASSERT_NE(0u, year);
     EXPECT_GE(list->FindRow(kOrganizeDateField, SInt32(year)), 0);
+}
+
+TEST_F(SidePanelTest, TheOrganizerMenuTogglesAFieldsSectionAndRestoresTheSavedDefault) {
+    SetDataset(2, kFieldCity, 1, "Lyon");
+    ASSERT_TRUE(Run(203));
+    CPaneViewList* list = Panel()->GetViewPane()->GetViewList();
+    list->Rebuild(true);
+    ASSERT_FALSE(OrganizeIsEnabled(Catalog(), kFieldCity));
+    EXPECT_EQ(-1, list->FindRow(kFieldCity, kOrganizeRowHeader));
+    // Choosing the field shows its section with its values.
+    OrganizeSetExpanded(Catalog(), kFieldCity, true);
+    list->RunFieldOrganizerCommand(kFieldCity);
+    EXPECT_GE(list->FindRow(kFieldCity, kOrganizeRowHeader), 0);
+    EXPECT_GE(list->FindRow(kFieldCity, 1), 0) << "Lyon";
+    list->RunFieldOrganizerCommand(kOrganizerSaveDefault);
+    // Choosing it again hides it; the default brings it back.
+    list->RunFieldOrganizerCommand(kFieldCity);
+    EXPECT_EQ(-1, list->FindRow(kFieldCity, kOrganizeRowHeader));
+    list->RunFieldOrganizerCommand(kOrganizerLoadDefault);
+    EXPECT_GE(list->FindRow(kFieldCity, kOrganizeRowHeader), 0);
+    EXPECT_TRUE(OrganizeIsEnabled(Catalog(), kFieldCity));
+    // The menu's own texts.
+    EXPECT_EQ("List Configuration:", LoadUiString(14035));
+    EXPECT_EQ("Annotation Organizer", LoadUiString(14040));
 }
 
 TEST_F(SidePanelTest, TheDeleteKeyRemovesTheFilteredKeywordFromItsItemsAfterAsking) {

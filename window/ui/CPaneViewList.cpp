@@ -17,6 +17,7 @@
 #include "platform/Handles.h"
 #include "platform/MacDates.h"
 #include "window/ui/CPanelDropTarget.h"
+#include "window/panels/FieldOrganizer.h"
 #include "window/ui/PanelHost.h"
 #include "window/view/ViewFilters.h"
 #include "window/view/ViewSelection.h"
@@ -558,6 +559,51 @@ void CPaneViewList::AddDate() {
     // The day and the year and month it needs; items come to it later from its menu or a drop.
     if (!OrganizeAddItemDate(catalog, 0, seconds)) return;
     CatalogSetModified(catalog);
+    Rebuild(true);
+}
+
+void CPaneViewList::ShowFieldOrganizerMenu(const wxPoint& at) {
+    CatalogRec* catalog = GetCatalog();
+    if (!catalog) return;
+    ::PopupMenu menu;
+    std::vector<UInt32> chosen;
+    for (UInt32 code : FieldOrganizerCodes()) {
+        Str255 text;
+        bool enabled = false, marked = false;
+        switch (code) {
+        case kOrganizerSeparator: PStrFromWx("-", text); break;
+        case kOrganizerListHeading: PStrFromWx(LoadUiString(14035), text); break;
+        case kOrganizerSaveDefault: PStrFromWx(LoadUiString(14036), text), enabled = true; break;
+        case kOrganizerLoadDefault: PStrFromWx(LoadUiString(14037), text), enabled = FieldOrganizerHasDefault(); break;
+        case kOrganizerQuickHeading: PStrFromWx(LoadUiString(14038), text); break;
+        case kOrganizerMediaHeading: PStrFromWx(LoadUiString(14039), text); break;
+        case kOrganizerAnnotationHeading: PStrFromWx(LoadUiString(14040), text); break;
+        default:
+            // A custom field the catalog never named is left out.
+            if (!FieldGetName(catalog, code, text) || text[0] == 0) continue;
+            enabled = true;
+            marked = OrganizeIsEnabled(catalog, code);
+        }
+        menu.AppendItem(text, enabled, marked);
+        chosen.push_back(code);
+    }
+    const int pick = menu.TrackAt(this, at);
+    if (pick >= 1 && std::size_t(pick) <= chosen.size()) RunFieldOrganizerCommand(chosen[std::size_t(pick - 1)]);
+}
+
+void CPaneViewList::RunFieldOrganizerCommand(UInt32 code) {
+    CatalogRec* catalog = GetCatalog();
+    if (!catalog) return;
+    if (code == kOrganizerSaveDefault) {
+        FieldOrganizerSaveDefault(catalog);
+        return;
+    }
+    if (code == kOrganizerLoadDefault) {
+        if (FieldOrganizerLoadDefault(catalog)) Rebuild(true);
+        return;
+    }
+    if (OrganizeFieldRowIndex(code) < 0) return;
+    FieldOrganizerSetShown(catalog, code, !OrganizeIsEnabled(catalog, code));
     Rebuild(true);
 }
 

@@ -29,6 +29,10 @@ public:
     void RunEntryCommand(int row, short command);
     // The field menu of a header row: 1 Add (sets: Add new set), 2 Delete..., 3 Rename.
     void RunFieldCommand(int row, int which);
+    // The Catalog Index section's menu of shown fields and the saved default list, and its
+    // command for a code of that menu (a field id toggles the field).
+    void ShowFieldOrganizerMenu(const wxPoint& at);
+    void RunFieldOrganizerCommand(UInt32 code);
     // Removes the filtered entries after asking (the Delete key and "Delete...").
     void RemoveSelectedGroups();
 
