@@ -62,7 +62,7 @@ bool IsTempName(const std::string& name, const std::string& prefix) {
     return name.size() == prefix.size() || name[prefix.size()] == '-';
 }
 
-void RemoveStaleIn(int dirFd, const std::string& prefix) {
+void RemoveStaleIn(int dirFd, const std::vector<std::string>& prefixes) {
     int listFd = openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listFd < 0) return;
     DIR* dir = fdopendir(listFd);
@@ -72,7 +72,11 @@ void RemoveStaleIn(int dirFd, const std::string& prefix) {
     }
     std::vector<std::string> names;
     while (dirent* e = readdir(dir))
-        if (IsTempName(e->d_name, prefix)) names.push_back(e->d_name);
+        for (const std::string& prefix : prefixes)
+            if (IsTempName(e->d_name, prefix)) {
+                names.push_back(e->d_name);
+                break;
+            }
     closedir(dir);
     for (const std::string& name : names) {
         // Never through a link, never blocking on a pipe; only regular files we can lock, i.e.
@@ -134,9 +138,13 @@ bool CopyAttributes(int from, int to) {
 }  // namespace
 
 void RemoveStaleTemporaryFiles(const std::string& folder, const std::string& prefix) {
+    RemoveStaleTemporaryFiles(folder, std::vector<std::string>{prefix});
+}
+
+void RemoveStaleTemporaryFiles(const std::string& folder, const std::vector<std::string>& prefixes) {
     int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) return;
-    RemoveStaleIn(dirFd, prefix);
+    RemoveStaleIn(dirFd, prefixes);
     close(dirFd);
 }
 
@@ -200,7 +208,7 @@ OSErr SafeRewrite::Begin(const FSSpec* target, const SafeRewriteOptions& options
         originalInode_ = st.st_ino;
     }
 
-    RemoveStaleIn(dirFd_, options_.tempPrefix);
+    RemoveStaleIn(dirFd_, {options_.tempPrefix});
     if (OSErr err = CreateTemp()) {
         Abandon();
         return err;

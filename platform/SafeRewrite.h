@@ -33,6 +33,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 struct SafeRewriteOptions {
     // The temporary file's name is this prefix, "-" and a unique suffix. Temporary files of the
@@ -107,3 +108,5 @@ private:
 // Removes the temporary files of prefix in the folder that no writer holds (their writers
 // died). Begin does this itself; offered for the writers' tests.
 void RemoveStaleTemporaryFiles(const std::string& folder, const std::string& prefix);
+// The same for several prefixes in one reading of the folder (a large folder is listed once).
+void RemoveStaleTemporaryFiles(const std::string& folder, const std::vector<std::string>& prefixes);

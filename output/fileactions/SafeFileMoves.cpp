@@ -198,8 +198,7 @@ OSErr StagedCopy::Stage(const FSSpec& source, const FSSpec& target, bool replace
 
     // Copies and kept files a crashed process left behind go first; one under way holds a lock
     // on its file, so it is never taken for a leftover.
-    RemoveStaleTemporaryFiles(folder, kCopyPrefix);
-    RemoveStaleTemporaryFiles(folder, kKeepPrefix);
+    RemoveStaleTemporaryFiles(folder, std::vector<std::string>{kCopyPrefix, kKeepPrefix});
     int outFd = -1;
     for (int tries = 0; tries < 100 && outFd < 0; ++tries) {
         temp_ = TemporaryName("copy");
