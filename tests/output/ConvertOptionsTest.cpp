@@ -81,7 +81,7 @@ TEST(ConvertOptionsTest, ExporterSettingsRoundTripAndAreReadOnlyByTheExporterTha
     // Written for JPEG, read for PNG: the PNG defaults, not JPEG's values.
     EXPECT_EQ(ExporterSettingsFromHandle(h, 'PNGf').values, DefaultExporterSettings('PNGf').values);
     DisposeHandle(h);
-    for (const std::string damaged : {std::string(""), std::string("quality=1\n"), std::string("\0\0\0\x01", 4)}) {
+    for (const std::string& damaged : {std::string(""), std::string("quality=1\n"), std::string("\0\0\0\x01", 4)}) {
         Handle d = H(damaged);
         EXPECT_EQ(ExporterSettingsFromHandle(d, 'JPEG').Int("quality", 0), 85);
         DisposeHandle(d);

@@ -127,7 +127,7 @@ TEST_F(OptionSetsTest, NamesThatCouldReachOutsideTheKindFolderAreRefusedBeforeAn
     SettingsSandbox::WriteFile(sandbox.Root() + "/data/Lyrex/Plug-ins/Option Sets/EXPO/3", "keep me");
     FSSpec any;
     ASSERT_EQ(OpenOptionSetFile('IMGC', nullptr, &any, nullptr), noErr);
-    for (const std::string name : {std::string(""), std::string("."), std::string(".."), std::string("../x"),
+    for (const std::string& name : {std::string(""), std::string("."), std::string(".."), std::string("../x"),
                                    std::string("a/b"), std::string("a\\b"), std::string("nul\0in", 6)}) {
         FSSpec spec;
         EXPECT_EQ(OpenOptionSetFile('IMGC', P(name).data(), &spec, nullptr), bdNamErr) << name;

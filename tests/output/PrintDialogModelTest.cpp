@@ -69,7 +69,9 @@ TEST_F(PrintDialogModelTest, MarginsAreShownAndTypedWithTheLocalesSeparator) {
     for (const Case& c : cases) {
         double v = -7;
         EXPECT_EQ(ParseMarginText(c.text, &v), c.ok) << c.text;
-        if (c.ok) EXPECT_DOUBLE_EQ(v, c.value) << c.text;
+        if (c.ok) {
+            EXPECT_DOUBLE_EQ(v, c.value) << c.text;
+        }
     }
 }
 
